@@ -1,0 +1,133 @@
+#include "data/data_file.h"
+
+#include <cctype>
+#include <sstream>
+
+#include "data/cell_rule.h"
+
+namespace plorimet {
+
+namespace {
+
+// A data line is short; anything longer is not one and is passed over without keeping it.
+constexpr size_t kLongestDataLine = 1024;
+
+bool IsSeparator(char c) { return c == ',' || c == '\t' || c == ' '; }
+
+// The text a value gives a cell: long values lose fraction digits only. A value whose
+// integer part does not fit in 10 characters cannot be cut without becoming another number.
+bool CutToCell(std::string& value) {
+    if (value.size() <= static_cast<size_t>(kCellTextLimit)) return true;
+    const auto point = value.find('.');
+    if (point == std::string::npos || point > static_cast<size_t>(kCellTextLimit)) return false;
+    value.resize(kCellTextLimit);
+    return true;
+}
+
+// Optional spaces, X, a separator (spaces, or one comma or tab with optional spaces round
+// it), Y, optional spaces.
+bool ParseDataLine(const std::string& line, CellPair& pair) {
+    size_t i = 0;
+    while (i < line.size() && line[i] == ' ') ++i;
+    const size_t xStart = i;
+    while (i < line.size() && !IsSeparator(line[i])) ++i;
+    if (i == xStart || i == line.size()) return false;
+    std::string x = line.substr(xStart, i - xStart);
+
+    while (i < line.size() && line[i] == ' ') ++i;
+    if (i < line.size() && (line[i] == ',' || line[i] == '\t')) {
+        ++i;
+        while (i < line.size() && line[i] == ' ') ++i;
+    }
+    size_t yEnd = line.size();
+    while (yEnd > i && line[yEnd - 1] == ' ') --yEnd;
+    if (yEnd == i) return false;
+    std::string y = line.substr(i, yEnd - i);
+
+    if (!IsAcceptedFileValue(x) || !IsAcceptedFileValue(y)) return false;
+    if (!CutToCell(x) || !CutToCell(y)) return false;
+    pair.x = ApplyCellRule(x);
+    pair.y = ApplyCellRule(y);
+    return true;
+}
+
+}  // namespace
+
+bool IsAcceptedFileValue(const std::string& value) {
+    if (value.empty()) return false;
+    const char first = value[0];
+    if (!(std::isdigit(static_cast<unsigned char>(first)) || first == '.' || first == '-')) return false;
+    for (size_t i = 1; i < value.size(); ++i) {
+        const char c = value[i];
+        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.')) return false;
+    }
+    return true;
+}
+
+ReadDataResult ReadDataText(std::istream& in) {
+    ReadDataResult result;
+    std::streambuf* source = in.rdbuf();
+    if (source == nullptr) return result;
+    std::string line;
+    bool overlong = false;
+    bool atEnd = false;
+    while (!atEnd && result.pairs.size() < static_cast<size_t>(kMaxPairs)) {
+        line.clear();
+        overlong = false;
+        bool sawAnything = false;
+        for (;;) {
+            const int c = source->sbumpc();
+            if (c == std::char_traits<char>::eof()) {
+                atEnd = true;
+                break;
+            }
+            sawAnything = true;
+            if (c == '\n') break;
+            if (line.size() < kLongestDataLine) {
+                line.push_back(static_cast<char>(c));
+            } else {
+                overlong = true;
+            }
+        }
+        if (!sawAnything) break;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        CellPair pair;
+        if (!overlong && ParseDataLine(line, pair)) result.pairs.push_back(pair);
+    }
+    return result;
+}
+
+ReadDataResult ReadDataText(const std::string& bytes) {
+    std::istringstream in(bytes);
+    return ReadDataText(in);
+}
+
+std::string BuildDataFileBytes(const DataSet& data, const std::string& equationText) {
+    std::string out = "     X  \t     Y  \r\n";
+    for (int i = 0; i < data.pairCount; ++i) {
+        out += "     " + data.xText[i] + "  \t     " + data.yText[i] + "  \r\n";
+    }
+    if (!equationText.empty()) {
+        out += "EQUATION\r\n";
+        for (size_t i = 0; i < equationText.size(); ++i) {
+            if (i > 0 && equationText[i] == '\n') out += '\r';
+            out += equationText[i];
+        }
+        out += " \r\n";
+    }
+    return out;
+}
+
+bool HasTxtExtension(const std::string& path) {
+    if (path.size() < 4) return false;
+    const std::string tail = path.substr(path.size() - 4);
+    return tail[0] == '.' && std::toupper(static_cast<unsigned char>(tail[1])) == 'T' &&
+           std::toupper(static_cast<unsigned char>(tail[2])) == 'X' &&
+           std::toupper(static_cast<unsigned char>(tail[3])) == 'T';
+}
+
+bool IsRefusedDriveType(unsigned driveType) {
+    return driveType == 0 || driveType == 1 || driveType == 4 || driveType == 5;
+}
+
+}  // namespace plorimet

@@ -1,0 +1,43 @@
+// Data text files: reading pairs into cell texts, writing the saved file's bytes.
+#pragma once
+
+#include <istream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fit/data_set.h"
+#include "shell/messages.h"
+
+namespace plorimet {
+
+struct CellPair {
+    std::string x;
+    std::string y;
+};
+
+struct ReadDataResult {
+    std::vector<CellPair> pairs;  // at most 45, as the cells show them (cell rule applied)
+    bool empty() const { return pairs.empty(); }
+};
+
+// A value of a data line: first character a digit, point or minus sign, the rest digits
+// or points.
+bool IsAcceptedFileValue(const std::string& value);
+
+// Reads lines (ended by CR LF or LF) until 45 pairs are accepted or the stream ends.
+// Lines that are not data lines are skipped one by one. Never reads further than needed.
+ReadDataResult ReadDataText(std::istream& in);
+ReadDataResult ReadDataText(const std::string& bytes);
+
+// The bytes Save Data writes: heading, one line per pair, then the EQUATION block.
+std::string BuildDataFileBytes(const DataSet& data, const std::string& equationText);
+
+// True when the path ends in ".txt" in any letter case.
+bool HasTxtExtension(const std::string& path);
+
+// Drive types (GetDriveTypeA's values) on which the program refuses to save:
+// unknown, no root directory, remote, CD-ROM.
+bool IsRefusedDriveType(unsigned driveType);
+
+}  // namespace plorimet

@@ -1,0 +1,109 @@
+#include "fit/analysis.h"
+
+#include <cctype>
+#include <charconv>
+
+#include "fit/equation.h"
+#include "fit/solver.h"
+
+namespace plorimet {
+
+bool IsUsablePair(const std::string& xText, const std::string& yText) {
+    auto holdsValue = [](const std::string& t) { return !t.empty() && t != "." && t != "-"; };
+    return holdsValue(xText) && holdsValue(yText);
+}
+
+double TextToDouble(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    // from_chars takes no leading plus sign, which strtod does.
+    if (i < text.size() && text[i] == '+' && i + 1 < text.size() && text[i + 1] != '-') ++i;
+    double value = 0.0;
+    const char* first = text.data() + i;
+    const auto result = std::from_chars(first, text.data() + text.size(), value, std::chars_format::general);
+    if (result.ec == std::errc::invalid_argument) return 0.0;
+    return value;
+}
+
+DataSet CollectDataSet(const CellTexts& cells) {
+    DataSet data;
+    data.ClearTexts();
+    int k = 0;
+    for (int row = 0; row < kMaxPairs; ++row) {
+        const std::string xText = cells.x[row].substr(0, kCellReadLimit);
+        const std::string yText = cells.y[row].substr(0, kCellReadLimit);
+        if (!IsUsablePair(xText, yText)) continue;
+        data.xText[k] = xText;
+        data.yText[k] = yText;
+        data.x[k] = TextToDouble(xText);
+        data.y[k] = TextToDouble(yText);
+        ++k;
+    }
+    data.pairCount = k;
+
+    // The first of several equal X values in grid order survives with its own Y.
+    if (data.pairCount >= 2) {
+        for (int l = 0; l < data.pairCount - 1; ++l) {
+            for (int m = l + 1; m < data.pairCount; ++m) {
+                if (data.x[m] == data.x[l]) {
+                    data.xText[m].clear();
+                    data.yText[m].clear();
+                }
+            }
+        }
+    }
+
+    int kept = 0;
+    for (int i = 0; i < data.pairCount; ++i) {
+        if (data.xText[i].empty() || data.yText[i].empty()) continue;
+        if (kept != i) {
+            data.x[kept] = data.x[i];
+            data.y[kept] = data.y[i];
+            data.xText[kept] = data.xText[i];
+            data.yText[kept] = data.yText[i];
+        }
+        ++kept;
+    }
+    for (int i = kept; i < data.pairCount; ++i) {
+        data.xText[i].clear();
+        data.yText[i].clear();
+    }
+    data.pairCount = kept;
+
+    for (int m = 0; m + 1 < data.pairCount; ++m) {
+        int smallest = m;
+        for (int i = m + 1; i < data.pairCount; ++i)
+            if (data.x[i] < data.x[smallest]) smallest = i;
+        std::swap(data.x[m], data.x[smallest]);
+        std::swap(data.y[m], data.y[smallest]);
+        std::swap(data.xText[m], data.xText[smallest]);
+        std::swap(data.yText[m], data.yText[smallest]);
+    }
+    return data;
+}
+
+int TermCount(const FitSettings& settings, const DataSet& data) {
+    return settings.fitMode == FitMode::LeastSquares ? settings.degree + 1 : data.pairCount;
+}
+
+std::optional<MessageId> CompleteAnalysis(const DataSet& data, const FitSettings& settings, UiLanguage language,
+                                          FitResult& result) {
+    LinearSystem system;
+    int m = 0;
+    if (settings.fitMode == FitMode::LeastSquares) {
+        m = settings.degree + 1;
+        // A degree beyond the data is refused by the solver's size check, before any sum.
+        if (m >= 2 && m <= kMaxPairs) BuildNormalEquations(data, settings.degree, system);
+    } else {
+        m = data.pairCount;
+        FillExactSystem(data, system);
+    }
+    if (auto failure = SolveLinearSystem(system, m, result.coefficients)) return failure;
+    if (auto failure = CheckTermValues(data, m, result.coefficients)) return failure;
+    result.equationText = BuildEquationText(result.coefficients, m, settings.digitsIndex, settings.fitMode,
+                                            data.pairCount, language);
+    result.equationShown = true;
+    return std::nullopt;
+}
+
+}  // namespace plorimet

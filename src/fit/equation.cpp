@@ -1,0 +1,75 @@
+#include "fit/equation.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace plorimet {
+
+std::string FormatG(double value, int digits) {
+    // to_chars in general format is printf's %g, with the same two-digit exponent on every
+    // C runtime (the old Windows one prints three).
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    return std::string(buffer, result.ptr);
+}
+
+std::optional<MessageId> CheckTermValues(const DataSet& data, int m, Coefficients& coefficients) {
+    for (int k = 0; k < m; ++k) {
+        int negligible = 0;
+        for (int j = 0; j < data.pairCount; ++j) {
+            const double y = data.y[j];
+            if (k == 0) {
+                // A constant that overflowed would be written as "inf" or "nan".
+                if (!std::isfinite(coefficients[0])) return MessageId::TooLargeTermValue;
+                if (y == 0.0 || std::fabs(coefficients[0]) < std::fabs(1e-6 * y)) ++negligible;
+                continue;
+            }
+            if (data.x[j] == 0.0) {
+                ++negligible;
+                continue;
+            }
+            const double t = std::fabs(std::pow(data.x[j], static_cast<double>(k)) * coefficients[k]);
+            if (!(t <= 1e300)) return MessageId::TooLargeTermValue;  // NaN counts as too large
+            if (t > 0.0 && t < 1e-300) return MessageId::TooSmallTermValue;
+            if (y == 0.0 || t < std::fabs(1e-6 * y)) ++negligible;
+        }
+        if (negligible == data.pairCount) coefficients[k] = 0.0;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+std::string DegreeName(int m, UiLanguage language) {
+    switch (m) {
+        case 2: return UiText(TextId::SimpleEquation, language);
+        case 3: return UiText(TextId::QuadraticEquation, language);
+        case 4: return UiText(TextId::CubicEquation, language);
+        default: return std::to_string(m - 1) + UiText(TextId::NthDegreeSuffix, language);
+    }
+}
+
+}  // namespace
+
+std::string BuildEquationText(const Coefficients& coefficients, int m, int digitsIndex, FitMode mode, int pairCount,
+                              UiLanguage language) {
+    const int digits = SignificantDigits(digitsIndex);
+    std::string text = "Y = " + FormatG(coefficients[0], digits) + "*X^0";
+    for (int k = 1; k < m; ++k) {
+        const bool positive = coefficients[k] >= 0.0;
+        if (k % 3 == 0) {
+            text += positive ? " \n     +  " : " \n     -  ";
+        } else {
+            text += positive ? "  +  " : "  -  ";
+        }
+        text += FormatG(std::fabs(coefficients[k]), digits) + "*X^" + std::to_string(k);
+    }
+    if (mode == FitMode::LeastSquares && m < pairCount) {
+        text += "\n    ";
+        text += UiText(TextId::LeastSquaresLine, language);
+        text += DegreeName(m, language);
+    }
+    return text;
+}
+
+}  // namespace plorimet

@@ -1,0 +1,104 @@
+// Every text the user can read, in English and Japanese, in one table.
+// Texts are code page 932 bytes in the built program (the sources are UTF-8 and the
+// compiler converts them), which is what the ANSI Win32 functions expect.
+#pragma once
+
+namespace plorimet {
+
+enum class UiLanguage { English = 0, Japanese = 1 };
+
+// Japanese exactly when the system's ANSI code page is 932.
+UiLanguage LanguageForCodePage(unsigned codePage);
+
+enum class Caption { Error, Warning, Question, SystemError, NoGraphDisplay };
+enum class Icon { Error, Warning, Question };
+enum class Buttons { Ok, YesNo };
+
+// Message boxes. A message whose text holds "%lx" is formatted with a dialog's error code.
+enum class MessageId {
+    NoDataInputted,
+    OnlyOneDataSet,
+    Over45DataSets,
+    TooLargeCoefficient,
+    TooSmallCoefficient,
+    ZeroCoefficient,
+    ZeroDenominator,
+    TooLargeTermValue,
+    TooSmallTermValue,
+    UnableToDisplayDialog,
+    ClearForDataInput,
+    OpenDialogError,
+    FileDoesNotExist,
+    NoDataInFile,
+    SaveDialogError,
+    RemoteDisk,
+    NeedTxtExtension,
+    CannotCreateDataFile,
+    NoClipboardData,          // paste M1
+    IncorrectClipboardData,   // paste M2
+    NotTwoColumns,            // paste M3
+    MissingDatum,             // paste M4
+    MoreThanTenCharacters,    // paste M5
+    NotNumerical,             // paste M6
+    YColumnNotLarger,         // paste M7
+    YValuesSame,
+    ClipboardMemory,
+    UnableToOpenFile,
+    UnableToWriteInFile,
+    IllegalInfoHeaderSize,
+    DesktopNotFound,
+    ManualMissing,
+    NoPdfViewer,
+    Count
+};
+
+struct MessageSpec {
+    const char* english;
+    const char* japanese;
+    Caption caption;
+    Icon icon;
+    Buttons buttons;
+    bool systemModal;  // shown with no owner window, system-modal
+};
+
+const MessageSpec& GetMessageSpec(MessageId id);
+const char* MessageText(MessageId id, UiLanguage language);
+const char* CaptionText(Caption caption, UiLanguage language);
+
+// Texts that are not message boxes: titles, file dialog strings, hover labels and the
+// words of the equation text.
+enum class TextId {
+    ProductTitle,
+    ProvisionalTitle,
+    OpenDataTitle,
+    OpenDataFilter,
+    SaveDataTitle,
+    SaveDataFilter,
+    SaveGraphTitle,
+    SaveGraphFilter,
+    LabelInputData,  // hover labels 1..11, in tool bar order
+    LabelReadData,
+    LabelPasteData,
+    LabelAnalysis,
+    LabelSaveData,
+    LabelDrawGraph,
+    LabelCopyGraph,
+    LabelSaveGraph,
+    LabelAbout,
+    LabelHelp,
+    LabelExit,
+    LeastSquaresLine,
+    SimpleEquation,
+    QuadraticEquation,
+    CubicEquation,
+    NthDegreeSuffix,
+    ManualFileName,
+    Count
+};
+
+const char* UiText(TextId id, UiLanguage language);
+
+// Hover label k (1..11) of the tool bar.
+const char* HoverLabelText(int k, UiLanguage language);
+
+}  // namespace plorimet

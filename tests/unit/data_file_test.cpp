@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "data/data_file.h"
+#include "fit/analysis.h"
+
+namespace plorimet {
+namespace {
+
+std::vector<std::pair<std::string, std::string>> Read(const std::string& bytes) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (const CellPair& p : ReadDataText(bytes).pairs) pairs.emplace_back(p.x, p.y);
+    return pairs;
+}
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+TEST(ReadDataText, SeparatorsOfEveryKind) {
+    EXPECT_EQ(Read("1 2\r\n3,4\r\n5 , 6\r\n  7  \t  8  \r\n"),
+              (Pairs{{"1", "2"}, {"3", "4"}, {"5", "6"}, {"7", "8"}}));
+}
+
+TEST(ReadDataText, LastLineMayLackItsLineEnd) {
+    EXPECT_EQ(Read("1 2\r\n3 4"), (Pairs{{"1", "2"}, {"3", "4"}}));
+}
+
+TEST(ReadDataText, LinesEndedByLineFeedAloneAreRead) {
+    // Files from Linux editors are not empty.
+    EXPECT_EQ(Read("1 2\n3 4\n"), (Pairs{{"1", "2"}, {"3", "4"}}));
+}
+
+TEST(ReadDataText, RejectedValuesSkipTheirLine) {
+    EXPECT_EQ(Read("1 2 3\r\n1.5e3 2\r\n-1 -2\r\n--3 4\r\n+1 2\r\n3\t\t4\r\n"), (Pairs{{"-1", "-2"}}));
+}
+
+TEST(ReadDataText, NonDataLinesAreSkippedOneByOne) {
+    // An empty line or a single value never swallows the following line.
+    EXPECT_EQ(Read("1 2\r\n\r\n5 6\r\n7 8\r\n"), (Pairs{{"1", "2"}, {"5", "6"}, {"7", "8"}}));
+    EXPECT_EQ(Read("1 2\r\n9\r\n5 6\r\n"), (Pairs{{"1", "2"}, {"5", "6"}}));
+    // A line starting with a tab or comma, or lacking its Y value, does not end the reading.
+    EXPECT_EQ(Read("\t1 2\r\n,3 4\r\n3,\r\n3 \r\n3\t\r\n5 6\r\n"), (Pairs{{"5", "6"}}));
+}
+
+TEST(ReadDataText, LongValuesLoseFractionDigitsOnly) {
+    EXPECT_EQ(Read("3.14159265358979 2.718281828459045\r\n"), (Pairs{{"3.14159265", "2.71828182"}}));
+    EXPECT_EQ(Read("1234567890.5 1\r\n"), (Pairs{{"1234567890", "1"}}));
+    // Cutting these would change their magnitude, so the line is skipped instead.
+    EXPECT_EQ(Read("12345678901234 5\r\n1 2\r\n"), (Pairs{{"1", "2"}}));
+    EXPECT_EQ(Read("1 -12345678901.5\r\n"), Pairs{});
+}
+
+TEST(ReadDataText, CellRuleShapesWhatIsSet) {
+    EXPECT_EQ(Read("1.2.3 4\r\n- 5\r\n"), (Pairs{{"1.2", "4"}, {"-", "5"}}));
+}
+
+TEST(ReadDataText, StopsAfter45Pairs) {
+    std::string bytes;
+    for (int i = 1; i <= 50; ++i) bytes += std::to_string(i) + " " + std::to_string(2 * i) + "\r\n";
+    std::istringstream in(bytes);
+    const ReadDataResult result = ReadDataText(in);
+    ASSERT_EQ(result.pairs.size(), 45u);
+    EXPECT_EQ(result.pairs.back().x, "45");
+    // The 46th line was not consumed.
+    std::string rest;
+    std::getline(in, rest);
+    EXPECT_EQ(rest, "46 92\r");
+}
+
+TEST(ReadDataText, EmptyAndGarbageGiveNoPairs) {
+    EXPECT_TRUE(ReadDataText(std::string()).empty());
+    EXPECT_TRUE(ReadDataText(std::string("\0\0\x01\xff 1 2", 8)).empty());
+    EXPECT_TRUE(ReadDataText(std::string(1 << 20, 'x') + "\r\n").empty());
+    EXPECT_EQ(Read(std::string(5000, ' ') + "1 2\r\n3 4\r\n"), (Pairs{{"3", "4"}}));
+}
+
+DataSet TwoPairs() {
+    CellTexts cells;
+    cells.x[0] = "2";
+    cells.y[0] = "5";
+    cells.x[1] = "1.50";
+    cells.y[1] = "6";
+    return CollectDataSet(cells);
+}
+
+TEST(DataFileBytes, HeadingPairsSortedAndEquationBlock) {
+    const std::string bytes = BuildDataFileBytes(TwoPairs(), "Y = a\nb");
+    EXPECT_EQ(bytes,
+              "     X  \t     Y  \r\n"
+              "     1.50  \t     6  \r\n"
+              "     2  \t     5  \r\n"
+              "EQUATION\r\n"
+              "Y = a\r\nb \r\n");
+    EXPECT_EQ(BuildDataFileBytes(DataSet{}, ""), "     X  \t     Y  \r\n");
+    EXPECT_EQ(std::string("     X  \t     Y  \r\n").size(), 19u);
+}
+
+TEST(DataFileBytes, LeadingLineFeedGetsNoCarriageReturn) {
+    EXPECT_EQ(BuildDataFileBytes(DataSet{}, "\nA\nB"), "     X  \t     Y  \r\nEQUATION\r\n\nA\r\nB \r\n");
+}
+
+TEST(DataFileBytes, SavedFileReadsBackToItsPairs) {
+    const DataSet data = TwoPairs();
+    const std::string bytes = BuildDataFileBytes(data, "Y = 1*X^0  +  2*X^1 \n     +  3*X^3\n    Method of least squares : Cubic equation.");
+    EXPECT_EQ(Read(bytes), (Pairs{{"1.50", "6"}, {"2", "5"}}));
+}
+
+TEST(DataFileName, TxtExtensionInAnyCase) {
+    for (const char* ok : {"a.txt", "C:\\data\\b.TXT", "c.Txt", ".txt"}) EXPECT_TRUE(HasTxtExtension(ok)) << ok;
+    for (const char* bad : {"data.text", "data.txt.bak", "data", "txt", "a.xls", "atxt"})
+        EXPECT_FALSE(HasTxtExtension(bad)) << bad;
+}
+
+TEST(DataFileName, RefusedDriveTypes) {
+    for (unsigned refused : {0u, 1u, 4u, 5u}) EXPECT_TRUE(IsRefusedDriveType(refused)) << refused;
+    for (unsigned accepted : {2u, 3u, 6u, 7u, 100u}) EXPECT_FALSE(IsRefusedDriveType(accepted)) << accepted;
+}
+
+TEST(ExampleData, BundledSampleReads) {
+    std::ifstream in(std::string(PLORIMET_EXAMPLES_DIR) + "/sample.txt", std::ios::binary);
+    ASSERT_TRUE(in);
+    EXPECT_EQ(ReadDataText(in).pairs.size(), 8u);
+}
+
+}  // namespace
+}  // namespace plorimet

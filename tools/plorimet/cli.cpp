@@ -1,0 +1,350 @@
+#include "plorimet/cli.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#ifndef _WIN32
+#include <iconv.h>
+#endif
+
+#include "data/data_file.h"
+#include "data/sheet_text.h"
+#include "fit/analysis.h"
+#include "fit/equation.h"
+#include "fit/fit_settings.h"
+#include "shell/messages.h"
+
+namespace plorimet {
+
+namespace {
+
+const char kUsage[] =
+    "usage: plorimet fit FILE [--degree N] [--digits 3..6] [--lang en|ja] [--save OUT.txt] [--json]\n"
+    "       plorimet read FILE [--lang en|ja]\n"
+    "       plorimet paste FILE [--columns X,Y] [--lang en|ja]\n";
+
+// Pasted text is read like the clipboard's: up to its first zero byte, and never more than
+// a spreadsheet copy of this size could sensibly be.
+constexpr size_t kLargestPasteText = 16 * 1024 * 1024;
+
+// The program's texts are code page 932; a Linux terminal wants UTF-8.
+std::string ForTerminal(const std::string& text) {
+#ifdef _WIN32
+    return text;
+#else
+    iconv_t converter = iconv_open("UTF-8", "CP932");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return text;
+    std::string out(text.size() * 3 + 4, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    const size_t converted = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    if (converted == static_cast<size_t>(-1)) return text;
+    out.resize(out.size() - outLeft);
+    return out;
+#endif
+}
+
+struct Options {
+    std::string command;
+    std::string file;
+    std::optional<int> degree;
+    int digits = 3;
+    UiLanguage language = UiLanguage::English;
+    std::string savePath;
+    bool json = false;
+    std::optional<std::pair<int, int>> columns;
+};
+
+bool ParseInt(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+// Fills `options` or returns the reason the arguments are wrong.
+std::optional<std::string> ParseArguments(const std::vector<std::string>& args, Options& options) {
+    if (args.empty()) return std::string("no command given");
+    options.command = args[0];
+    if (options.command != "fit" && options.command != "read" && options.command != "paste")
+        return "unknown command '" + options.command + "'";
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& into) -> bool {
+            if (i + 1 >= args.size()) return false;
+            into = args[++i];
+            return true;
+        };
+        std::string v;
+        if (arg == "--degree" && options.command == "fit") {
+            int degree = 0;
+            if (!value(v) || !ParseInt(v, degree)) return std::string("--degree takes a whole number");
+            options.degree = degree;
+        } else if (arg == "--digits" && options.command == "fit") {
+            if (!value(v) || !ParseInt(v, options.digits) || options.digits < 3 || options.digits > 6)
+                return std::string("--digits takes 3, 4, 5 or 6");
+        } else if (arg == "--lang") {
+            if (!value(v) || (v != "en" && v != "ja")) return std::string("--lang takes en or ja");
+            options.language = v == "ja" ? UiLanguage::Japanese : UiLanguage::English;
+        } else if (arg == "--save" && options.command == "fit") {
+            if (!value(options.savePath)) return std::string("--save takes a file name");
+        } else if (arg == "--json" && options.command == "fit") {
+            options.json = true;
+        } else if (arg == "--columns" && options.command == "paste") {
+            const auto comma = value(v) ? v.find(',') : std::string::npos;
+            int x = 0;
+            int y = 0;
+            if (comma == std::string::npos || !ParseInt(v.substr(0, comma), x) || !ParseInt(v.substr(comma + 1), y))
+                return std::string("--columns takes X,Y");
+            options.columns = std::make_pair(x, y);
+        } else if (!arg.empty() && arg[0] == '-') {
+            return "unknown option '" + arg + "'";
+        } else if (options.file.empty()) {
+            options.file = arg;
+        } else {
+            return "unexpected argument '" + arg + "'";
+        }
+    }
+    if (options.file.empty()) return std::string("no FILE given");
+    return std::nullopt;
+}
+
+bool IsReadableFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+class Reporter {
+public:
+    Reporter(std::ostream& out, std::ostream& err, UiLanguage language) : out_(out), err_(err), language_(language) {}
+    int Fail(MessageId id) {
+        err_ << ForTerminal(MessageText(id, language_)) << "\n";
+        return 1;
+    }
+    void Line(const std::string& text) { out_ << ForTerminal(text) << "\n"; }
+    std::ostream& out() { return out_; }
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+    UiLanguage language_;
+};
+
+std::optional<ReadDataResult> ReadPairsFile(const std::string& path) {
+    if (!IsReadableFile(path)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return ReadDataText(in);
+}
+
+std::string JsonNumber(double value) {
+    if (!std::isfinite(value)) return "null";
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    return std::string(buffer, result.ptr);
+}
+
+bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Escapes a code page 932 text for JSON; a double-byte character is copied whole, since
+// its second byte may be a backslash.
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (IsCp932LeadByte(c) && i + 1 < text.size()) {
+            out += text[i];
+            out += text[++i];
+        } else if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+// What a spreadsheet trendline shows besides the equation.
+struct FitQuality {
+    std::optional<double> rSquared;
+    std::optional<double> residualDeviation;
+};
+
+FitQuality MeasureFit(const DataSet& data, const Coefficients& coefficients, int termCount) {
+    double mean = 0.0;
+    for (int k = 0; k < data.pairCount; ++k) mean += data.y[k];
+    mean /= data.pairCount;
+    double residualSquares = 0.0;
+    double totalSquares = 0.0;
+    for (int k = 0; k < data.pairCount; ++k) {
+        double value = coefficients[0];
+        for (int j = 1; j < termCount; ++j) value += std::pow(data.x[k], static_cast<double>(j)) * coefficients[j];
+        residualSquares += (data.y[k] - value) * (data.y[k] - value);
+        totalSquares += (data.y[k] - mean) * (data.y[k] - mean);
+    }
+    FitQuality quality;
+    if (totalSquares > 0.0) quality.rSquared = 1.0 - residualSquares / totalSquares;
+    if (data.pairCount > termCount) quality.residualDeviation = std::sqrt(residualSquares / (data.pairCount - termCount));
+    return quality;
+}
+
+void PrintJson(std::ostream& out, const DataSet& data, const FitSettings& settings, const FitResult& result) {
+    const int termCount = TermCount(settings, data);
+    const FitQuality quality = MeasureFit(data, result.coefficients, termCount);
+    out << "{\n  \"pairs\": [";
+    for (int k = 0; k < data.pairCount; ++k) {
+        out << (k ? ", " : "") << "[" << JsonString(data.xText[k]) << ", " << JsonString(data.yText[k]) << "]";
+    }
+    out << "],\n  \"mode\": \"" << (settings.fitMode == FitMode::LeastSquares ? "least-squares" : "exact") << "\",\n";
+    out << "  \"degree\": " << termCount - 1 << ",\n  \"coefficients\": [";
+    for (int k = 0; k < termCount; ++k) out << (k ? ", " : "") << JsonNumber(result.coefficients[k]);
+    out << "],\n  \"equation\": " << ForTerminal(JsonString(result.equationText)) << ",\n";
+    out << "  \"r_squared\": " << (quality.rSquared ? JsonNumber(*quality.rSquared) : "null") << ",\n";
+    out << "  \"residual_std_dev\": "
+        << (quality.residualDeviation ? JsonNumber(*quality.residualDeviation) : "null") << "\n}\n";
+}
+
+// Writes beside the target and renames over it, so a failed save never leaves a
+// half-written file where a good one was.
+std::optional<MessageId> SaveBytes(const std::string& path, const std::string& bytes) {
+    const std::string temporary = path + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) return MessageId::CannotCreateDataFile;
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::remove(temporary.c_str());
+            return MessageId::UnableToWriteInFile;
+        }
+    }
+#ifdef _WIN32
+    std::remove(path.c_str());
+#endif
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return MessageId::CannotCreateDataFile;
+    }
+    return std::nullopt;
+}
+
+int RunFit(const Options& options, Reporter& report, std::ostream& err) {
+    const auto read = ReadPairsFile(options.file);
+    if (!read) return report.Fail(MessageId::FileDoesNotExist);
+    if (read->empty()) return report.Fail(MessageId::NoDataInFile);
+
+    CellTexts cells;
+    for (size_t i = 0; i < read->pairs.size(); ++i) {
+        cells.x[i] = read->pairs[i].x;
+        cells.y[i] = read->pairs[i].y;
+    }
+    const DataSet data = CollectDataSet(cells);
+
+    FitSettings settings;
+    settings.fitMode = FitModeForPairCount(data.pairCount);
+    settings.digitsIndex = options.digits - 3;
+    if (settings.fitMode == FitMode::LeastSquares) {
+        settings.degree = DefaultDegree(data.pairCount);
+        if (options.degree) {
+            if (*options.degree < 1 || *options.degree > data.pairCount - 1) {
+                err << "plorimet: degree " << *options.degree << " is not offered for " << data.pairCount
+                    << " pairs (1 to " << data.pairCount - 1 << ")\n";
+                return 1;
+            }
+            settings.degree = *options.degree;
+        }
+    }
+
+    FitResult result;
+    if (auto failure = CompleteAnalysis(data, settings, options.language, result)) return report.Fail(*failure);
+
+    if (!options.savePath.empty()) {
+        if (!HasTxtExtension(options.savePath)) return report.Fail(MessageId::NeedTxtExtension);
+        if (auto failure = SaveBytes(options.savePath, BuildDataFileBytes(data, result.equationText)))
+            return report.Fail(*failure);
+    }
+    if (options.json) {
+        PrintJson(report.out(), data, settings, result);
+    } else {
+        report.Line(result.equationText);
+    }
+    return 0;
+}
+
+int RunRead(const Options& options, Reporter& report) {
+    const auto read = ReadPairsFile(options.file);
+    if (!read) return report.Fail(MessageId::FileDoesNotExist);
+    if (read->empty()) return report.Fail(MessageId::NoDataInFile);
+    for (const CellPair& pair : read->pairs) report.Line(pair.x + "\t" + pair.y);
+    return 0;
+}
+
+int RunPaste(const Options& options, Reporter& report, std::ostream& err) {
+    if (!IsReadableFile(options.file)) return report.Fail(MessageId::FileDoesNotExist);
+    std::ifstream in(options.file, std::ios::binary);
+    std::string text;
+    std::getline(in, text, '\0');
+    if (text.size() > kLargestPasteText) return report.Fail(MessageId::IncorrectClipboardData);
+    if (text.empty()) return report.Fail(MessageId::NoClipboardData);
+
+    const SheetShape shape = CheckSheetText(text);
+    if (shape.failure) return report.Fail(*shape.failure);
+
+    ColumnChoice columns{1, 2};
+    if (shape.columnCount > 2) {
+        columns.xColumn = ProposedColumn(ColumnBox::X, 0, shape.columnCount);
+        columns.yColumn = ProposedColumn(ColumnBox::Y, 0, shape.columnCount);
+        if (options.columns) {
+            const auto [x, y] = *options.columns;
+            if (x < 1 || x > shape.columnCount || y < 1 || y > shape.columnCount) {
+                err << "plorimet: the text has " << shape.columnCount << " columns; --columns takes 1 to "
+                    << shape.columnCount << "\n";
+                return 2;
+            }
+            if (y <= x) return report.Fail(MessageId::YColumnNotLarger);
+            columns = ColumnChoice{x, y};
+        }
+    }
+    SlotTexts xText;
+    SlotTexts yText;
+    const SheetParseResult parsed = ParseSheetRows(text, shape.columnCount, columns, xText, yText);
+    if (parsed.failure) return report.Fail(*parsed.failure);
+    for (int k = 0; k < parsed.rowsPasted && k < kMaxPairs; ++k) report.Line(xText[k] + "\t" + yText[k]);
+    return 0;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
+        out << kUsage;
+        return 0;
+    }
+    Options options;
+    if (auto problem = ParseArguments(args, options)) {
+        err << "plorimet: " << *problem << "\n" << kUsage;
+        return 2;
+    }
+    Reporter report(out, err, options.language);
+    if (options.command == "fit") return RunFit(options, report, err);
+    if (options.command == "read") return RunRead(options, report);
+    return RunPaste(options, report, err);
+}
+
+}  // namespace plorimet
