@@ -1,0 +1,20 @@
+// Any bytes as a data file: the reader must end without a fault, with at most 45 pairs whose
+// texts a cell can hold.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "data/cell_rule.h"
+#include "data/data_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const plorimet::ReadDataResult result = plorimet::ReadDataText(bytes);
+    if (result.pairs.size() > 45) std::abort();
+    for (const plorimet::CellPair& pair : result.pairs) {
+        if (pair.x.size() > 10 || pair.y.size() > 10) std::abort();
+        if (!plorimet::ObeysCellRule(pair.x) || !plorimet::ObeysCellRule(pair.y)) std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native unit and command-line tests, the unit tests
+# under AddressSanitizer and UBSan, a bounded fuzzing run, and the Windows build's unit and
+# end-to-end tests under Wine.
+#   FUZZ_SECONDS   seconds per fuzz target (default 60; 0 skips fuzzing)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+fuzz_seconds=${FUZZ_SECONDS:-60}
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "Packages"
+tools/setup-deps.sh
+
+step "Native build, unit tests and command-line tests"
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/native -j"$jobs"
+ctest --test-dir build/native --output-on-failure
+
+step "Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DPLORIMET_SANITIZE=ON -DPLORIMET_BENCH=OFF >/dev/null
+cmake --build build/asan -j"$jobs" --target unit_tests plorimet
+ctest --test-dir build/asan --output-on-failure
+
+if [ "$fuzz_seconds" -gt 0 ]; then
+  step "Fuzzing the data file reader and the spreadsheet text parser (${fuzz_seconds} s each)"
+  CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLORIMET_FUZZ=ON \
+    -DPLORIMET_BENCH=OFF >/dev/null
+  cmake --build build/fuzz -j"$jobs" --target data_file_fuzz sheet_text_fuzz
+  for target in data_file:data sheet_text:sheet; do
+    name=${target%%:*}
+    corpus=build/fuzz/corpus-${target##*:}
+    mkdir -p "$corpus"
+    cp -n tests/fuzz/corpus/"${target##*:}"/* "$corpus"/
+    build/fuzz/tests/fuzz/${name}_fuzz -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus" \
+      2>build/fuzz/${name}.log || { tail -40 build/fuzz/${name}.log; exit 1; }
+    grep -E '^stat::number_of_executed_runs' build/fuzz/${name}.log | sed "s/^/${name}: /"
+  done
+fi
+
+step "Windows build; unit and end-to-end tests under Wine"
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win -j"$jobs"
+tools/wine-session.sh -- ctest --test-dir "$root/build/win" --output-on-failure --timeout 300
