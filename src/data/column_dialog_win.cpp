@@ -1,0 +1,83 @@
+#include "data/column_dialog_win.h"
+
+#include <string>
+
+#include "resource_ids.h"
+#include "shell/window_text_win.h"
+
+namespace plorimet {
+
+namespace {
+
+struct ColumnDialogData {
+    ColumnDialogRequest request;
+    ColumnDialogAnswer answer;
+};
+
+void FillColumnBox(HWND box, int columnCount, int proposal) {
+    SendMessageA(box, CB_RESETCONTENT, 0, 0);
+    for (int column = 1; column <= columnCount; ++column) {
+        const std::string entry = std::to_string(column);
+        SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    }
+    WriteWindowText(box, std::to_string(proposal));
+}
+
+void ValidateBox(HWND dialog, int boxId, const ColumnDialogData& data) {
+    HWND box = GetDlgItem(dialog, boxId);
+    const std::string typed = ReadWindowText(box, 13);
+    const std::string kept =
+        ValidateColumnText(typed, boxId == IDC_X_COLUMN_COMBO ? ColumnBox::X : ColumnBox::Y, data.request.columnCount);
+    if (kept != typed) WriteWindowText(box, kept);
+}
+
+INT_PTR CALLBACK ColumnDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* data = reinterpret_cast<ColumnDialogData*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    switch (message) {
+        case WM_INITDIALOG:
+            data = reinterpret_cast<ColumnDialogData*>(lParam);
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            FillColumnBox(GetDlgItem(dialog, IDC_X_COLUMN_COMBO), data->request.columnCount, data->request.proposedX);
+            FillColumnBox(GetDlgItem(dialog, IDC_Y_COLUMN_COMBO), data->request.columnCount, data->request.proposedY);
+            return TRUE;
+        case WM_COMMAND:
+            if (!data) return TRUE;
+            switch (LOWORD(wParam)) {
+                case IDOK:
+                    data->answer = ReadColumnNumbers(ReadWindowText(GetDlgItem(dialog, IDC_X_COLUMN_COMBO), 13),
+                                                     ReadWindowText(GetDlgItem(dialog, IDC_Y_COLUMN_COMBO), 13),
+                                                     data->request.columnCount);
+                    EndDialog(dialog, 1);
+                    break;
+                case IDCANCEL:
+                    data->answer.outcome = ColumnDialogOutcome::Cancelled;
+                    EndDialog(dialog, 2);
+                    break;
+                case IDC_X_COLUMN_COMBO:
+                case IDC_Y_COLUMN_COMBO:
+                    if (HIWORD(wParam) == CBN_EDITCHANGE) ValidateBox(dialog, LOWORD(wParam), *data);
+                    break;
+            }
+            return TRUE;
+        case WM_CLOSE:
+            if (data) data->answer.outcome = ColumnDialogOutcome::Cancelled;
+            EndDialog(dialog, 0);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+std::optional<ColumnDialogAnswer> ShowColumnDialog(const ProgramState& state, const ColumnDialogRequest& request) {
+    ColumnDialogData data;
+    data.request = request;
+    data.answer.outcome = ColumnDialogOutcome::Cancelled;
+    const char* templateName = state.language == UiLanguage::Japanese ? "COLUMN_NUM_DLG_J" : "COLUMN_NUM_DLG";
+    const INT_PTR result = DialogBoxParamA(state.appInstance, templateName, state.mainWindow, ColumnDialogProc,
+                                           reinterpret_cast<LPARAM>(&data));
+    if (result == -1) return std::nullopt;
+    return data.answer;
+}
+
+}  // namespace plorimet
