@@ -1,0 +1,206 @@
+#include "graph/graph_plan.h"
+
+#include <climits>
+#include <cmath>
+#include <limits>
+
+namespace plorimet {
+
+// The pixel values depend on the 64-bit significand of the x87 format (see the header).
+static_assert(std::numeric_limits<long double>::digits == 64, "pixel truncation needs x87 long double");
+
+namespace {
+
+constexpr int kFullFrameWidth = 520;   // never scaled for the left edge
+constexpr int kFrameVerticalSpare = 40;
+constexpr int kTickLength = 5;
+constexpr int kTickSpacing = 25;
+constexpr int kGridSpacing = 50;
+constexpr long double kDotLimit = 1073741824.0L;  // 2^30: a box corner plus 12 stays an int
+
+using Real = long double;
+
+int TruncMargin(double f) { return SaturatingTrunc(10.0L * static_cast<Real>(f)); }
+
+}  // namespace
+
+YRange FindYRange(const DataSet& data) {
+    YRange range{data.y[0], data.y[0]};
+    for (int k = 0; k < data.pairCount && k < static_cast<int>(data.y.size()); ++k) {
+        if (data.y[k] > range.max) range.max = data.y[k];
+        if (data.y[k] < range.min) range.min = data.y[k];
+    }
+    return range;
+}
+
+bool YRangeIsFlat(const DataSet& data) {
+    YRange range = FindYRange(data);
+    return range.max == range.min;
+}
+
+FrameRect PlanFrame(int clientWidth, int clientHeight, double sizeFactor) {
+    const Real f = sizeFactor;
+    FrameRect frame;
+    frame.left = (clientWidth - kFullFrameWidth) / 2;
+    frame.top = kFrameTop;
+    frame.width = SaturatingTrunc(kFullFrameWidth * f);
+    frame.height = SaturatingTrunc(f * static_cast<Real>(clientHeight - kFrameVerticalSpare));
+    return frame;
+}
+
+std::array<PixelPoint, 5> FrameOutline(const FrameRect& frame) {
+    return {{{frame.left, frame.top},
+             {frame.left, frame.Bottom()},
+             {frame.Right(), frame.Bottom()},
+             {frame.Right(), frame.top},
+             {frame.left, frame.top}}};
+}
+
+CaptureRegion CaptureRegionOf(const FrameRect& frame) {
+    return {frame.left - 1, frame.top - 1, frame.width + 3, frame.height + 3};
+}
+
+int ScaleDivisions(ScaleMode mode, int sizeIndex) {
+    static constexpr int kTicks[] = {20, 14, 10};
+    static constexpr int kGrid[] = {10, 7, 5};
+    if (sizeIndex < 0 || sizeIndex > 2) sizeIndex = 0;
+    switch (mode) {
+        case ScaleMode::ScaleTicks:
+            return kTicks[sizeIndex];
+        case ScaleMode::ScaleGrid:
+            return kGrid[sizeIndex];
+        default:
+            return 0;
+    }
+}
+
+std::vector<Segment> PlanScaleMarks(const FrameRect& frame, const GraphSettings& settings) {
+    std::vector<Segment> marks;
+    const int n = ScaleDivisions(settings.scaleMode, settings.sizeIndex);
+    if (n == 0) return marks;
+
+    const Real f = settings.sizeFactor;
+    const int margin = TruncMargin(settings.sizeFactor);
+    const Real dy = (static_cast<Real>(frame.height) - 20.0L * f) / n;
+    const int ax = frame.left + margin;
+    auto rowOfMark = [&](int i) { return frame.top + margin + SaturatingTrunc(i * dy); };
+
+    marks.reserve(2 * (n + 1));
+    if (settings.scaleMode == ScaleMode::ScaleTicks) {
+        for (int i = 0; i <= n; ++i) {
+            const int x = ax + kTickSpacing * i;
+            marks.push_back({{x, frame.Bottom() - kTickLength}, {x, frame.Bottom()}});
+        }
+        for (int i = 0; i <= n; ++i) {
+            const int y = rowOfMark(i);
+            marks.push_back({{frame.left + kTickLength, y}, {frame.left, y}});
+        }
+    } else {
+        for (int i = 0; i <= n; ++i) {
+            const int x = ax + kGridSpacing * i;
+            marks.push_back({{x, frame.top}, {x, frame.Bottom()}});
+        }
+        for (int i = 0; i <= n; ++i) {
+            const int y = rowOfMark(i);
+            marks.push_back({{frame.left, y}, {frame.Right(), y}});
+        }
+    }
+    return marks;
+}
+
+long double PlotScale::Row(double v) const {
+    const Real lf = f;
+    const Real base = static_cast<Real>(frame.top + frame.height) - 10.0L * lf;
+    return base + (20.0L * lf - frame.height) * (static_cast<Real>(v) - yMin) / (static_cast<Real>(yMax) - yMin);
+}
+
+long double PlotScale::Column(double x) const {
+    const Real lf = f;
+    return frame.left + 10.0L * lf + lf * (static_cast<Real>(x) - xFirst) / step;
+}
+
+PlotScale MakePlotScale(const FrameRect& frame, double sizeFactor, const DataSet& data) {
+    PlotScale scale;
+    scale.frame = frame;
+    scale.f = sizeFactor;
+    const int last = data.pairCount > 0 ? data.pairCount - 1 : 0;
+    scale.xFirst = data.x[0];
+    scale.step = (data.x[last] - data.x[0]) * 0.002;
+    YRange range = FindYRange(data);
+    scale.yMin = range.min;
+    scale.yMax = range.max;
+    return scale;
+}
+
+int SaturatingTrunc(long double value) {
+    if (std::isnan(value)) return INT_MIN;
+    if (value >= 2147483648.0L) return INT_MAX;
+    if (value <= -2147483649.0L) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+int CurveRowPixel(const PlotScale& scale, double value) { return SaturatingTrunc(scale.Row(value)); }
+
+double EvaluatePolynomial(const Coefficients& coefficients, int termCount, double x) {
+    const int terms = termCount < 1 ? 1 : (termCount > static_cast<int>(coefficients.size())
+                                               ? static_cast<int>(coefficients.size())
+                                               : termCount);
+    double value = coefficients[0];
+    for (int j = 1; j < terms; ++j) value = std::pow(x, static_cast<double>(j)) * coefficients[j] + value;
+    return value;
+}
+
+std::vector<CurveStep> PlanCurve(const PlotScale& scale, const Coefficients& coefficients, int termCount) {
+    std::vector<CurveStep> steps;
+    steps.reserve(2 * kCurveSamples);
+    const int top = scale.frame.top;
+    const int bottom = scale.frame.Bottom();
+    const int firstColumn = scale.frame.left + TruncMargin(scale.f);
+    const Real twoF = 2.0L * static_cast<Real>(scale.f);
+
+    for (int i = 0; i < kCurveSamples; ++i) {
+        const double xi = scale.xFirst + 2.0 * scale.step * i;
+        const int r = CurveRowPixel(scale, EvaluatePolynomial(coefficients, termCount, xi));
+        const int ci = firstColumn + SaturatingTrunc(twoF * i);
+        const bool above = r < top;
+        const bool below = !above && r > bottom;
+        if (i == 0) {
+            steps.push_back({PenStep::Move, {ci, above ? top : (below ? bottom : r)}});
+        } else if (above || below) {
+            const int edge = above ? top : bottom;
+            steps.push_back({PenStep::Line, {ci - 1, edge}});
+            steps.push_back({PenStep::Move, {ci + 1, edge}});
+        } else {
+            steps.push_back({PenStep::Line, {ci, r}});
+        }
+    }
+    return steps;
+}
+
+std::vector<DotBox> PlanDots(const PlotScale& scale, int dotRadius, const DataSet& data) {
+    std::vector<DotBox> dots;
+    for (int k = 0; k < data.pairCount && k < static_cast<int>(data.x.size()); ++k) {
+        const Real left = scale.Column(data.x[k]) - dotRadius;
+        const Real top = scale.Row(data.y[k]) - dotRadius;
+        if (!(std::fabs(left) <= kDotLimit && std::fabs(top) <= kDotLimit)) continue;  // also NaN
+        const int l = static_cast<int>(left);
+        const int t = static_cast<int>(top);
+        dots.push_back({l, t, l + 2 * dotRadius, t + 2 * dotRadius});
+    }
+    return dots;
+}
+
+GraphPlan PlanGraph(int clientWidth, int clientHeight, const DataSet& data, const Coefficients& coefficients,
+                    int termCount, const GraphSettings& settings) {
+    GraphPlan plan;
+    plan.frame = PlanFrame(clientWidth, clientHeight, settings.sizeFactor);
+    plan.frameOutline = FrameOutline(plan.frame);
+    plan.scaleMarks = PlanScaleMarks(plan.frame, settings);
+    plan.curvePenWidth = settings.lineWidth;
+    const PlotScale scale = MakePlotScale(plan.frame, settings.sizeFactor, data);
+    plan.curve = PlanCurve(scale, coefficients, termCount);
+    plan.dots = PlanDots(scale, settings.dotRadius, data);
+    return plan;
+}
+
+}  // namespace plorimet

@@ -1,0 +1,79 @@
+// The graph settings and the decisions of their dialog, free of any window.
+//
+// The dialog's radio buttons are plain ones: the dialog procedure checks them itself, one
+// group at a time, so every decision about what is checked and what is stored lives here.
+#pragma once
+
+#include <array>
+
+namespace plorimet {
+
+enum class ScaleMode { ScaleNone = 0, ScaleTicks = 1, ScaleGrid = 2 };
+
+// One process-wide instance, all zero at start: the first dialog therefore opens with a
+// 1-pixel line, 5-pixel dots, 100 % and no marks. The three indices and scaleMode are what
+// is remembered; lineWidth, dotRadius and sizeFactor are derived from them by the dialog.
+struct GraphSettings {
+    int thicknessIndex = 0;  // 0..4
+    int lineWidth = 0;       // 1..5 pixels, thicknessIndex + 1
+    int dotSizeIndex = 0;    // 0..4
+    int dotRadius = 0;       // 2..6 pixels, dotSizeIndex + 2
+    int sizeIndex = 0;       // 0..2 for 100, 70, 50 %
+    double sizeFactor = 0.0; // 1.0, 0.7, 0.5 (the doubles nearest to them)
+    ScaleMode scaleMode = ScaleMode::ScaleNone;
+    bool settingsCancelled = false;
+};
+
+// Control identifiers of the dialog (the same values as the resource script's).
+constexpr int kGraphDialogOk = 1;
+constexpr int kGraphDialogCancel = 2;
+constexpr int kFirstThicknessButton = 221;  // "1".."5"
+constexpr int kFirstDotButton = 226;        // "5".."13"
+constexpr int kFirstSizeButton = 231;       // "100", "70", "50"
+constexpr int kFirstScaleButton = 234;      // "None", "Scale", "Grid"
+constexpr int kLastGraphRadioButton = 236;
+constexpr int kGraphRadioButtonCount = kLastGraphRadioButton - kFirstThicknessButton + 1;  // 16
+
+// What the dialog ends with (the value given to EndDialog).
+constexpr int kGraphDialogResultOk = 1;
+constexpr int kGraphDialogResultCancel = 2;
+constexpr int kGraphDialogResultClosed = 0;
+
+// 0 -> 1.0, 1 -> 0.7, 2 -> 0.5; any other index is taken as 100 %.
+double SizeFactorForIndex(int sizeIndex);
+
+// An identifier range for CheckRadioButton.
+struct RadioGroup {
+    int first = 0;
+    int last = 0;
+};
+
+// The group a radio button belongs to; {0, 0} for an identifier outside 221..236.
+RadioGroup RadioGroupOf(int buttonId);
+
+// The button to check in each of the four groups.
+struct GraphDialogChecks {
+    int thicknessButton = 0;
+    int dotButton = 0;
+    int sizeButton = 0;
+    int scaleButton = 0;
+};
+
+// Dialog initialisation: derives lineWidth, dotRadius and sizeFactor from the remembered
+// state and says which button of each group to check. Indices outside their range (never
+// written by the dialog) are brought back to the first button so that the checks and the
+// derived values always agree.
+GraphDialogChecks InitGraphSettingsDialog(GraphSettings& settings);
+
+// A click on a radio button takes effect at once. Returns false (and changes nothing) for an
+// identifier outside 221..236; the caller then checks nothing.
+bool ApplyGraphSettingsClick(GraphSettings& settings, int buttonId);
+
+// OK: checked[k] tells whether button 221 + k reports itself checked. Every checked button,
+// in ascending order, stores its click again; settingsCancelled stays as it is.
+void AcceptGraphSettings(GraphSettings& settings, const std::array<bool, kGraphRadioButtonCount>& checked);
+
+// Cancel or the close box: only the flag is set; the clicks made in the dialog are kept.
+void CancelGraphSettings(GraphSettings& settings);
+
+}  // namespace plorimet
