@@ -1,0 +1,12 @@
+// The Draw Graph, Copy Graph and Save Graph commands.
+#pragma once
+
+#include "shell/program_state_win.h"
+
+namespace plorimet {
+
+void DrawGraph(ProgramState& state);
+void CopyGraph(ProgramState& state);
+void SaveGraph(ProgramState& state);
+
+}  // namespace plorimet
