@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "fit/equation.h"
+#include "fit_test_support.h"
 
 namespace plorimet {
 namespace {
@@ -75,16 +76,6 @@ TEST(EquationText, LongestTextStaysShort) {
     const std::string text = BuildEquationText(c, 45, 3, FitMode::Exact, 45, UiLanguage::English);
     EXPECT_LT(text.size(), 4000u);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 14);
-}
-
-DataSet Points(std::initializer_list<std::pair<double, double>> points) {
-    DataSet data;
-    for (const auto& [x, y] : points) {
-        data.x[data.pairCount] = x;
-        data.y[data.pairCount] = y;
-        ++data.pairCount;
-    }
-    return data;
 }
 
 TEST(TermCheck, ZeroesTermsBelowAMillionthOfYEverywhere) {

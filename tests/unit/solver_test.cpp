@@ -4,19 +4,10 @@
 #include <limits>
 
 #include "fit/solver.h"
+#include "fit_test_support.h"
 
 namespace plorimet {
 namespace {
-
-DataSet Points(std::initializer_list<std::pair<double, double>> points) {
-    DataSet data;
-    for (const auto& [x, y] : points) {
-        data.x[data.pairCount] = x;
-        data.y[data.pairCount] = y;
-        ++data.pairCount;
-    }
-    return data;
-}
 
 TEST(NormalEquations, WorkedExampleOfALine) {
     LinearSystem system;
