@@ -1,0 +1,30 @@
+// The class of Windows version the program runs on, decided from registry texts.
+// Reading the registry is the Win32 side's job; the decision lives here so it can be tested.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace plorimet {
+
+constexpr int kLowestPlatformLevel = 0;
+constexpr int kHighestPlatformLevel = 7;
+
+// From the "CurrentVersion" text of the NT version key: 3 (4.0), 4 (5.0), 5 (5.1, 5.2),
+// 6 (6.0, 6.1), 7 for any other text. Substrings, tested in that order, case-sensitive.
+int PlatformLevelFromVersion(const std::string& versionText);
+
+// From the "ProductName" text of the older version key: 2 (Windows ME), 1 (Windows 98), 0.
+int PlatformLevelFromProductName(const std::string& productName);
+
+// versionText: the NT key's value when it could be read. productName: the fallback key's
+// value, empty when that key or value could not be read.
+int DecidePlatformLevel(const std::optional<std::string>& versionText, const std::string& productName);
+
+// The letter that the tool bar's bitmap names carry for a level: "9", "8", "X" or none.
+std::string BitmapSet(int platformLevel);
+
+// Pixel height of the English hover-label font: 12 on levels 0..2, 14 above.
+int EnglishHoverFontHeight(int platformLevel);
+
+}  // namespace plorimet

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds Plorimet and starts it.
+#
+#   tools/run.sh [--lang ja] [--winver OLD]
+#
+# Linux with a display: builds the Windows program (build/win) and runs it under Wine on
+# that display, with the desktop stand-in the program needs. Without a display: says so and
+# runs the native command-line tool on the sample data instead. Windows (MSYS, Git Bash):
+# starts the built TAVRO_95.EXE.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+WIN_BUILD=build/win
+NATIVE_BUILD=build/native
+
+case "$(uname -s)" in
+  MINGW*|MSYS*|CYGWIN*)
+    exe="$WIN_BUILD/src/shell/TAVRO_95.EXE"
+    if [ ! -f "$exe" ]; then
+      echo "Build the program first, for example:"
+      echo "  cmake -S . -B $WIN_BUILD -G \"MinGW Makefiles\" && cmake --build $WIN_BUILD --target TAVRO_95"
+      exit 1
+    fi
+    echo "Starting $exe"
+    exec "$exe"
+    ;;
+esac
+
+tools/setup-deps.sh
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  cmake -S . -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+  cmake --build "$WIN_BUILD" -j2 --target TAVRO_95 desktop_standin
+  exec tools/wine-session.sh --display --build "$WIN_BUILD" "$@" -- wine "$WIN_BUILD/src/shell/TAVRO_95.EXE"
+fi
+
+echo "No display (DISPLAY is not set or does not answer): the window cannot be shown here."
+echo "Running the command-line tool on the sample data instead:"
+echo "  $NATIVE_BUILD/tools/plorimet fit examples/sample.txt"
+cmake -S . -B "$NATIVE_BUILD" >/dev/null
+cmake --build "$NATIVE_BUILD" -j2 --target plorimet
+exec "$NATIVE_BUILD/tools/plorimet" fit examples/sample.txt
