@@ -91,7 +91,8 @@ std::optional<MessageId> CompleteAnalysis(const DataSet& data, const FitSettings
     LinearSystem system;
     int m = 0;
     if (settings.fitMode == FitMode::LeastSquares) {
-        m = settings.degree + 1;
+        // A saturated degree text must not overflow the system size.
+        m = settings.degree < kTextSlots ? settings.degree + 1 : kTextSlots;
         // A degree beyond the data is refused by the solver's size check, before any sum.
         if (m >= 2 && m <= kMaxPairs) BuildNormalEquations(data, settings.degree, system);
     } else {

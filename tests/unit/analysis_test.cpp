@@ -145,6 +145,9 @@ TEST(CompleteAnalysis, ReportsTooFewPairs) {
     EXPECT_EQ(failure, MessageId::OnlyOneDataSet);
     Fit(Rows({{"1", "2"}, {"2", "5"}, {"3", "4"}}), FitMode::LeastSquares, 45, 0, &failure);
     EXPECT_EQ(failure, MessageId::Over45DataSets);
+    // A degree text of many digits saturates; the system size must not overflow with it.
+    Fit(Rows({{"1", "2"}, {"2", "5"}, {"3", "4"}}), FitMode::LeastSquares, 2147483647, 0, &failure);
+    EXPECT_EQ(failure, MessageId::Over45DataSets);
 }
 
 TEST(CompleteAnalysis, HugeXAtHighDegreeOverflowsIntoTooLargeCoefficient) {
