@@ -2,7 +2,9 @@
 // user sees.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -13,6 +15,19 @@ struct Scenario {
 
 // In the order "all" runs them.
 const Scenario* Scenarios(int* count);
+
+// Scenario files of the command groups register their lists at start:
+//   static const bool registered = e2e::RegisterScenarios(kMyScenarios);
+struct ScenarioList {
+    const Scenario* first;
+    int count;
+};
+std::vector<ScenarioList>& ScenarioGroups();
+template <size_t N>
+bool RegisterScenarios(const Scenario (&list)[N]) {
+    ScenarioGroups().push_back({list, static_cast<int>(N)});
+    return true;
+}
 
 // Start-up time and Analysis time, printed as "measure ..." lines.
 void MeasureTimes(int repetitions);
