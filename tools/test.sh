@@ -36,7 +36,7 @@ if [ "$fuzz_seconds" -gt 0 ]; then
     cp -n tests/fuzz/corpus/"${target##*:}"/* "$corpus"/
     build/fuzz/tests/fuzz/${name}_fuzz -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus" \
       2>build/fuzz/${name}.log || { tail -40 build/fuzz/${name}.log; exit 1; }
-    grep -E '^stat::number_of_executed_runs' build/fuzz/${name}.log | sed "s/^/${name}: /"
+    grep -E '^stat::(number_of_executed_units|new_units_added)' build/fuzz/${name}.log | sed "s/^/${name}: /" || true
   done
 fi
 
