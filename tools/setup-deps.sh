@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils imagemagick
   fonts-ipafont-gothic fonts-dejavu-core
+  ruby-asciidoctor-pdf poppler-utils xdotool xclip unzip
 )
 
 missing=()
