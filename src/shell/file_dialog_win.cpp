@@ -75,6 +75,12 @@ void RepaintToolbarStrip(HWND mainWindow, int left, int right) {
 }
 
 SaveFailure ReplaceFileContents(const std::string& path, const std::string& bytes) {
+    // A read-only file or a folder cannot be replaced; the move below would not stop at it
+    // everywhere (Wine moves over a read-only file).
+    const DWORD existing = GetFileAttributesA(path.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        return SaveFailure::Create;
     char temporary[MAX_PATH + 1] = {};
     if (GetTempFileNameA(DirectoryOf(path).c_str(), "plo", 0, temporary) == 0) return SaveFailure::Create;
     FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

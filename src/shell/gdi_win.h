@@ -175,7 +175,14 @@ private:
 // OpenClipboard/CloseClipboard.
 class ClipboardSession {
 public:
-    explicit ClipboardSession(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    // Another program may hold the clipboard for a moment (viewers, managers): a few short
+    // retries keep Copy Graph and Paste Data from failing on that.
+    explicit ClipboardSession(HWND owner) : open_(false) {
+        for (int attempt = 0; attempt < kOpenAttempts && !open_; ++attempt) {
+            if (attempt > 0) Sleep(kRetryMilliseconds);
+            open_ = OpenClipboard(owner) != FALSE;
+        }
+    }
     ~ClipboardSession() {
         if (open_) CloseClipboard();
     }
@@ -185,6 +192,8 @@ public:
     bool open() const { return open_; }
 
 private:
+    static constexpr int kOpenAttempts = 10;
+    static constexpr DWORD kRetryMilliseconds = 10;
     bool open_;
 };
 

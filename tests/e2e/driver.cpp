@@ -2,6 +2,7 @@
 //
 //   driver all|<scenario> <TAVRO_95.EXE> [--shots <folder>] [--expect-set <letter>|--expect-plain-set]
 //   driver measure <TAVRO_95.EXE> [repetitions]
+//   driver measure-graph <TAVRO_95.EXE> [repetitions]   (graphs drawn, copied and saved in a row)
 //   driver list
 //
 // Paths may be Linux paths (taken as Wine's Z: drive). Prints "ok name" or "FAIL name: ..."
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
             e2e::ExpectBitmapSet(argv[++i], true);
         } else if (arg == "--expect-plain-set") {
             e2e::ExpectBitmapSet("", true);
-        } else if (mode == "measure" && std::atoi(arg.c_str()) > 0) {
+        } else if ((mode == "measure" || mode == "measure-graph") && std::atoi(arg.c_str()) > 0) {
             repetitions = std::atoi(arg.c_str());
         } else {
             return Usage();
@@ -62,6 +63,11 @@ int main(int argc, char** argv) {
     if (mode == "measure") {
         e2e::MeasureTimes(repetitions);
         return 0;
+    }
+    if (mode == "measure-graph") {
+        e2e::MeasureGraph(repetitions);
+        std::printf("%d passed, %d failed\n", e2e::PassedCount(), e2e::FailedCount());
+        return e2e::FailedCount() == 0 ? 0 : 1;
     }
 
     int count = 0;

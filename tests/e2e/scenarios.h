@@ -31,6 +31,8 @@ bool RegisterScenarios(const Scenario (&list)[N]) {
 
 // Start-up time and Analysis time, printed as "measure ..." lines.
 void MeasureTimes(int repetitions);
+// Draw, Copy and Save Graph times, and GDI objects and memory over the repetitions.
+void MeasureGraph(int repetitions);
 
 // The bitmap set the run must see ("X" in a session that reports an older Windows); empty
 // means: whatever the registry gives.
