@@ -188,6 +188,20 @@ inline bool WaitForButtons(const App& app, const char* pattern) {
     return WaitUntil([&] { return EnabledPattern(app) == pattern; }, 3000);
 }
 
+// Input Data leaves its tool bar label drawn over the top of the grid, as if the mouse were
+// still on the button; moving the mouse into the client area, as a user does, takes it away.
+inline void ParkMouse(const App& app) {
+    for (const POINT& to : {POINT{300, 220}, POINT{310, 230}}) {
+        POINT p = to;
+        ClientToScreen(app.main, &p);
+        SetCursorPos(p.x, p.y);
+        Sleep(30);
+        Sync(app);
+    }
+    Sleep(50);
+    Sync(app);
+}
+
 // Input Data on a program with no data: no question, the grid comes into view.
 inline bool OpenDataInput(App& app, const std::string& scenario) {
     PostCommand(app, kInputData);

@@ -130,6 +130,7 @@ void DataInputView() {
     Check(WaitForDialog(app, kQuiet) == nullptr, "input data: no question on an empty data set",
           "a dialog appeared");
     Check(WaitForButtons(app, kDataInputButtons), "input data: Read, Paste, Analysis enabled", EnabledPattern(app));
+    ParkMouse(app);
 
     const GridLayout layout = ExpectedLayout();
     std::string misplaced;
