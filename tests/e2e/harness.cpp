@@ -98,50 +98,6 @@ Image FromDC(HDC source, int x, int y, int width, int height) {
     return image;
 }
 
-// A white 32-bit drawing surface for rendering expectations.
-struct Canvas {
-    HDC dc = nullptr;
-    HBITMAP section = nullptr;
-    HGDIOBJ previous = nullptr;
-    uint32_t* bits = nullptr;
-    int width;
-    int height;
-
-    Canvas(int w, int h) : width(w), height(h) {
-        HDC screen = GetDC(nullptr);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* p = nullptr;
-        section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &p, nullptr, 0);
-        bits = static_cast<uint32_t*>(p);
-        dc = CreateCompatibleDC(screen);
-        ReleaseDC(nullptr, screen);
-        previous = SelectObject(dc, section);
-    }
-    ~Canvas() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(section);
-    }
-    void Fill(uint32_t colour) {
-        if (bits) std::fill(bits, bits + width * height, colour);
-    }
-    Image Take() {
-        GdiFlush();
-        Image image;
-        if (!bits) return image;
-        image.width = width;
-        image.height = height;
-        image.pixels.assign(bits, bits + width * height);
-        for (uint32_t& p : image.pixels) p &= 0x00FFFFFF;
-        return image;
-    }
-};
 
 HMODULE ProgramModule() {
     static HMODULE module = LoadLibraryExA(Settings().exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -149,6 +105,49 @@ HMODULE ProgramModule() {
 }
 
 }  // namespace
+
+Canvas::Canvas(int w, int h) : width(w), height(h) {
+    HDC screen = GetDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* p = nullptr;
+    section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &p, nullptr, 0);
+    bits = static_cast<uint32_t*>(p);
+    dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    previous = SelectObject(dc, section);
+}
+
+Canvas::Canvas(const Image& image) : Canvas(image.width, image.height) {
+    if (bits) std::copy(image.pixels.begin(), image.pixels.end(), bits);
+}
+
+Canvas::~Canvas() {
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(section);
+}
+
+void Canvas::Fill(uint32_t colour) {
+    if (bits) std::fill(bits, bits + width * height, colour);
+}
+
+Image Canvas::Take() const {
+    GdiFlush();
+    Image image;
+    if (!bits) return image;
+    image.width = width;
+    image.height = height;
+    image.pixels.assign(bits, bits + width * height);
+    for (uint32_t& p : image.pixels) p &= 0x00FFFFFF;
+    return image;
+}
+
 
 // ---- Results ------------------------------------------------------------------------------
 

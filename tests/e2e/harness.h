@@ -108,6 +108,24 @@ struct Image {
     bool empty() const { return pixels.empty(); }
 };
 
+// A 32-bit top-down drawing surface for rendering what the program should show.
+struct Canvas {
+    HDC dc = nullptr;
+    HBITMAP section = nullptr;
+    HGDIOBJ previous = nullptr;
+    uint32_t* bits = nullptr;
+    int width;
+    int height;
+
+    Canvas(int w, int h);
+    explicit Canvas(const Image& image);  // starts as a copy of the image
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    void Fill(uint32_t colour);
+    Image Take() const;
+};
+
 Image CaptureScreen(const RECT& area);
 Image CaptureClient(HWND window, int x, int y, int width, int height);
 Image Crop(const Image& image, int x, int y, int width, int height);

@@ -57,56 +57,6 @@ HFONT MakeFont(const plorimet::HoverFont& font) {
     return CreateFontIndirectA(&wanted);
 }
 
-// A 32-bit drawing surface holding a copy of an image, for drawing what the program should
-// draw over it.
-class Surface {
-public:
-    explicit Surface(const Image& image) : width_(image.width), height_(image.height) {
-        HDC screen = GetDC(nullptr);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width_;
-        info.bmiHeader.biHeight = -height_;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        section_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<uint32_t*>(bits);
-        dc_ = CreateCompatibleDC(screen);
-        ReleaseDC(nullptr, screen);
-        previous_ = SelectObject(dc_, section_);
-        if (bits_) std::memcpy(bits_, image.pixels.data(), image.pixels.size() * sizeof(uint32_t));
-    }
-    ~Surface() {
-        SelectObject(dc_, previous_);
-        DeleteDC(dc_);
-        DeleteObject(section_);
-    }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-
-    HDC dc() const { return dc_; }
-    Image Take() const {
-        GdiFlush();
-        Image image;
-        if (!bits_) return image;
-        image.width = width_;
-        image.height = height_;
-        image.pixels.assign(bits_, bits_ + width_ * height_);
-        for (uint32_t& p : image.pixels) p &= 0x00FFFFFF;
-        return image;
-    }
-
-private:
-    int width_;
-    int height_;
-    HBITMAP section_ = nullptr;
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    uint32_t* bits_ = nullptr;
-};
-
 // Label k's rectangle in whole-window coordinates, measured in the driver with the same font.
 plorimet::Rect ExpectedLabelRect(int k) {
     const plorimet::HoverFont font = ExpectedFont();
@@ -151,20 +101,20 @@ Image StripWithLabel(const App& app, const Image& background, int k) {
     const plorimet::Rect r = ExpectedLabelRect(k);
     const plorimet::HoverFont font = ExpectedFont();
     const int top = r.top - LabelStrip(app).top;
-    Surface surface(background);
+    Canvas surface(background);
     HFONT handle = MakeFont(font);
-    HGDIOBJ previousFont = SelectObject(surface.dc(), handle);
-    HGDIOBJ previousPen = SelectObject(surface.dc(), GetStockObject(BLACK_PEN));
-    HGDIOBJ previousBrush = SelectObject(surface.dc(), GetStockObject(WHITE_BRUSH));
-    Rectangle(surface.dc(), r.left, top, r.right, top + r.bottom - r.top);
+    HGDIOBJ previousFont = SelectObject(surface.dc, handle);
+    HGDIOBJ previousPen = SelectObject(surface.dc, GetStockObject(BLACK_PEN));
+    HGDIOBJ previousBrush = SelectObject(surface.dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(surface.dc, r.left, top, r.right, top + r.bottom - r.top);
     RECT inside{r.left + 1, top + 1, r.right - 1, top + r.bottom - r.top - 1};
     const plorimet::Point p = plorimet::HoverTextOrigin(r, font);
     const std::string text = plorimet::HoverLabelText(k, RunLanguage());
-    ExtTextOutA(surface.dc(), p.x, p.y - r.top + top, ETO_CLIPPED, &inside, text.c_str(),
+    ExtTextOutA(surface.dc, p.x, p.y - r.top + top, ETO_CLIPPED, &inside, text.c_str(),
                 static_cast<UINT>(text.size()), nullptr);
-    SelectObject(surface.dc(), previousBrush);
-    SelectObject(surface.dc(), previousPen);
-    SelectObject(surface.dc(), previousFont);
+    SelectObject(surface.dc, previousBrush);
+    SelectObject(surface.dc, previousPen);
+    SelectObject(surface.dc, previousFont);
     DeleteObject(handle);
     return surface.Take();
 }
@@ -388,11 +338,11 @@ Image ProgramIcon(uint32_t background) {
     Image blank;
     blank.width = blank.height = 32;
     blank.pixels.assign(32 * 32, background);
-    Surface surface(blank);
+    Canvas surface(blank);
     HICON icon =
         module ? static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(215), IMAGE_ICON, 32, 32, 0)) : nullptr;
     if (!icon) return Image{};
-    DrawIconEx(surface.dc(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    DrawIconEx(surface.dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
     DestroyIcon(icon);
     return surface.Take();
 }
