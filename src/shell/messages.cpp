@@ -153,8 +153,8 @@ const MessageSpec& GetMessageSpec(MessageId id) {
 }
 
 const char* MessageText(MessageId id, UiLanguage language) {
-    const MessageSpec& spec = GetMessageSpec(id);
-    return language == UiLanguage::Japanese ? spec.japanese : spec.english;
+    const MessageSpec& entry = GetMessageSpec(id);
+    return language == UiLanguage::Japanese ? entry.japanese : entry.english;
 }
 
 const char* CaptionText(Caption caption, UiLanguage language) {

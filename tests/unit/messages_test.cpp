@@ -29,10 +29,10 @@ TEST(Messages, JapaneseTextsAreCodePage932Bytes) {
 TEST(Messages, EveryMessageHasBothLanguages) {
     std::set<std::string> english;
     for (int i = 0; i < static_cast<int>(MessageId::Count); ++i) {
-        const MessageSpec& spec = GetMessageSpec(static_cast<MessageId>(i));
-        EXPECT_GT(std::string(spec.english).size(), 0u) << i;
-        EXPECT_GT(std::string(spec.japanese).size(), 0u) << i;
-        english.insert(spec.english);
+        const MessageSpec& entry = GetMessageSpec(static_cast<MessageId>(i));
+        EXPECT_GT(std::string(entry.english).size(), 0u) << i;
+        EXPECT_GT(std::string(entry.japanese).size(), 0u) << i;
+        english.insert(entry.english);
     }
     EXPECT_EQ(english.size(), static_cast<size_t>(MessageId::Count));  // no row copied twice
 }
