@@ -31,7 +31,7 @@ void ValidateBox(HWND dialog, int boxId, const ColumnDialogData& data) {
     if (kept != typed) WriteWindowText(box, kept);
 }
 
-INT_PTR CALLBACK ColumnDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandleColumnDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* data = reinterpret_cast<ColumnDialogData*>(GetWindowLongPtrA(dialog, DWLP_USER));
     switch (message) {
         case WM_INITDIALOG:
@@ -65,6 +65,16 @@ INT_PTR CALLBACK ColumnDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             return TRUE;
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK ColumnDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return HandleColumnDialog(dialog, message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the dialog manager; a failed dialog counts as cancelled.
+        EndDialog(dialog, 2);
+        return TRUE;
+    }
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ void CheckInGroup(HWND dialog, int buttonId) {
     if (group.first != 0) CheckRadioButton(dialog, group.first, group.last, buttonId);
 }
 
-INT_PTR CALLBACK GraphSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandleGraphSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* settings = reinterpret_cast<GraphSettings*>(GetWindowLongPtrA(dialog, DWLP_USER));
     switch (message) {
         case WM_INITDIALOG: {
@@ -63,6 +63,18 @@ INT_PTR CALLBACK GraphSettingsDialogProc(HWND dialog, UINT message, WPARAM wPara
             return TRUE;
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK GraphSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return HandleGraphSettingsDialog(dialog, message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the dialog manager; a failed dialog draws nothing.
+        if (auto* settings = reinterpret_cast<GraphSettings*>(GetWindowLongPtrA(dialog, DWLP_USER)))
+            CancelGraphSettings(*settings);
+        EndDialog(dialog, kGraphDialogResultCancel);
+        return TRUE;
+    }
 }
 
 // ---- Drawing ---------------------------------------------------------------------------
