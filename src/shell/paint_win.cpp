@@ -51,7 +51,7 @@ void CopyStartPicture(const ProgramState& state, HDC target, int clientWidth, in
     BitBlt(target, p.x, p.y, kStartPictureWidth, kStartPictureHeight, state.logoSurface.dc(), 0, 0, SRCCOPY);
 }
 
-void CopyGraph(const ProgramState& state, HDC target, int clientWidth, int clientHeight) {
+void CopyGraphPicture(const ProgramState& state, HDC target, int clientWidth, int clientHeight) {
     SetStretchBltMode(target, COLORONCOLOR);
     if (!state.graphSurface.held()) return;
     BitBlt(target, 0, kToolbarCover, clientWidth, clientHeight - kToolbarCover, state.graphSurface.dc(), 0,
@@ -88,7 +88,7 @@ void PaintMainWindow(ProgramState& state) {
         case ViewState::Graph:
         default:
             ApplyButtonStates(state);
-            CopyGraph(state, paint.get(), w, h);
+            CopyGraphPicture(state, paint.get(), w, h);
             break;
     }
 }
