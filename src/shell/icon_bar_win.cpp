@@ -57,9 +57,11 @@ void DrawButtonFace(const ProgramState& state, HWND bar, const DRAWITEMSTRUCT& i
         if (bitmap && (item.itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) {
             MemoryDC memory(item.hDC);
             SelectGuard select(memory.get(), bitmap.get());
-            if (memory && select.ok()) {
+            BITMAP size{};
+            if (memory && select.ok() && GetObjectA(bitmap.get(), sizeof size, &size)) {
                 const RECT& r = item.rcItem;
-                BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory.get(), 0, 0, SRCCOPY);
+                for (const FaceTile& tile : FaceTiles(r.right - r.left, size.bmWidth))
+                    BitBlt(item.hDC, r.left + tile.x, r.top, tile.width, r.bottom - r.top, memory.get(), 0, 0, SRCCOPY);
             }
         }
     }

@@ -1,5 +1,7 @@
 #include "shell/toolbar_layout.h"
 
+#include <algorithm>
+
 #include "../../resources/resource_ids.h"
 
 namespace plorimet {
@@ -49,6 +51,13 @@ const std::array<ToolbarButton, kToolbarButtonCount>& ToolbarButtons() {
 
 int ButtonWidth(const ToolbarButton& button, int screenWidth) {
     return button.width != 0 ? button.width : screenWidth - button.x;
+}
+
+std::vector<FaceTile> FaceTiles(int buttonWidth, int bitmapWidth) {
+    std::vector<FaceTile> tiles;
+    if (buttonWidth <= 0 || bitmapWidth <= 0) return tiles;
+    for (int x = 0; x < buttonWidth; x += bitmapWidth) tiles.push_back({x, std::min(bitmapWidth, buttonWidth - x)});
+    return tiles;
 }
 
 int ToolbarHeight(int borderHeight) {

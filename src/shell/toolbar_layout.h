@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "shell/view_state.h"
 
@@ -33,6 +34,15 @@ const std::array<ToolbarButton, kToolbarButtonCount>& ToolbarButtons();
 
 // The pixel width of a button on a screen of the given width.
 int ButtonWidth(const ToolbarButton& button, int screenWidth);
+
+// Where copies of a face bitmap go across a button: one copy when the bitmap is as wide as
+// the button, more side by side when the button is wider (the Space piece on a screen wider
+// than its 2000-pixel bitmap), so no part of the bar is left unpainted.
+struct FaceTile {
+    int x;      // offset from the button's left edge
+    int width;  // columns copied from the bitmap's left edge
+};
+std::vector<FaceTile> FaceTiles(int buttonWidth, int bitmapWidth);
 
 // The tool bar is one border plus a button high.
 int ToolbarHeight(int borderHeight);

@@ -85,3 +85,22 @@ TEST(ToolbarLayout, EnablingTable) {
 
 }  // namespace
 }  // namespace plorimet
+
+namespace plorimet {
+namespace {
+
+TEST(ToolbarLayout, FaceBitmapsCoverButtonsWiderThanThemselves) {
+    auto spans = [](int button, int bitmap) {
+        std::string out;
+        for (const FaceTile& t : FaceTiles(button, bitmap)) out += std::to_string(t.x) + "+" + std::to_string(t.width) + " ";
+        return out;
+    };
+    EXPECT_EQ(spans(32, 32), "0+32 ");
+    EXPECT_EQ(spans(1552, 2000), "0+1552 ");  // Space on a 1920-pixel screen
+    EXPECT_EQ(spans(3472, 2000), "0+2000 2000+1472 ");  // Space on a 3840-pixel screen
+    EXPECT_EQ(spans(0, 2000), "");
+    EXPECT_EQ(spans(32, 0), "");
+}
+
+}  // namespace
+}  // namespace plorimet
