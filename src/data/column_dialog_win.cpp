@@ -3,6 +3,7 @@
 #include <string>
 
 #include "resource_ids.h"
+#include "shell/dialog_guard_win.h"
 #include "shell/window_text_win.h"
 
 namespace plorimet {
@@ -67,14 +68,9 @@ INT_PTR HandleColumnDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     return FALSE;
 }
 
-INT_PTR CALLBACK ColumnDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return HandleColumnDialog(dialog, message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the dialog manager; a failed dialog counts as cancelled.
-        EndDialog(dialog, 2);
-        return TRUE;
-    }
+void CancelColumnDialog(HWND dialog) {
+    if (auto* data = reinterpret_cast<ColumnDialogData*>(GetWindowLongPtrA(dialog, DWLP_USER)))
+        data->answer.outcome = ColumnDialogOutcome::Cancelled;
 }
 
 }  // namespace
@@ -84,7 +80,7 @@ std::optional<ColumnDialogAnswer> ShowColumnDialog(const ProgramState& state, co
     data.request = request;
     data.answer.outcome = ColumnDialogOutcome::Cancelled;
     const char* templateName = state.language == UiLanguage::Japanese ? "COLUMN_NUM_DLG_J" : "COLUMN_NUM_DLG";
-    const INT_PTR result = DialogBoxParamA(state.appInstance, templateName, state.mainWindow, ColumnDialogProc,
+    const INT_PTR result = DialogBoxParamA(state.appInstance, templateName, state.mainWindow, GuardedDialogProc<HandleColumnDialog, CancelColumnDialog>,
                                            reinterpret_cast<LPARAM>(&data));
     if (result == -1) return std::nullopt;
     return data.answer;

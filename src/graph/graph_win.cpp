@@ -5,6 +5,7 @@
 
 #include "graph/dib.h"
 #include "graph/graph_plan.h"
+#include "shell/dialog_guard_win.h"
 #include "shell/file_dialog_win.h"
 #include "shell/message_box_win.h"
 
@@ -65,16 +66,10 @@ INT_PTR HandleGraphSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
     return FALSE;
 }
 
-INT_PTR CALLBACK GraphSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return HandleGraphSettingsDialog(dialog, message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the dialog manager; a failed dialog draws nothing.
-        if (auto* settings = reinterpret_cast<GraphSettings*>(GetWindowLongPtrA(dialog, DWLP_USER)))
-            CancelGraphSettings(*settings);
-        EndDialog(dialog, kGraphDialogResultCancel);
-        return TRUE;
-    }
+// A dialog that fails draws nothing.
+void CancelGraphDialog(HWND dialog) {
+    if (auto* settings = reinterpret_cast<GraphSettings*>(GetWindowLongPtrA(dialog, DWLP_USER)))
+        CancelGraphSettings(*settings);
 }
 
 // ---- Drawing ---------------------------------------------------------------------------
@@ -182,7 +177,7 @@ void DrawGraph(ProgramState& state) {
     GraphSettings& settings = state.graphSettings;
     settings.settingsCancelled = false;
     const char* templateName = state.language == UiLanguage::Japanese ? "PENSIZE_DLG_J" : "PENSIZE_DLG";
-    const INT_PTR result = DialogBoxParamA(state.appInstance, templateName, state.mainWindow, GraphSettingsDialogProc,
+    const INT_PTR result = DialogBoxParamA(state.appInstance, templateName, state.mainWindow, GuardedDialogProc<HandleGraphSettingsDialog, CancelGraphDialog>,
                                            reinterpret_cast<LPARAM>(&settings));
     if (result == -1) {
         ShowMessage(state.mainWindow, state.language, MessageId::UnableToDisplayDialog);

@@ -4,6 +4,7 @@
 
 #include "../../resources/resource_ids.h"
 #include "fit/data_set.h"
+#include "shell/dialog_guard_win.h"
 #include "shell/message_box_win.h"
 
 namespace plorimet {
@@ -89,32 +90,29 @@ void OnCommand(HWND dialog, FitDialogContext& context, int id, int code) {
     }
 }
 
-INT_PTR CALLBACK FitSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_INITDIALOG) {
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            InitFitSettingsDialog(dialog, *reinterpret_cast<FitDialogContext*>(lParam));
-            return TRUE;  // the system sets the default focus
-        }
-        FitDialogContext* context = ContextOf(dialog);
-        if (!context) return FALSE;
-        switch (message) {
-            case WM_CLOSE:
-                context->settings.fitMode = FitMode::Cancelled;
-                EndDialog(dialog, 0);
-                return TRUE;
-            case WM_COMMAND:
-                OnCommand(dialog, *context, LOWORD(wParam), HIWORD(wParam));
-                return TRUE;
-            default:
-                return FALSE;
-        }
-    } catch (...) {
-        // Nothing may unwind through the dialog manager; a failed dialog counts as cancelled.
-        if (FitDialogContext* context = ContextOf(dialog)) context->settings.fitMode = FitMode::Cancelled;
-        EndDialog(dialog, 2);
-        return TRUE;
+INT_PTR HandleFitSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        InitFitSettingsDialog(dialog, *reinterpret_cast<FitDialogContext*>(lParam));
+        return TRUE;  // the system sets the default focus
     }
+    FitDialogContext* context = ContextOf(dialog);
+    if (!context) return FALSE;
+    switch (message) {
+        case WM_CLOSE:
+            context->settings.fitMode = FitMode::Cancelled;
+            EndDialog(dialog, 0);
+            return TRUE;
+        case WM_COMMAND:
+            OnCommand(dialog, *context, LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+void CancelFitSettings(HWND dialog) {
+    if (FitDialogContext* context = ContextOf(dialog)) context->settings.fitMode = FitMode::Cancelled;
 }
 
 }  // namespace
@@ -123,7 +121,7 @@ void ShowFitSettingsDialog(HWND owner, HINSTANCE instance, UiLanguage language, 
                            FitSettings& settings) {
     FitDialogContext context{settings, pairCount};
     const char* templateName = language == UiLanguage::Japanese ? "SMOOTHING_DLG_J" : "SMOOTHING_DLG";
-    const INT_PTR result = DialogBoxParamA(instance, templateName, owner, FitSettingsDialogProc,
+    const INT_PTR result = DialogBoxParamA(instance, templateName, owner, GuardedDialogProc<HandleFitSettingsDialog, CancelFitSettings>,
                                            reinterpret_cast<LPARAM>(&context));
     if (result == -1) {
         ShowMessage(owner, language, MessageId::UnableToDisplayDialog);
