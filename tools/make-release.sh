@@ -23,7 +23,7 @@ die() {
   exit 1
 }
 
-EXE_DIR="$BUILD/src/shell"
+EXE_DIR="$BUILD/src/app"
 [ -f "$EXE_DIR/TAVRO_95.EXE" ] || die "$EXE_DIR/TAVRO_95.EXE is missing: build the program first"
 [ -f "$BUILD/tools/plorimet.exe" ] || die "$BUILD/tools/plorimet.exe is missing: build the command-line tool first"
 STANDIN="$BUILD/tools/desktop_standin/desktop_standin.exe"

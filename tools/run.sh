@@ -16,7 +16,7 @@ NATIVE_BUILD=build/native
 
 case "$(uname -s)" in
   MINGW*|MSYS*|CYGWIN*)
-    exe="$WIN_BUILD/src/shell/TAVRO_95.EXE"
+    exe="$WIN_BUILD/src/app/TAVRO_95.EXE"
     if [ ! -f "$exe" ]; then
       echo "Build the program first, for example:"
       echo "  cmake -S . -B $WIN_BUILD -G \"MinGW Makefiles\" && cmake --build $WIN_BUILD --target TAVRO_95"
@@ -32,7 +32,7 @@ tools/setup-deps.sh
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   cmake -S . -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
   cmake --build "$WIN_BUILD" -j2 --target TAVRO_95 desktop_standin
-  exec tools/wine-session.sh --display --build "$WIN_BUILD" "$@" -- wine "$WIN_BUILD/src/shell/TAVRO_95.EXE"
+  exec tools/wine-session.sh --display --build "$WIN_BUILD" "$@" -- wine "$WIN_BUILD/src/app/TAVRO_95.EXE"
 fi
 
 echo "No display (DISPLAY is not set or does not answer): the window cannot be shown here."

@@ -6,7 +6,7 @@
 #   tools/take-screenshots.sh [--lang en|ja|all] [--build DIR] [--out DIR]
 #
 #   --lang    which set to take (default all: English, then Japanese)
-#   --build   Windows build directory with src/shell/TAVRO_95.EXE (default build/win)
+#   --build   Windows build directory with src/app/TAVRO_95.EXE (default build/win)
 #   --out     where the <lang>/ folders go (default docs/images)
 #
 # The views: start, grid, fit-dialog, equation, graph-dialog, graph, about, column-dialog.
@@ -34,7 +34,7 @@ if [ "${1:-}" != --inside ]; then
     command -v "$tool" >/dev/null 2>&1 || { echo "take-screenshots.sh: $tool is missing (tools/setup-deps.sh)" >&2; exit 2; }
   done
   BUILD="$(cd "$BUILD" && pwd)"
-  [ -f "$BUILD/src/shell/TAVRO_95.EXE" ] || { echo "take-screenshots.sh: $BUILD/src/shell/TAVRO_95.EXE not built" >&2; exit 2; }
+  [ -f "$BUILD/src/app/TAVRO_95.EXE" ] || { echo "take-screenshots.sh: $BUILD/src/app/TAVRO_95.EXE not built" >&2; exit 2; }
   mkdir -p "$OUT"
   OUT="$(cd "$OUT" && pwd)"
   status=0
@@ -44,7 +44,7 @@ if [ "${1:-}" != --inside ]; then
     [ "$lang" = ja ] && prefix="$prefix-ja"
     mkdir -p "$OUT/$lang"
     "$ROOT/tools/wine-session.sh" --lang "$lang" --prefix "$prefix" --build "$BUILD" -- \
-      bash "$0" --inside "$lang" "$BUILD/src/shell/TAVRO_95.EXE" "$OUT/$lang" || status=1
+      bash "$0" --inside "$lang" "$BUILD/src/app/TAVRO_95.EXE" "$OUT/$lang" || status=1
   done
   exit $status
 fi

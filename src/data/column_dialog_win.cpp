@@ -3,8 +3,8 @@
 #include <string>
 
 #include "resource_ids.h"
-#include "shell/dialog_guard_win.h"
-#include "shell/window_text_win.h"
+#include "win/dialog_guard_win.h"
+#include "win/window_text_win.h"
 
 namespace plorimet {
 

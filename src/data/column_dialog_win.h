@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "data/sheet_text.h"
-#include "shell/program_state_win.h"
+#include "win/program_state_win.h"
 
 namespace plorimet {
 

@@ -6,9 +6,9 @@
 #include "data/column_dialog_win.h"
 #include "data/data_file.h"
 #include "data/sheet_text.h"
-#include "shell/file_dialog_win.h"
-#include "shell/grid_win.h"
-#include "shell/message_box_win.h"
+#include "win/file_dialog_win.h"
+#include "data/grid_win.h"
+#include "win/message_box_win.h"
 
 namespace plorimet {
 

@@ -1,7 +1,7 @@
 // The Read Data, Save Data and Paste Data commands.
 #pragma once
 
-#include "shell/program_state_win.h"
+#include "win/program_state_win.h"
 
 namespace plorimet {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fit/data_set.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace plorimet {
 

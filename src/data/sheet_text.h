@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fit/data_set.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace plorimet {
 

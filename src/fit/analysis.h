@@ -7,7 +7,7 @@
 
 #include "fit/data_set.h"
 #include "fit/fit_settings.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace plorimet {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace plorimet {
 

@@ -5,9 +5,9 @@
 
 #include "graph/dib.h"
 #include "graph/graph_plan.h"
-#include "shell/dialog_guard_win.h"
-#include "shell/file_dialog_win.h"
-#include "shell/message_box_win.h"
+#include "win/dialog_guard_win.h"
+#include "win/file_dialog_win.h"
+#include "win/message_box_win.h"
 
 namespace plorimet {
 

@@ -1,7 +1,7 @@
 // The Draw Graph, Copy Graph and Save Graph commands.
 #pragma once
 
-#include "shell/program_state_win.h"
+#include "win/program_state_win.h"
 
 namespace plorimet {
 

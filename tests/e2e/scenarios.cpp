@@ -13,9 +13,9 @@
 #include "fit/fit_settings.h"
 #include "harness.h"
 #include "scenario_support.h"
-#include "shell/platform.h"
-#include "shell/toolbar_layout.h"
-#include "shell/window_layout.h"
+#include "base/platform.h"
+#include "base/toolbar_layout.h"
+#include "base/window_layout.h"
 
 namespace e2e {
 

@@ -10,9 +10,9 @@
 #include "harness.h"
 #include "scenario_support.h"
 #include "scenarios.h"
-#include "shell/hover_layout.h"
-#include "shell/messages.h"
-#include "shell/platform.h"
+#include "base/hover_layout.h"
+#include "base/messages.h"
+#include "base/platform.h"
 
 namespace e2e {
 

@@ -1,4 +1,4 @@
-#include "shell/hover_layout.h"
+#include "base/hover_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/manuals.h"
+#include "base/manuals.h"
 
 namespace plorimet {
 namespace {

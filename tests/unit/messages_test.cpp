@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace plorimet {
 namespace {

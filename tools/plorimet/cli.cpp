@@ -18,7 +18,7 @@
 #include "fit/analysis.h"
 #include "fit/equation.h"
 #include "fit/fit_settings.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace plorimet {
 

@@ -1,0 +1,20 @@
+// The start-up checks: one instance only, and the shell's desktop window must exist.
+#pragma once
+
+#include <windows.h>
+
+#include "win/program_state_win.h"
+
+namespace plorimet {
+
+enum class StartupCheck {
+    Proceed,
+    AnotherInstance,  // ends silently
+    NoDesktop,        // the message has been shown
+};
+
+// Runs while the new main window still carries its provisional title, so that only another
+// instance's window can carry the product title.
+StartupCheck FindDesktopListView(ProgramState& state, HWND mainWindow);
+
+}  // namespace plorimet

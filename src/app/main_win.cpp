@@ -1,0 +1,189 @@
+// Program entry, the main window and the table every command goes through.
+#include <windows.h>
+
+#include "../../resources/resource_ids.h"
+#include "data/data_commands_win.h"
+#include "graph/graph_win.h"
+#include "fit/analysis_win.h"
+#include "app/desktop_win.h"
+#include "data/grid_win.h"
+#include "app/help_about_win.h"
+#include "app/hover_win.h"
+#include "app/icon_bar_win.h"
+#include "app/paint_win.h"
+#include "app/platform_win.h"
+#include "win/program_state_win.h"
+#include "base/window_layout.h"
+
+namespace plorimet {
+
+namespace {
+
+constexpr char kMainWindowClass[] = "TAVRO_95";
+constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX;
+
+// Frees the picture of the view being left for good and ends the message loop. The window
+// itself goes with the process.
+void ReleaseViewSurfaces(ProgramState& state) {
+    // Each surface exists only in its own view, so releasing both frees exactly the current one.
+    state.logoSurface.Release();
+    state.graphSurface.Release();
+    PostQuitMessage(0);
+}
+
+// ---- Commands 191..201 -------------------------------------------------------------------
+
+void OnInputData(ProgramState& state) {
+    state.hoverLabel = 1;  // the Input Data label counts as shown; the repaint may draw it again
+    StartDataInput(state);
+}
+
+using CommandHandler = void (*)(ProgramState&);
+
+struct CommandEntry {
+    int id;
+    CommandHandler run;
+};
+
+constexpr CommandEntry kCommands[] = {
+    {IDM_INPUT_DATA, OnInputData},
+    {IDM_READ_DATA, ReadDataFile},
+    {IDM_PASTE_DATA, PasteFromSpreadsheet},
+    {IDM_ANALYSIS, RunAnalysis},
+    {IDM_SAVE_DATA, SaveDataFile},
+    {IDM_DRAW_GRAPH, DrawGraph},
+    {IDM_COPY_GRAPH, CopyGraph},
+    {IDM_SAVE_GRAPH, SaveGraph},
+    {IDM_ABOUT, ShowAbout},
+    {IDM_HELP, ShowHelp},
+    {IDM_EXIT, ReleaseViewSurfaces},
+};
+
+void OnCommand(ProgramState& state, int id) {
+    if (IsCellCommand(id)) {
+        // The cell is taken from the grid's own table, not from the message.
+        CheckCellText(state, state.cells[CellIndexForCommand(id)]);
+        return;
+    }
+    for (const CommandEntry& command : kCommands) {
+        if (command.id != id) continue;
+        EraseHoverLabel(state);
+        command.run(state);
+        return;
+    }
+}
+
+// ---- Main window procedure ---------------------------------------------------------------
+
+LRESULT OnCreate(ProgramState& state, HWND window) {
+    state.mainWindow = window;
+    state.language = DetectLanguage();
+    state.platformLevel = DetectPlatform();
+    state.platformKnown = true;
+    if (FindDesktopListView(state, window) != StartupCheck::Proceed) return -1;  // the window is destroyed
+    CreateDataGrid(state);
+    return 0;
+}
+
+ProgramState* StateOf(HWND window) {
+    return reinterpret_cast<ProgramState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+LRESULT Dispatch(ProgramState& state, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return OnCreate(state, window);
+        case WM_DESTROY:
+            ReleaseViewSurfaces(state);
+            return 0;
+        case WM_PAINT:
+            PaintMainWindow(state);
+            return 0;
+        case WM_SETCURSOR:
+            DefWindowProcA(window, message, wParam, lParam);
+            UpdateHoverLabel(state);
+            return 0;
+        case WM_COMMAND:
+            OnCommand(state, LOWORD(wParam));
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    ProgramState* state = StateOf(window);
+    if (!state) return DefWindowProcA(window, message, wParam, lParam);
+    try {
+        return Dispatch(*state, window, message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the system's dispatching: a failing start-up ends the
+        // program, a failing command is dropped.
+        return message == WM_CREATE ? -1 : 0;
+    }
+}
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSA wc{};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, "ICON_1");
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = kMainWindowClass;
+    return RegisterClassA(&wc) != 0;
+}
+
+int RunMessageLoop() {
+    MSG message{};
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(message.wParam);
+        if (got == -1) return 0;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+int RunProgram(HINSTANCE instance, int showCommand) {
+    ProgramState state;
+    state.appInstance = instance;
+    if (!RegisterMainWindowClass(instance)) return 0;
+
+    state.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    state.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const Point origin =
+        CentredOrigin(state.screenWidth, state.screenHeight, kMainWindowWidth, kInitialMainWindowHeight);
+    HWND window = CreateWindowExA(0, kMainWindowClass, UiText(TextId::ProvisionalTitle, UiLanguage::English),
+                                  kMainWindowStyle, origin.x, origin.y, kMainWindowWidth, kInitialMainWindowHeight,
+                                  nullptr, nullptr, instance, &state);
+    // A second instance, a missing desktop or a failed creation: the window is gone already.
+    if (!window) return 0;
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+
+    CreateIconBar(state);
+    RunMessageLoop();
+    // The windows outlive this function (Exit leaves them to the end of the process): they
+    // must not reach the state any more.
+    if (IsWindow(window)) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    if (state.iconBar && IsWindow(state.iconBar)) SetWindowLongPtrA(state.iconBar, GWLP_USERDATA, 0);
+    return 0;  // every way out ends with 0
+}
+
+}  // namespace
+
+}  // namespace plorimet
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    try {
+        return plorimet::RunProgram(instance, showCommand);
+    } catch (...) {
+        return 0;
+    }
+}

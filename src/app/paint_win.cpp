@@ -1,0 +1,115 @@
+#include "app/paint_win.h"
+
+#include <utility>
+
+#include "win/gdi_win.h"
+#include "app/hover_win.h"
+#include "app/icon_bar_win.h"
+#include "base/window_layout.h"
+
+namespace plorimet {
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+// Top-left aligned, lines broken only at the text's own line feeds, clipped to the rectangle.
+constexpr UINT kEquationFormat = DT_LEFT | DT_TOP | DT_NOPREFIX;
+
+void DrawEquationIn(const ProgramState& state, bool erase) {
+    if (state.fitResult.equationText.empty()) return;
+    WindowDC dc(state.mainWindow);
+    if (!dc) return;
+    if (erase) SetTextColor(dc.get(), kWhite);
+    const Rect r = EquationRect(state.grid);
+    RECT area{r.left, r.top, r.right, r.bottom};
+    const std::string& text = state.fitResult.equationText;
+    DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &area, kEquationFormat);
+}
+
+// The six column headings; white ones remove them from the equation view.
+void DrawHeadings(const ProgramState& state, bool erase) {
+    WindowDC dc(state.mainWindow);
+    if (!dc) return;
+    if (erase) SetTextColor(dc.get(), kWhite);
+    for (int column = 0; column < kColumnCount; ++column) {
+        const Point p = HeadingPosition(state.grid, column);
+        TextOutA(dc.get(), p.x, p.y, HeadingText(column), 1);
+    }
+}
+
+void DrawColumnHeadings(const ProgramState& state) {
+    DrawHeadings(state, false);
+}
+
+void ClearColumnHeadings(const ProgramState& state) {
+    DrawHeadings(state, true);
+}
+
+void CopyStartPicture(const ProgramState& state, HDC target, int clientWidth, int clientHeight) {
+    if (!state.logoSurface.held()) return;
+    const Point p = StartPictureOrigin(clientWidth, clientHeight);
+    BitBlt(target, p.x, p.y, kStartPictureWidth, kStartPictureHeight, state.logoSurface.dc(), 0, 0, SRCCOPY);
+}
+
+void CopyGraphPicture(const ProgramState& state, HDC target, int clientWidth, int clientHeight) {
+    SetStretchBltMode(target, COLORONCOLOR);
+    if (!state.graphSurface.held()) return;
+    BitBlt(target, 0, kToolbarCover, clientWidth, clientHeight - kToolbarCover, state.graphSurface.dc(), 0,
+           kToolbarCover, SRCCOPY);
+}
+
+}  // namespace
+
+void PaintMainWindow(ProgramState& state) {
+    PaintDC paint(state.mainWindow);
+    RECT client{};
+    GetClientRect(state.mainWindow, &client);
+    const int w = client.right;
+    const int h = client.bottom;
+    switch (state.view) {
+        case ViewState::Initial:
+            CopyStartPicture(state, paint.get(), w, h);
+            ApplyButtonStates(state);
+            break;
+        case ViewState::DataInput:
+            DrawColumnHeadings(state);
+            ApplyButtonStates(state);
+            if (state.hoverLabel == 1 && state.gridCharTotal == 0) {
+                EraseHoverLabel(state);
+                state.hoverLabel = 1;
+                RedrawInputDataLabel(state);
+            }
+            break;
+        case ViewState::Equation:
+            ClearColumnHeadings(state);
+            ApplyButtonStates(state);
+            if (state.fitResult.equationShown) DrawEquationText(state);
+            break;
+        case ViewState::Graph:
+        default:
+            ApplyButtonStates(state);
+            CopyGraphPicture(state, paint.get(), w, h);
+            break;
+    }
+}
+
+void ShowStartPicture(ProgramState& state) {
+    OwnedBitmap picture(LoadBitmapA(state.appInstance, "IBMP_1"));
+    ShowWindow(state.mainWindow, SW_SHOWNORMAL);
+    UpdateWindow(state.mainWindow);
+    WindowDC dc(state.mainWindow);
+    if (!dc || !state.logoSurface.Hold(dc.get(), std::move(picture))) return;
+    RECT client{};
+    GetClientRect(state.mainWindow, &client);
+    CopyStartPicture(state, dc.get(), client.right, client.bottom);
+}
+
+void DrawEquationText(const ProgramState& state) {
+    DrawEquationIn(state, false);
+}
+
+void EraseEquationText(const ProgramState& state) {
+    DrawEquationIn(state, true);
+}
+
+}  // namespace plorimet

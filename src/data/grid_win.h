@@ -1,0 +1,34 @@
+// The 90 edit cells of the data grid and the Input Data command.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "fit/data_set.h"
+#include "win/program_state_win.h"
+
+namespace plorimet {
+
+// Start-up: layout from the window's font, final size and position, the cells (out of view),
+// the title, and the start picture.
+void CreateDataGrid(ProgramState& state);
+
+// Moves every cell to its home position shifted right by offset: 0 shows the grid,
+// kMainWindowWidth puts it out of view.
+void PlaceGridCells(ProgramState& state, int offset);
+
+// The cell rule, run for every notification of a cell: a text that breaks it loses its last
+// character (which re-enters this check through the cell's change notification) until it obeys.
+void CheckCellText(ProgramState& state, HWND cell);
+
+// The Input Data command.
+void StartDataInput(ProgramState& state);
+
+// The texts of the 45 rows, at most 13 characters each.
+CellTexts ReadCellTexts(const ProgramState& state);
+
+// Sets a cell's text; the cell rule is applied to it like to typed text.
+void SetCellText(ProgramState& state, int cellIndex, const std::string& text);
+
+}  // namespace plorimet

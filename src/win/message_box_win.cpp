@@ -1,0 +1,40 @@
+#include "win/message_box_win.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace plorimet {
+
+namespace {
+
+UINT IconStyle(Icon icon) {
+    switch (icon) {
+        case Icon::Error: return MB_ICONERROR;
+        case Icon::Warning: return MB_ICONWARNING;
+        case Icon::Question: return MB_ICONQUESTION;
+    }
+    return MB_ICONERROR;
+}
+
+std::string FormatDetail(const char* text, unsigned long detail) {
+    if (!std::strstr(text, "%lx")) return text;
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, text, detail);
+    return buffer;
+}
+
+}  // namespace
+
+int ShowMessage(HWND owner, UiLanguage language, MessageId id, unsigned long detail) {
+    const MessageSpec& message = GetMessageSpec(id);
+    const std::string text = FormatDetail(MessageText(id, language), detail);
+    UINT style = IconStyle(message.icon) | (message.buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
+    if (message.systemModal) {
+        style |= MB_SYSTEMMODAL;
+        owner = nullptr;
+    }
+    return MessageBoxA(owner, text.c_str(), CaptionText(message.caption, language), style);
+}
+
+}  // namespace plorimet
