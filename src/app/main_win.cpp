@@ -3,7 +3,7 @@
 
 #include "../../resources/resource_ids.h"
 #include "data/data_commands_win.h"
-#include "graph/graph_win.h"
+#include "graph/graph_commands_win.h"
 #include "fit/analysis_win.h"
 #include "app/desktop_win.h"
 #include "data/grid_win.h"
