@@ -1,6 +1,6 @@
 #include "data/sheet_text.h"
 
-#include "fit/fit_settings.h"
+#include "base/text.h"
 
 namespace plorimet {
 

@@ -40,9 +40,6 @@ std::string InitialDegreeText(int pairCount, int lastDegree);
 // otherwise the default degree.
 std::string ValidateDegreeText(const std::string& typed, int pairCount);
 
-// The standard library's atoi, without its undefined behaviour on overflow (saturates).
-int ParseLeadingInt(const std::string& text);
-
 // Copies lastDegree and digitsIndex before the dialog opens.
 void SaveBeforeDialog(FitSettings& settings);
 // Puts them back after Cancel or the close box.

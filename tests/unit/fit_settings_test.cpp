@@ -43,17 +43,6 @@ TEST(FitSettingsDialog, EveryKeystrokeLeavesABeginningOfAListedDegree) {
     EXPECT_EQ(ValidateDegreeText("-1", 12), "10");
 }
 
-TEST(FitSettingsDialog, AtoiSemantics) {
-    EXPECT_EQ(ParseLeadingInt("12"), 12);
-    EXPECT_EQ(ParseLeadingInt("  7x"), 7);
-    EXPECT_EQ(ParseLeadingInt("-3"), -3);
-    EXPECT_EQ(ParseLeadingInt("+4"), 4);
-    EXPECT_EQ(ParseLeadingInt(""), 0);
-    EXPECT_EQ(ParseLeadingInt("x1"), 0);
-    EXPECT_EQ(ParseLeadingInt("99999999999999999999"), 2147483647);
-    EXPECT_EQ(ParseLeadingInt("-99999999999999999999"), -2147483647 - 1);
-}
-
 TEST(FitSettingsDialog, OkStoresDegreeOnlyForLeastSquares) {
     FitSettings settings;
     settings.fitMode = FitMode::LeastSquares;

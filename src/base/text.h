@@ -1,0 +1,11 @@
+// Small text helpers shared by the features.
+#pragma once
+
+#include <string>
+
+namespace plorimet {
+
+// The standard library's atoi, without its undefined behaviour on overflow (saturates).
+int ParseLeadingInt(const std::string& text);
+
+}  // namespace plorimet
