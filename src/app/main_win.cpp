@@ -1,7 +1,7 @@
 // Program entry, the main window and the table every command goes through.
 #include <windows.h>
 
-#include "../../resources/resource_ids.h"
+#include "resource_ids.h"
 #include "data/data_commands_win.h"
 #include "graph/graph_commands_win.h"
 #include "fit/analysis_win.h"

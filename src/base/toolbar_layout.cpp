@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "../../resources/resource_ids.h"
+#include "resource_ids.h"
 
 namespace plorimet {
 

@@ -1,6 +1,6 @@
 #include "base/window_layout.h"
 
-#include "../../resources/resource_ids.h"
+#include "resource_ids.h"
 
 namespace plorimet {
 

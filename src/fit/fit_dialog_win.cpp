@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "../../resources/resource_ids.h"
+#include "resource_ids.h"
 #include "fit/data_set.h"
 #include "win/dialog_guard_win.h"
 #include "win/message_box_win.h"

@@ -1,13 +1,6 @@
 #include "graph/graph_settings.h"
 
-#include "../../resources/resource_ids.h"
-
 namespace plorimet {
-
-static_assert(kFirstThicknessButton == IDC_THICKNESS_1 && kFirstThicknessButton + 4 == IDC_THICKNESS_5);
-static_assert(kFirstDotButton == IDC_DOT_5 && kFirstDotButton + 4 == IDC_DOT_13);
-static_assert(kFirstSizeButton == IDC_SIZE_100 && kFirstSizeButton + 2 == IDC_SIZE_50);
-static_assert(kFirstScaleButton == IDC_SCALE_NONE && kLastGraphRadioButton == IDC_SCALE_GRID);
 
 namespace {
 

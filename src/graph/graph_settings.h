@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include "resource_ids.h"
+
 namespace plorimet {
 
 enum class ScaleMode { ScaleNone = 0, ScaleTicks = 1, ScaleGrid = 2 };
@@ -24,14 +26,16 @@ struct GraphSettings {
     bool settingsCancelled = false;
 };
 
-// Control identifiers of the dialog (the same values as the resource script's).
-constexpr int kGraphDialogOk = 1;
-constexpr int kGraphDialogCancel = 2;
-constexpr int kFirstThicknessButton = 221;  // "1".."5"
-constexpr int kFirstDotButton = 226;        // "5".."13"
-constexpr int kFirstSizeButton = 231;       // "100", "70", "50"
-constexpr int kFirstScaleButton = 234;      // "None", "Scale", "Grid"
-constexpr int kLastGraphRadioButton = 236;
+// Control identifiers of the dialog's radio buttons, one contiguous run per group.
+constexpr int kFirstThicknessButton = IDC_THICKNESS_1;  // "1".."5"
+constexpr int kFirstDotButton = IDC_DOT_5;              // "5".."13"
+constexpr int kFirstSizeButton = IDC_SIZE_100;          // "100", "70", "50"
+constexpr int kFirstScaleButton = IDC_SCALE_NONE;       // "None", "Scale", "Grid"
+constexpr int kLastGraphRadioButton = IDC_SCALE_GRID;
+static_assert(kFirstThicknessButton + 4 == IDC_THICKNESS_5 && kFirstDotButton == IDC_THICKNESS_5 + 1);
+static_assert(kFirstDotButton + 4 == IDC_DOT_13 && kFirstSizeButton == IDC_DOT_13 + 1);
+static_assert(kFirstSizeButton + 2 == IDC_SIZE_50 && kFirstScaleButton == IDC_SIZE_50 + 1);
+static_assert(kFirstScaleButton + 2 == kLastGraphRadioButton);
 constexpr int kGraphRadioButtonCount = kLastGraphRadioButton - kFirstThicknessButton + 1;  // 16
 
 // What the dialog ends with (the value given to EndDialog).

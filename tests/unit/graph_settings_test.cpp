@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "../../resources/resource_ids.h"
+#include "resource_ids.h"
 #include "graph/graph_settings.h"
 
 namespace plorimet {

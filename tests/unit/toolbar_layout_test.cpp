@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "../../resources/resource_ids.h"
+#include "resource_ids.h"
 
 namespace plorimet {
 namespace {
