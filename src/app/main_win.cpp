@@ -62,7 +62,7 @@ constexpr CommandEntry kCommands[] = {
 void OnCommand(ProgramState& state, int id) {
     if (IsCellCommand(id)) {
         // The cell is taken from the grid's own table, not from the message.
-        CheckCellText(state, state.cells[CellIndexForCommand(id)]);
+        CheckCellText(state.cells[CellIndexForCommand(id)]);
         return;
     }
     for (const CommandEntry& command : kCommands) {
@@ -82,6 +82,8 @@ LRESULT OnCreate(ProgramState& state, HWND window) {
     state.platformKnown = true;
     if (FindDesktopListView(state, window) != StartupCheck::Proceed) return -1;  // the window is destroyed
     CreateDataGrid(state);
+    LocateManuals(state);
+    ShowStartPicture(state);
     return 0;
 }
 

@@ -2,30 +2,17 @@
 
 #include <utility>
 
-#include "win/gdi_win.h"
 #include "app/hover_win.h"
 #include "app/icon_bar_win.h"
 #include "base/window_layout.h"
+#include "fit/equation_view_win.h"
+#include "win/gdi_win.h"
 
 namespace plorimet {
 
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-// Top-left aligned, lines broken only at the text's own line feeds, clipped to the rectangle.
-constexpr UINT kEquationFormat = DT_LEFT | DT_TOP | DT_NOPREFIX;
-
-void DrawEquationIn(const ProgramState& state, bool erase) {
-    if (state.fitResult.equationText.empty()) return;
-    WindowDC dc(state.mainWindow);
-    if (!dc) return;
-    if (erase) SetTextColor(dc.get(), kWhite);
-    const Rect r = EquationRect(state.grid);
-    RECT area{r.left, r.top, r.right, r.bottom};
-    const std::string& text = state.fitResult.equationText;
-    DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &area, kEquationFormat);
-}
-
 // The six column headings; white ones remove them from the equation view.
 void DrawHeadings(const ProgramState& state, bool erase) {
     WindowDC dc(state.mainWindow);
@@ -102,14 +89,6 @@ void ShowStartPicture(ProgramState& state) {
     RECT client{};
     GetClientRect(state.mainWindow, &client);
     CopyStartPicture(state, dc.get(), client.right, client.bottom);
-}
-
-void DrawEquationText(const ProgramState& state) {
-    DrawEquationIn(state, false);
-}
-
-void EraseEquationText(const ProgramState& state) {
-    DrawEquationIn(state, true);
 }
 
 }  // namespace plorimet

@@ -1,10 +1,9 @@
 #include "data/grid_win.h"
 
-#include "data/cell_rule.h"
-#include "app/help_about_win.h"
-#include "win/message_box_win.h"
-#include "app/paint_win.h"
 #include "base/window_layout.h"
+#include "data/cell_rule.h"
+#include "fit/equation_view_win.h"
+#include "win/message_box_win.h"
 #include "win/window_text_win.h"
 
 namespace plorimet {
@@ -66,10 +65,8 @@ void CreateDataGrid(ProgramState& state) {
     FitMainWindow(state);
     CreateCells(state);
     SetWindowTextA(state.mainWindow, UiText(TextId::ProductTitle, state.language));
-    LocateManuals(state);
     state.view = ViewState::Initial;
     PlaceGridCells(state, kMainWindowWidth);
-    ShowStartPicture(state);
 }
 
 void PlaceGridCells(ProgramState& state, int offset) {
@@ -96,7 +93,7 @@ void PlaceGridCells(ProgramState& state, int offset) {
     RedrawWindow(state.mainWindow, &below, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void CheckCellText(ProgramState&, HWND cell) {
+void CheckCellText(HWND cell) {
     if (!cell) return;
     // This run's own copy: the shortening below re-enters the check for the shorter text.
     const std::string text = ReadWindowText(cell, kCellReadLimit);
@@ -143,7 +140,7 @@ void SetCellText(ProgramState& state, int cellIndex, const std::string& text) {
     if (!cell) return;
     WriteWindowText(cell, text);
     // The cell reports the change and checks itself; this covers a cell that does not.
-    CheckCellText(state, cell);
+    CheckCellText(cell);
 }
 
 }  // namespace plorimet

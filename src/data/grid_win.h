@@ -10,8 +10,8 @@
 
 namespace plorimet {
 
-// Start-up: layout from the window's font, final size and position, the cells (out of view),
-// the title, and the start picture.
+// Start-up: layout from the window's font, final size and position, the cells (out of view)
+// and the title.
 void CreateDataGrid(ProgramState& state);
 
 // Moves every cell to its home position shifted right by offset: 0 shows the grid,
@@ -20,7 +20,7 @@ void PlaceGridCells(ProgramState& state, int offset);
 
 // The cell rule, run for every notification of a cell: a text that breaks it loses its last
 // character (which re-enters this check through the cell's change notification) until it obeys.
-void CheckCellText(ProgramState& state, HWND cell);
+void CheckCellText(HWND cell);
 
 // The Input Data command.
 void StartDataInput(ProgramState& state);

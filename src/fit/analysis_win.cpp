@@ -1,10 +1,10 @@
 #include "fit/analysis_win.h"
 
-#include "fit/analysis.h"
-#include "fit/fit_dialog_win.h"
 #include "data/grid_win.h"
+#include "fit/analysis.h"
+#include "fit/equation_view_win.h"
+#include "fit/fit_dialog_win.h"
 #include "win/message_box_win.h"
-#include "app/paint_win.h"
 
 namespace plorimet {
 
