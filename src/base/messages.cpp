@@ -4,7 +4,7 @@ namespace plorimet {
 
 namespace {
 
-constexpr MessageSpec kMessages[] = {
+constexpr MessageEntry kMessages[] = {
     // NoDataInputted
     {"NO data inputted!", "入力数値がありません!", Caption::Error, Icon::Error, Buttons::Ok, false},
     // OnlyOneDataSet
@@ -148,12 +148,12 @@ UiLanguage LanguageForCodePage(unsigned codePage) {
     return codePage == 932 ? UiLanguage::Japanese : UiLanguage::English;
 }
 
-const MessageSpec& GetMessageSpec(MessageId id) {
+const MessageEntry& GetMessageEntry(MessageId id) {
     return kMessages[static_cast<int>(id)];
 }
 
 const char* MessageText(MessageId id, UiLanguage language) {
-    const MessageSpec& entry = GetMessageSpec(id);
+    const MessageEntry& entry = GetMessageEntry(id);
     return language == UiLanguage::Japanese ? entry.japanese : entry.english;
 }
 

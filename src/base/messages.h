@@ -34,13 +34,13 @@ enum class MessageId {
     RemoteDisk,
     NeedTxtExtension,
     CannotCreateDataFile,
-    NoClipboardData,          // paste M1
-    IncorrectClipboardData,   // paste M2
-    NotTwoColumns,            // paste M3
-    MissingDatum,             // paste M4
-    MoreThanTenCharacters,    // paste M5
-    NotNumerical,             // paste M6
-    YColumnNotLarger,         // paste M7
+    NoClipboardData,
+    IncorrectClipboardData,
+    NotTwoColumns,
+    MissingDatum,
+    MoreThanTenCharacters,
+    NotNumerical,
+    YColumnNotLarger,
     YValuesSame,
     ClipboardMemory,
     UnableToOpenFile,
@@ -52,7 +52,7 @@ enum class MessageId {
     Count
 };
 
-struct MessageSpec {
+struct MessageEntry {
     const char* english;
     const char* japanese;
     Caption caption;
@@ -61,7 +61,7 @@ struct MessageSpec {
     bool systemModal;  // shown with no owner window, system-modal
 };
 
-const MessageSpec& GetMessageSpec(MessageId id);
+const MessageEntry& GetMessageEntry(MessageId id);
 const char* MessageText(MessageId id, UiLanguage language);
 const char* CaptionText(Caption caption, UiLanguage language);
 

@@ -27,7 +27,7 @@ std::string FormatDetail(const char* text, unsigned long detail) {
 }  // namespace
 
 int ShowMessage(HWND owner, UiLanguage language, MessageId id, unsigned long detail) {
-    const MessageSpec& message = GetMessageSpec(id);
+    const MessageEntry& message = GetMessageEntry(id);
     const std::string text = FormatDetail(MessageText(id, language), detail);
     UINT style = IconStyle(message.icon) | (message.buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
     if (message.systemModal) {

@@ -32,15 +32,15 @@ const Words kNoDataInFile{"NO data in the file.", L"ファイルはデータを�
 const Words kNoSuchFile{"The file does not exist.", L"ファイルが存在しません."};
 const Words kNeedTxt{"Assign a file with TXT extension.", L"ファイルは拡張子 TXT を持つ必要があります."};
 const Words kCannotCreate{"Unable to create an assigned file to save data.", L"データ保存用ファイルを作成できません."};
-const Words kM1{"No data on the Clipboard.", L"クリップボードにデータがありません."};
-const Words kM2{"Incorrect Clipboard data.\nNot copied data from Excel.",
-                L"クリップボードのデータが不正です.\nExcelのデータのコピーではありません."};
-const Words kM4{"Incorrect Clipboard data.\nSome cell in Excel data does not have a datum.",
-                L"クリップボードのデータが不正です.\nExcelのデータ・セルでデータの無いものがあります."};
-const Words kM5{"More than 10 characters.", L"文字数が１０以上です."};
-const Words kM6{"Not numerical value strings.", L"文字列が数値ではありません."};
-const Words kM7{"Y column number should be larger\nthan X column number.",
-                L"Ｙカラム番号はＸカラム番号より\n大きくなくてはいけません."};
+const Words kNoClipboardData{"No data on the Clipboard.", L"クリップボードにデータがありません."};
+const Words kIncorrectClipboardData{"Incorrect Clipboard data.\nNot copied data from Excel.",
+                                    L"クリップボードのデータが不正です.\nExcelのデータのコピーではありません."};
+const Words kMissingDatum{"Incorrect Clipboard data.\nSome cell in Excel data does not have a datum.",
+                          L"クリップボードのデータが不正です.\nExcelのデータ・セルでデータの無いものがあります."};
+const Words kMoreThanTenCharacters{"More than 10 characters.", L"文字数が１０以上です."};
+const Words kNotNumerical{"Not numerical value strings.", L"文字列が数値ではありません."};
+const Words kYColumnNotLarger{"Y column number should be larger\nthan X column number.",
+                              L"Ｙカラム番号はＸカラム番号より\n大きくなくてはいけません."};
 
 // A folder of this run for the data files, removed file by file at the end.
 std::string DataFolder() {
@@ -333,7 +333,7 @@ void PasteData() {
     SetColumn(dialog, kYColumnBox, "2");
     CloseDialog(dialog, IDOK);
     HWND box = WaitForDialog(app, kDialogWait);
-    ExpectMessageBox(box, name + " X 3 Y 2: warning", kM7, kWarningCaption, IconKind::Warning, false);
+    ExpectMessageBox(box, name + " X 3 Y 2: warning", kYColumnNotLarger, kWarningCaption, IconKind::Warning, false);
     if (box) CloseDialog(box, IDOK);
     dialog = WaitForDialog(app, kDialogWait);
     Check(dialog && Proposals(dialog) == "1,3", name + " X 3 Y 2: the dialog again with the same proposals",
@@ -379,12 +379,12 @@ void PasteData() {
         const Words* message;
     };
     const Fault faults[] = {
-        {"thousands separator", "1\t2\r\n1,234\t5\r\n", &kM2},
-        {"two points", "1\t2\r\n3\t4\r\n1.2.3\t5\r\n", &kM6},
-        {"11 digits", "1\t2\r\n12345678901\t5\r\n", &kM5},
-        {"empty cell", "1\t2\r\n3\t\r\n", &kM4},
-        {"no line end", "1\t2", &kM2},
-        {"extra empty line", "1\t2\r\n\r\n", &kM4},
+        {"thousands separator", "1\t2\r\n1,234\t5\r\n", &kIncorrectClipboardData},
+        {"two points", "1\t2\r\n3\t4\r\n1.2.3\t5\r\n", &kNotNumerical},
+        {"11 digits", "1\t2\r\n12345678901\t5\r\n", &kMoreThanTenCharacters},
+        {"empty cell", "1\t2\r\n3\t\r\n", &kMissingDatum},
+        {"no line end", "1\t2", &kIncorrectClipboardData},
+        {"extra empty line", "1\t2\r\n\r\n", &kMissingDatum},
     };
     for (const Fault& fault : faults) {
         Paste(app, name + " " + fault.what, fault.text, fault.message);
@@ -406,7 +406,7 @@ void PasteData() {
     Paste(app, name + " 50 rows", rows50, nullptr);
     Check(AllCells(app) == ExpectedCells(first45), name + " 50 rows: pairs 1..45", Pairs(app, 2));
     Paste(app, name + " 10 rows", "1\t2\r\n3\t4\r\n", nullptr);
-    Paste(app, name + " fault in row 46", bad46, &kM6);
+    Paste(app, name + " fault in row 46", bad46, &kNotNumerical);
     Check(AllCells(app) == ExpectedCells({{"1", "2"}, {"3", "4"}}), name + " fault in row 46: no cell changed",
           Pairs(app, 3));
 
@@ -414,7 +414,7 @@ void PasteData() {
     PutClipboardText("", true);
     PostCommand(app, kPasteData);
     box = WaitForDialog(app, kDialogWait);
-    ExpectMessageBox(box, name + " no text: message", kM1, kErrorCaption, IconKind::Error, false);
+    ExpectMessageBox(box, name + " no text: message", kNoClipboardData, kErrorCaption, IconKind::Error, false);
     if (box) CloseDialog(box, IDOK);
     Check(EnabledPattern(app) == kDataInputButtons, name + ": still data input", EnabledPattern(app));
     Finish(app);

@@ -29,7 +29,7 @@ TEST(Messages, JapaneseTextsAreCodePage932Bytes) {
 TEST(Messages, EveryMessageHasBothLanguages) {
     std::set<std::string> english;
     for (int i = 0; i < static_cast<int>(MessageId::Count); ++i) {
-        const MessageSpec& entry = GetMessageSpec(static_cast<MessageId>(i));
+        const MessageEntry& entry = GetMessageEntry(static_cast<MessageId>(i));
         EXPECT_GT(std::string(entry.english).size(), 0u) << i;
         EXPECT_GT(std::string(entry.japanese).size(), 0u) << i;
         english.insert(entry.english);
@@ -38,21 +38,21 @@ TEST(Messages, EveryMessageHasBothLanguages) {
 }
 
 TEST(Messages, CaptionsIconsAndButtonsPerMessage) {
-    const MessageSpec& oneSet = GetMessageSpec(MessageId::OnlyOneDataSet);
+    const MessageEntry& oneSet = GetMessageEntry(MessageId::OnlyOneDataSet);
     EXPECT_EQ(oneSet.caption, Caption::Warning);
     EXPECT_EQ(oneSet.icon, Icon::Error);
-    const MessageSpec& extension = GetMessageSpec(MessageId::NeedTxtExtension);
+    const MessageEntry& extension = GetMessageEntry(MessageId::NeedTxtExtension);
     EXPECT_EQ(extension.caption, Caption::Error);
     EXPECT_EQ(extension.icon, Icon::Warning);
-    const MessageSpec& question = GetMessageSpec(MessageId::ClearForDataInput);
+    const MessageEntry& question = GetMessageEntry(MessageId::ClearForDataInput);
     EXPECT_EQ(question.buttons, Buttons::YesNo);
     EXPECT_EQ(question.icon, Icon::Question);
-    const MessageSpec& dialog = GetMessageSpec(MessageId::UnableToDisplayDialog);
+    const MessageEntry& dialog = GetMessageEntry(MessageId::UnableToDisplayDialog);
     EXPECT_TRUE(dialog.systemModal);
     EXPECT_EQ(dialog.caption, Caption::SystemError);
-    EXPECT_EQ(GetMessageSpec(MessageId::YValuesSame).caption, Caption::NoGraphDisplay);
-    EXPECT_EQ(GetMessageSpec(MessageId::YColumnNotLarger).icon, Icon::Warning);
-    EXPECT_EQ(GetMessageSpec(MessageId::RemoteDisk).caption, Caption::Warning);
+    EXPECT_EQ(GetMessageEntry(MessageId::YValuesSame).caption, Caption::NoGraphDisplay);
+    EXPECT_EQ(GetMessageEntry(MessageId::YColumnNotLarger).icon, Icon::Warning);
+    EXPECT_EQ(GetMessageEntry(MessageId::RemoteDisk).caption, Caption::Warning);
 }
 
 TEST(Messages, TextsPickedByLanguage) {
