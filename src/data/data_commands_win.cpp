@@ -9,6 +9,7 @@
 #include "win/file_dialog_win.h"
 #include "data/grid_win.h"
 #include "win/message_box_win.h"
+#include "win/save_file_win.h"
 
 namespace plorimet {
 

@@ -121,9 +121,8 @@ struct CaptureHeaderCheck {
 };
 // Fails when the block is shorter than an info header or its size field is not 40, and when
 // the image size it would have to compute is negative (negative width) or does not fit in
-// 32 bits. paletteColours is the
-// colours-used field, or 2^bpp when that is 0 and bpp is 1, 2, 4 or 8 (0 for any other bpp:
-// no colour table). bitsOffset is fileBitsOffset - 14 when the file header's offset is
+// 32 bits. paletteColours is the colours-used field, or 2^bpp when that is 0 and bpp is 1, 2,
+// 4 or 8 (0 for any other bpp: no colour table). bitsOffset is fileBitsOffset - 14 when the file header's offset is
 // nonzero, else right after the colour table (an offset below 14 counts as none). The
 // colours-used field is completed before the image size is checked.
 CaptureHeaderCheck CheckCaptureHeader(std::uint8_t* block, std::size_t size, std::uint32_t fileBitsOffset);

@@ -7,6 +7,7 @@
 #include "graph/graph_capture_win.h"
 #include "win/file_dialog_win.h"
 #include "win/message_box_win.h"
+#include "win/save_file_win.h"
 
 namespace plorimet {
 

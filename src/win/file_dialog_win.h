@@ -29,10 +29,4 @@ FileDialogResult RunFileDialog(HWND owner, UiLanguage language, const FileDialog
 // Repaints one tool bar button's place in the strip at the top of the main window.
 void RepaintToolbarStrip(HWND mainWindow, int left, int right);
 
-// Writes bytes beside the target and moves them over it only when all were written, so a
-// failed save never leaves a truncated file where a good one was. Returns the message for the
-// step that failed (creating or writing), or none.
-enum class SaveFailure { None, Create, Write };
-SaveFailure ReplaceFileContents(const std::string& path, const std::string& bytes);
-
 }  // namespace plorimet
