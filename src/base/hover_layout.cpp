@@ -3,16 +3,21 @@
 #include <algorithm>
 
 #include "base/platform.h"
+#include "base/toolbar_layout.h"
 
 namespace plorimet {
 
 namespace {
 
-constexpr int kFirstButtonX = 16;
-constexpr int kButtonWidth = 32;
-constexpr int kButtonHeight = 20;
-constexpr int kLastButtonRight = kFirstButtonX + kHoverLabelCount * kButtonWidth;  // 368, where Space starts
+constexpr int kFirstButtonX = kFirstCommandButtonX;
+constexpr int kButtonWidth = kCommandButtonWidth;
+constexpr int kButtonHeight = kToolbarButtonHeight;
+constexpr int kLastButtonRight = kSpaceButtonX;
+static_assert(kFirstButtonX + kHoverLabelCount * kButtonWidth == kLastButtonRight, "one label per command button");
 constexpr int kLabelDrop = 32;     // below the caption, clear of the tool bar
+constexpr int kLabelInset = 1;     // a label starts one pixel right of its button
+constexpr int kLabelPadWidth = 5;  // box width beyond the text's
+constexpr int kLabelPadHeight = 6; // box height beyond the text's and its leading
 constexpr int kTextMargin = 3;
 constexpr int kSharedCharset = 128;
 constexpr int kOemCharset = 255;
@@ -33,10 +38,10 @@ HoverFont HoverFontFor(UiLanguage language, int platformLevel) {
 
 Rect HoverLabelRect(int k, const HoverMetrics& metrics, const HoverFont& font) {
     Rect r{};
-    r.left = metrics.borderWidth + 17 + kButtonWidth * (k - 1);
+    r.left = metrics.borderWidth + kFirstButtonX + kLabelInset + kButtonWidth * (k - 1);
     r.top = metrics.borderHeight + metrics.captionHeight + kLabelDrop;
-    r.right = r.left + metrics.textWidth + font.extraWidth + 5;
-    r.bottom = r.top + metrics.textHeight + metrics.externalLeading + 6;
+    r.right = r.left + metrics.textWidth + font.extraWidth + kLabelPadWidth;
+    r.bottom = r.top + metrics.textHeight + metrics.externalLeading + kLabelPadHeight;
     // The covered area reaches one past the box on each far side.
     r.right = std::clamp(r.right, r.left, r.left + kHoverSaveWidth - 1);
     r.bottom = std::clamp(r.bottom, r.top, r.top + kHoverSaveHeight - 1);

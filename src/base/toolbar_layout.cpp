@@ -8,24 +8,32 @@ namespace plorimet {
 
 namespace {
 
-constexpr int kGapWidth = 16;
-constexpr int kCommandWidth = 32;
+// The left edge of the n-th command button (n = 0 for Input Data).
+constexpr int CommandX(int n) {
+    return kFirstCommandButtonX + n * kCommandButtonWidth;
+}
+// The control id of the n-th command button.
+constexpr int CommandControl(int n) {
+    return IDB_FIRST_COMMAND_BUTTON + n;
+}
 
 constexpr std::array<ToolbarButton, kToolbarButtonCount> kButtons = {{
-    {IDB_GAP_BUTTON, "Gap", 0, kGapWidth, Enabling::Never, 0},
-    {203, "DataW", 16, kCommandWidth, Enabling::Always, IDM_INPUT_DATA},
-    {204, "Read", 48, kCommandWidth, Enabling::FollowsView, IDM_READ_DATA},
-    {205, "Paste", 80, kCommandWidth, Enabling::FollowsView, IDM_PASTE_DATA},
-    {206, "AnaW", 112, kCommandWidth, Enabling::FollowsView, IDM_ANALYSIS},
-    {207, "SaveAs", 144, kCommandWidth, Enabling::FollowsView, IDM_SAVE_DATA},
-    {208, "Grph", 176, kCommandWidth, Enabling::FollowsView, IDM_DRAW_GRAPH},
-    {209, "Copy", 208, kCommandWidth, Enabling::FollowsView, IDM_COPY_GRAPH},
-    {210, "SaveGr", 240, kCommandWidth, Enabling::FollowsView, IDM_SAVE_GRAPH},
-    {211, "About", 272, kCommandWidth, Enabling::Always, IDM_ABOUT},
-    {212, "Help", 304, kCommandWidth, Enabling::Always, IDM_HELP},
-    {213, "Exit", 336, kCommandWidth, Enabling::Always, IDM_EXIT},
-    {IDB_SPACE_BUTTON, "Space", 368, 0, Enabling::Never, 0},
+    {IDB_GAP_BUTTON, "Gap", 0, kGapButtonWidth, Enabling::Never, 0},
+    {CommandControl(0), "DataW", CommandX(0), kCommandButtonWidth, Enabling::Always, IDM_INPUT_DATA},
+    {CommandControl(1), "Read", CommandX(1), kCommandButtonWidth, Enabling::FollowsView, IDM_READ_DATA},
+    {CommandControl(2), "Paste", CommandX(2), kCommandButtonWidth, Enabling::FollowsView, IDM_PASTE_DATA},
+    {CommandControl(3), "AnaW", CommandX(3), kCommandButtonWidth, Enabling::FollowsView, IDM_ANALYSIS},
+    {CommandControl(4), "SaveAs", CommandX(4), kCommandButtonWidth, Enabling::FollowsView, IDM_SAVE_DATA},
+    {CommandControl(5), "Grph", CommandX(5), kCommandButtonWidth, Enabling::FollowsView, IDM_DRAW_GRAPH},
+    {CommandControl(6), "Copy", CommandX(6), kCommandButtonWidth, Enabling::FollowsView, IDM_COPY_GRAPH},
+    {CommandControl(7), "SaveGr", CommandX(7), kCommandButtonWidth, Enabling::FollowsView, IDM_SAVE_GRAPH},
+    {CommandControl(8), "About", CommandX(8), kCommandButtonWidth, Enabling::Always, IDM_ABOUT},
+    {CommandControl(9), "Help", CommandX(9), kCommandButtonWidth, Enabling::Always, IDM_HELP},
+    {CommandControl(10), "Exit", CommandX(10), kCommandButtonWidth, Enabling::Always, IDM_EXIT},
+    {IDB_SPACE_BUTTON, "Space", kSpaceButtonX, 0, Enabling::Never, 0},
 }};
+static_assert(CommandControl(kCommandButtonCount - 1) == IDB_LAST_COMMAND_BUTTON);
+static_assert(kButtons[kToolbarButtonCount - 2].x + kCommandButtonWidth == kSpaceButtonX);
 
 // Which of the view-dependent commands work in each view.
 bool EnabledInView(int command, ViewState view) {
@@ -81,6 +89,13 @@ bool IsButtonEnabled(const ToolbarButton& button, ViewState view) {
         case Enabling::FollowsView: return EnabledInView(button.command, view);
     }
     return false;
+}
+
+StripSpan RepaintSpanOfCommand(int command) {
+    for (const ToolbarButton& button : kButtons) {
+        if (button.command == command && command != 0) return {button.x - 1, button.x + button.width - 1};
+    }
+    return {};
 }
 
 int CommandForButtonControl(int controlId) {

@@ -11,6 +11,12 @@ namespace plorimet {
 
 constexpr int kToolbarButtonCount = 13;
 constexpr int kToolbarButtonHeight = 20;
+// Gap, eleven command buttons side by side, then Space to the screen's right edge.
+constexpr int kGapButtonWidth = 16;
+constexpr int kCommandButtonWidth = 32;
+constexpr int kCommandButtonCount = 11;
+constexpr int kFirstCommandButtonX = kGapButtonWidth;
+constexpr int kSpaceButtonX = kFirstCommandButtonX + kCommandButtonCount * kCommandButtonWidth;  // 368
 constexpr int kBitmapNameLimit = 11;  // characters of a bitmap name, terminator excluded
 
 enum class Face { Up, Dn, In };
@@ -56,6 +62,14 @@ Face FaceFor(bool disabled, bool pressed);
 // Whether a button can be clicked in a view. Gap and Space never, the four always-on buttons
 // always, the seven others by the view.
 bool IsButtonEnabled(const ToolbarButton& button, ViewState view);
+
+// The part of the tool bar strip repainted after a command's file dialog closes: from one
+// pixel left of its button to its last column.
+struct StripSpan {
+    int left = 0;
+    int right = 0;
+};
+StripSpan RepaintSpanOfCommand(int command);
 
 // The command a click on a button's control id sends, or 0 when it sends none.
 int CommandForButtonControl(int controlId);

@@ -3,11 +3,12 @@
 #include <cstring>
 #include <fstream>
 
+#include "resource_ids.h"
 #include "data/column_dialog_win.h"
 #include "data/data_file.h"
+#include "data/grid_win.h"
 #include "data/sheet_text.h"
 #include "win/file_dialog_win.h"
-#include "data/grid_win.h"
 #include "win/message_box_win.h"
 #include "win/save_file_win.h"
 
@@ -16,10 +17,6 @@ namespace plorimet {
 namespace {
 
 // Where the Read Data and Save Data buttons sit in the tool bar strip.
-constexpr int kReadButtonLeft = 47;
-constexpr int kReadButtonRight = 79;
-constexpr int kSaveButtonLeft = 143;
-constexpr int kSaveButtonRight = 175;
 
 void Show(const ProgramState& state, MessageId id, unsigned long detail = 0) {
     ShowMessage(state.mainWindow, state.language, id, detail);
@@ -79,7 +76,7 @@ void ReadDataFile(ProgramState& state) {
         Show(state, MessageId::OpenDialogError, choice.errorCode);
         return;
     }
-    RepaintToolbarStrip(state.mainWindow, kReadButtonLeft, kReadButtonRight);
+    RepaintToolbarStrip(state.mainWindow, RepaintSpanOfCommand(IDM_READ_DATA));
     if (choice.kind == FileDialogResult::Kind::Cancelled) return;
 
     std::ifstream file(choice.path, std::ios::binary);
@@ -107,7 +104,7 @@ void SaveDataFile(ProgramState& state) {
         Show(state, MessageId::SaveDialogError, choice.errorCode);
         return;
     }
-    RepaintToolbarStrip(state.mainWindow, kSaveButtonLeft, kSaveButtonRight);
+    RepaintToolbarStrip(state.mainWindow, RepaintSpanOfCommand(IDM_SAVE_DATA));
     if (choice.kind == FileDialogResult::Kind::Cancelled) return;
 
     const std::string root = choice.path.substr(0, 3);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "resource_ids.h"
 #include "graph/dib.h"
 #include "graph/graph_capture_win.h"
 #include "win/file_dialog_win.h"
@@ -12,10 +13,6 @@
 namespace plorimet {
 
 namespace {
-
-// Where the Save Graph button sits in the tool bar strip.
-constexpr int kSaveGraphButtonLeft = 239;
-constexpr int kSaveGraphButtonRight = 271;
 
 // Hands a block to the clipboard; the block is freed here unless the clipboard took it.
 void PutOnClipboard(HWND owner, HGLOBAL block) {
@@ -54,7 +51,7 @@ void SaveGraph(ProgramState& state) {
         ShowMessage(state.mainWindow, state.language, MessageId::SaveDialogError, choice.errorCode);
         return;
     }
-    RepaintToolbarStrip(state.mainWindow, kSaveGraphButtonLeft, kSaveGraphButtonRight);
+    RepaintToolbarStrip(state.mainWindow, RepaintSpanOfCommand(IDM_SAVE_GRAPH));
     if (choice.kind == FileDialogResult::Kind::Cancelled) return;
 
     const std::optional<IndexedImage> image = CaptureGraph(state);

@@ -9,8 +9,6 @@ namespace plorimet {
 namespace {
 
 constexpr int kFileNameBufferSize = 258;
-// The height of the tool bar strip repainted after a file dialog.
-constexpr int kToolbarStripHeight = 20;
 
 }  // namespace
 
@@ -45,8 +43,8 @@ FileDialogResult RunFileDialog(HWND owner, UiLanguage language, const FileDialog
     return result;
 }
 
-void RepaintToolbarStrip(HWND mainWindow, int left, int right) {
-    RECT strip{left, 0, right, kToolbarStripHeight};
+void RepaintToolbarStrip(HWND mainWindow, StripSpan span) {
+    RECT strip{span.left, 0, span.right, kToolbarButtonHeight};
     InvalidateRect(mainWindow, &strip, TRUE);
     UpdateWindow(mainWindow);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/messages.h"
+#include "base/toolbar_layout.h"
 
 namespace plorimet {
 
@@ -27,6 +28,6 @@ struct FileDialogResult {
 FileDialogResult RunFileDialog(HWND owner, UiLanguage language, const FileDialogRequest& request);
 
 // Repaints one tool bar button's place in the strip at the top of the main window.
-void RepaintToolbarStrip(HWND mainWindow, int left, int right);
+void RepaintToolbarStrip(HWND mainWindow, StripSpan span);
 
 }  // namespace plorimet

@@ -102,5 +102,24 @@ TEST(ToolbarLayout, FaceBitmapsCoverButtonsWiderThanThemselves) {
     EXPECT_EQ(spans(32, 0), "");
 }
 
+// The strip a file dialog leaves behind is repainted over the command's own button, one
+// pixel to its left included.
+TEST(ToolbarLayout, RepaintSpanOfAFileCommandIsItsButton) {
+    const struct {
+        int command;
+        int left, right;
+    } cases[] = {
+        {IDM_READ_DATA, 47, 79},
+        {IDM_SAVE_DATA, 143, 175},
+        {IDM_SAVE_GRAPH, 239, 271},
+        {0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const StripSpan span = RepaintSpanOfCommand(c.command);
+        EXPECT_EQ(span.left, c.left) << c.command;
+        EXPECT_EQ(span.right, c.right) << c.command;
+    }
+}
+
 }  // namespace
 }  // namespace plorimet
