@@ -144,23 +144,30 @@ inline GridLayout ExpectedLayout() {
     return plorimet::MakeGridLayout(metrics.tmHeight, metrics.tmExternalLeading);
 }
 
+// A string value under HKEY_LOCAL_MACHINE, read the way the program reads it; nothing when
+// the key or the value cannot be read.
+inline std::optional<std::string> ReadMachineText(const char* path, const char* value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
+    char buffer[258] = {};
+    DWORD size = 256;
+    DWORD type = 0;
+    const LONG status = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
+    return std::string(buffer);
+}
+
+// The platform level the program should find on this Windows.
+inline int ExpectedPlatformLevel() {
+    const auto version = ReadMachineText("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion");
+    const auto product = ReadMachineText("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProductName");
+    return plorimet::DecidePlatformLevel(version, product.value_or(""));
+}
+
 inline std::string ExpectedBitmapSet() {
     if (g_setGiven) return g_expectedSet;
-    // The same reading as the program's, so the check holds on any Windows version.
-    auto read = [](const char* path, const char* value) -> std::optional<std::string> {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
-        char buffer[258] = {};
-        DWORD size = 256;
-        DWORD type = 0;
-        const LONG status = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-        RegCloseKey(key);
-        if (status != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
-        return std::string(buffer);
-    };
-    const auto version = read("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion");
-    const auto product = read("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProductName");
-    return plorimet::BitmapSet(plorimet::DecidePlatformLevel(version, product.value_or("")));
+    return plorimet::BitmapSet(ExpectedPlatformLevel());
 }
 
 inline std::string Describe(const RECT& r) {

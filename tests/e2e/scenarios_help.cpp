@@ -28,22 +28,6 @@ plorimet::UiLanguage RunLanguage() {
     return Japanese() ? plorimet::UiLanguage::Japanese : plorimet::UiLanguage::English;
 }
 
-int ExpectedPlatformLevel() {
-    auto read = [](const char* path, const char* value) -> std::optional<std::string> {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
-        char buffer[258] = {};
-        DWORD size = 256;
-        const LONG status = RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
-        RegCloseKey(key);
-        if (status != ERROR_SUCCESS) return std::nullopt;
-        return std::string(buffer);
-    };
-    const auto version = read("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion");
-    const auto product = read("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProductName");
-    return plorimet::DecidePlatformLevel(version, product.value_or(""));
-}
-
 plorimet::HoverFont ExpectedFont() {
     return plorimet::HoverFontFor(RunLanguage(), ExpectedPlatformLevel());
 }
