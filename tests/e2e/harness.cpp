@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "resource_ids.h"
+
 namespace e2e {
 
 namespace {
@@ -264,7 +266,7 @@ void Finish(App& app) {
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             WaitForWindowGone(dialog, 1000);
         }
-        if (app.main) PostMessageA(app.main, WM_COMMAND, 201, 0);
+        if (app.main) PostMessageA(app.main, WM_COMMAND, IDM_EXIT, 0);
         if (WaitForSingleObject(app.process.hProcess, 3000) != WAIT_OBJECT_0) {
             TerminateProcess(app.process.hProcess, 99);
             WaitForSingleObject(app.process.hProcess, 3000);
@@ -410,7 +412,7 @@ HWND ToolbarButton(const App& app, int controlId) { return app.bar ? GetDlgItem(
 
 std::string EnabledPattern(const App& app) {
     std::string pattern;
-    for (int id = 202; id <= 214; ++id) {
+    for (int id = IDB_GAP_BUTTON; id <= IDB_SPACE_BUTTON; ++id) {
         HWND button = ToolbarButton(app, id);
         pattern += !button ? '-' : (IsWindowEnabled(button) ? '1' : '0');
     }

@@ -12,6 +12,7 @@
 #include "fit/analysis.h"
 #include "fit/fit_settings.h"
 #include "harness.h"
+#include "resource_ids.h"
 #include "base/platform.h"
 #include "base/toolbar_layout.h"
 #include "base/window_layout.h"
@@ -26,11 +27,11 @@ constexpr char kInitialButtons[] = "0100000001110";
 constexpr char kDataInputButtons[] = "0111100001110";
 constexpr char kEquationButtons[] = "0100011001110";
 
-constexpr int kInputData = 191;
-constexpr int kAnalysis = 194;
-constexpr int kExit = 201;
-constexpr int kDegreeCombo = 216;
-constexpr int kFirstDigitsButton = 217;
+constexpr int kInputData = IDM_INPUT_DATA;
+constexpr int kAnalysis = IDM_ANALYSIS;
+constexpr int kExit = IDM_EXIT;
+constexpr int kDegreeCombo = IDC_DEGREE_COMBO;
+constexpr int kFirstDigitsButton = IDC_DIGITS_3;
 constexpr DWORD kDialogWait = 5000;
 constexpr DWORD kQuiet = 400;  // how long nothing must appear
 

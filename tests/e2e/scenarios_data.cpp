@@ -18,9 +18,9 @@ namespace e2e {
 
 namespace {
 
-constexpr int kReadData = 192;
-constexpr int kPasteData = 193;
-constexpr int kSaveData = 195;
+constexpr int kReadData = IDM_READ_DATA;
+constexpr int kPasteData = IDM_PASTE_DATA;
+constexpr int kSaveData = IDM_SAVE_DATA;
 constexpr int kFileNameBox = 0x47C;
 constexpr int kXColumnBox = 237;
 constexpr int kYColumnBox = 238;

@@ -20,9 +20,9 @@ namespace e2e {
 namespace {
 
 constexpr char kGraphButtons[] = "0100000111110";
-constexpr int kDrawGraph = 196;
-constexpr int kCopyGraph = 197;
-constexpr int kSaveGraph = 198;
+constexpr int kDrawGraph = IDM_DRAW_GRAPH;
+constexpr int kCopyGraph = IDM_COPY_GRAPH;
+constexpr int kSaveGraph = IDM_SAVE_GRAPH;
 constexpr int kFileNameBox = 0x47C;
 
 const Words kNoGraphCaption{"NO Graph Display", L"グラフ非表示"};

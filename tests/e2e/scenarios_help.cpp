@@ -18,8 +18,8 @@ namespace e2e {
 
 namespace {
 
-constexpr int kAbout = 199;
-constexpr int kHelp = 200;
+constexpr int kAbout = IDM_ABOUT;
+constexpr int kHelp = IDM_HELP;
 constexpr DWORD kLabelWait = 3000;
 
 // ---- The label the program should draw ----------------------------------------------------------
