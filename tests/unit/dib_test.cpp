@@ -7,6 +7,7 @@
 
 #include "graph/dib.h"
 #include "graph/graph_plan.h"
+#include "dib_decode.h"
 
 namespace plorimet {
 namespace {
