@@ -11,17 +11,17 @@ bool Contains(const std::string& text, const char* part) {
 }  // namespace
 
 int PlatformLevelFromVersion(const std::string& versionText) {
-    if (Contains(versionText, "4.0")) return 3;
-    if (Contains(versionText, "5.0")) return 4;
-    if (Contains(versionText, "5.1") || Contains(versionText, "5.2")) return 5;
-    if (Contains(versionText, "6.0") || Contains(versionText, "6.1")) return 6;
-    return 7;
+    if (Contains(versionText, "4.0")) return kLevelNt4;
+    if (Contains(versionText, "5.0")) return kLevelWindows2000;
+    if (Contains(versionText, "5.1") || Contains(versionText, "5.2")) return kLevelWindowsXp;
+    if (Contains(versionText, "6.0") || Contains(versionText, "6.1")) return kLevelVistaAnd7;
+    return kLevelNewer;
 }
 
 int PlatformLevelFromProductName(const std::string& productName) {
-    if (Contains(productName, "Windows ME")) return 2;
-    if (Contains(productName, "Windows 98")) return 1;
-    return 0;
+    if (Contains(productName, "Windows ME")) return kLevelWindowsMe;
+    if (Contains(productName, "Windows 98")) return kLevelWindows98;
+    return kLevelWindows95;
 }
 
 int DecidePlatformLevel(const std::optional<std::string>& versionText, const std::string& productName) {
@@ -31,15 +31,15 @@ int DecidePlatformLevel(const std::optional<std::string>& versionText, const std
 
 std::string BitmapSet(int platformLevel) {
     switch (platformLevel) {
-        case 2: return "9";
-        case 4: return "8";
-        case 5: return "X";
+        case kLevelWindowsMe: return "9";
+        case kLevelWindows2000: return "8";
+        case kLevelWindowsXp: return "X";
         default: return "";
     }
 }
 
 int EnglishHoverFontHeight(int platformLevel) {
-    return platformLevel <= 2 ? 12 : 14;
+    return platformLevel <= kLevelWindowsMe ? 12 : 14;
 }
 
 }  // namespace plorimet

@@ -7,8 +7,17 @@
 
 namespace plorimet {
 
-constexpr int kLowestPlatformLevel = 0;
-constexpr int kHighestPlatformLevel = 7;
+// The levels, oldest first.
+constexpr int kLevelWindows95 = 0;     // a 9x product name that is neither 98 nor ME
+constexpr int kLevelWindows98 = 1;
+constexpr int kLevelWindowsMe = 2;
+constexpr int kLevelNt4 = 3;           // NT version 4.0
+constexpr int kLevelWindows2000 = 4;   // 5.0
+constexpr int kLevelWindowsXp = 5;     // 5.1, 5.2
+constexpr int kLevelVistaAnd7 = 6;     // 6.0, 6.1
+constexpr int kLevelNewer = 7;         // any other NT version text
+constexpr int kLowestPlatformLevel = kLevelWindows95;
+constexpr int kHighestPlatformLevel = kLevelNewer;
 
 // From the "CurrentVersion" text of the NT version key: 3 (4.0), 4 (5.0), 5 (5.1, 5.2),
 // 6 (6.0, 6.1), 7 for any other text. Substrings, tested in that order, case-sensitive.

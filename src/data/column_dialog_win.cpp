@@ -26,7 +26,7 @@ void FillColumnBox(HWND box, int columnCount, int proposal) {
 
 void ValidateBox(HWND dialog, int boxId, const ColumnDialogData& data) {
     HWND box = GetDlgItem(dialog, boxId);
-    const std::string typed = ReadWindowText(box, 13);
+    const std::string typed = ReadWindowText(box, kCellReadLimit);
     const std::string kept =
         ValidateColumnText(typed, boxId == IDC_X_COLUMN_COMBO ? ColumnBox::X : ColumnBox::Y, data.request.columnCount);
     if (kept != typed) WriteWindowText(box, kept);
@@ -45,14 +45,15 @@ INT_PTR HandleColumnDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             if (!data) return TRUE;
             switch (LOWORD(wParam)) {
                 case IDOK:
-                    data->answer = ReadColumnNumbers(ReadWindowText(GetDlgItem(dialog, IDC_X_COLUMN_COMBO), 13),
-                                                     ReadWindowText(GetDlgItem(dialog, IDC_Y_COLUMN_COMBO), 13),
-                                                     data->request.columnCount);
-                    EndDialog(dialog, 1);
+                    data->answer = ReadColumnNumbers(
+                        ReadWindowText(GetDlgItem(dialog, IDC_X_COLUMN_COMBO), kCellReadLimit),
+                        ReadWindowText(GetDlgItem(dialog, IDC_Y_COLUMN_COMBO), kCellReadLimit),
+                        data->request.columnCount);
+                    EndDialog(dialog, kDialogEndedOk);
                     break;
                 case IDCANCEL:
                     data->answer.outcome = ColumnDialogOutcome::Cancelled;
-                    EndDialog(dialog, 2);
+                    EndDialog(dialog, kDialogEndedCancel);
                     break;
                 case IDC_X_COLUMN_COMBO:
                 case IDC_Y_COLUMN_COMBO:
@@ -62,7 +63,7 @@ INT_PTR HandleColumnDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             return TRUE;
         case WM_CLOSE:
             if (data) data->answer.outcome = ColumnDialogOutcome::Cancelled;
-            EndDialog(dialog, 0);
+            EndDialog(dialog, kDialogEndedClosed);
             return TRUE;
     }
     return FALSE;

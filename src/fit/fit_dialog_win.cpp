@@ -68,11 +68,11 @@ void OnCommand(HWND dialog, FitDialogContext& context, int id, int code) {
     switch (id) {
         case IDOK:
             ReadFitSettings(dialog, context);
-            EndDialog(dialog, 1);
+            EndDialog(dialog, kDialogEndedOk);
             return;
         case IDCANCEL:
             context.settings.fitMode = FitMode::Cancelled;
-            EndDialog(dialog, 2);
+            EndDialog(dialog, kDialogEndedCancel);
             return;
         case IDC_DEGREE_COMBO:
             if (code == CBN_EDITCHANGE) OnDegreeEdited(dialog, context);
@@ -101,7 +101,7 @@ INT_PTR HandleFitSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_CLOSE:
             context->settings.fitMode = FitMode::Cancelled;
-            EndDialog(dialog, 0);
+            EndDialog(dialog, kDialogEndedClosed);
             return TRUE;
         case WM_COMMAND:
             OnCommand(dialog, *context, LOWORD(wParam), HIWORD(wParam));

@@ -32,10 +32,10 @@ INT_PTR HandleGraphSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
                 for (int k = 0; k < kGraphRadioButtonCount; ++k)
                     checked[k] = IsDlgButtonChecked(dialog, kFirstThicknessButton + k) == BST_CHECKED;
                 AcceptGraphSettings(*settings, checked);
-                EndDialog(dialog, kGraphDialogResultOk);
+                EndDialog(dialog, kDialogEndedOk);
             } else if (id == IDCANCEL) {
                 CancelGraphSettings(*settings);
-                EndDialog(dialog, kGraphDialogResultCancel);
+                EndDialog(dialog, kDialogEndedCancel);
             } else if (ApplyGraphSettingsClick(*settings, id)) {
                 CheckInGroup(dialog, id);
             }
@@ -43,7 +43,7 @@ INT_PTR HandleGraphSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
         }
         case WM_CLOSE:
             if (settings) CancelGraphSettings(*settings);
-            EndDialog(dialog, kGraphDialogResultClosed);
+            EndDialog(dialog, kDialogEndedClosed);
             return TRUE;
     }
     return FALSE;

@@ -20,7 +20,14 @@ constexpr long double kDotLimit = 1073741824.0L;  // 2^30: a box corner plus 12 
 
 using Real = long double;
 
-int TruncMargin(double f) { return SaturatingTrunc(10.0L * static_cast<Real>(f)); }
+// The frame's inner margin at 100 %, on each side and on both sides together (scaled by the
+// size factor where used).
+constexpr Real kMargin = 10.0L;
+constexpr Real kBothMargins = 20.0L;
+// The captured region starts one pixel above and left of the frame and is this much larger.
+constexpr int kCaptureGrowth = 3;
+
+int TruncMargin(double f) { return SaturatingTrunc(kMargin * static_cast<Real>(f)); }
 
 }  // namespace
 
@@ -57,10 +64,11 @@ std::array<PixelPoint, 5> FrameOutline(const FrameRect& frame) {
 }
 
 CaptureRegion CaptureRegionOf(const FrameRect& frame) {
-    return {frame.left - 1, frame.top - 1, frame.width + 3, frame.height + 3};
+    return {frame.left - 1, frame.top - 1, frame.width + kCaptureGrowth, frame.height + kCaptureGrowth};
 }
 
 int ScaleDivisions(ScaleMode mode, int sizeIndex) {
+    // Divisions per axis for the graph sizes 100, 70 and 50 %.
     static constexpr int kTicks[] = {20, 14, 10};
     static constexpr int kGrid[] = {10, 7, 5};
     if (sizeIndex < 0 || sizeIndex > 2) sizeIndex = 0;
@@ -81,7 +89,7 @@ std::vector<Segment> PlanScaleMarks(const FrameRect& frame, const GraphSettings&
 
     const Real f = settings.sizeFactor;
     const int margin = TruncMargin(settings.sizeFactor);
-    const Real dy = (static_cast<Real>(frame.height) - 20.0L * f) / n;
+    const Real dy = (static_cast<Real>(frame.height) - kBothMargins * f) / n;
     const int ax = frame.left + margin;
     auto rowOfMark = [&](int i) { return frame.top + margin + SaturatingTrunc(i * dy); };
 
@@ -110,13 +118,13 @@ std::vector<Segment> PlanScaleMarks(const FrameRect& frame, const GraphSettings&
 
 long double PlotScale::Row(double v) const {
     const Real lf = f;
-    const Real base = static_cast<Real>(frame.top + frame.height) - 10.0L * lf;
-    return base + (20.0L * lf - frame.height) * (static_cast<Real>(v) - yMin) / (static_cast<Real>(yMax) - yMin);
+    const Real base = static_cast<Real>(frame.top + frame.height) - kMargin * lf;
+    return base + (kBothMargins * lf - frame.height) * (static_cast<Real>(v) - yMin) / (static_cast<Real>(yMax) - yMin);
 }
 
 long double PlotScale::Column(double x) const {
     const Real lf = f;
-    return frame.left + 10.0L * lf + lf * (static_cast<Real>(x) - xFirst) / step;
+    return frame.left + kMargin * lf + lf * (static_cast<Real>(x) - xFirst) / step;
 }
 
 PlotScale MakePlotScale(const FrameRect& frame, double sizeFactor, const DataSet& data) {

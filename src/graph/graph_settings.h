@@ -38,11 +38,6 @@ static_assert(kFirstSizeButton + 2 == IDC_SIZE_50 && kFirstScaleButton == IDC_SI
 static_assert(kFirstScaleButton + 2 == kLastGraphRadioButton);
 constexpr int kGraphRadioButtonCount = kLastGraphRadioButton - kFirstThicknessButton + 1;  // 16
 
-// What the dialog ends with (the value given to EndDialog).
-constexpr int kGraphDialogResultOk = 1;
-constexpr int kGraphDialogResultCancel = 2;
-constexpr int kGraphDialogResultClosed = 0;
-
 // 0 -> 1.0, 1 -> 0.7, 2 -> 0.5; any other index is taken as 100 %.
 double SizeFactorForIndex(int sizeIndex);
 

@@ -5,6 +5,12 @@
 
 namespace plorimet {
 
+// What the program's dialogs end with (the value given to EndDialog): OK, Cancel, or the
+// close box.
+constexpr INT_PTR kDialogEndedClosed = 0;
+constexpr INT_PTR kDialogEndedOk = 1;
+constexpr INT_PTR kDialogEndedCancel = 2;
+
 using DialogHandler = INT_PTR (*)(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 using DialogCancel = void (*)(HWND dialog);
 
