@@ -26,34 +26,45 @@ private:
     HGDIOBJ previous_;
 };
 
-// A pen, brush, font or bitmap deleted on scope exit.
-template <typename Handle>
-class GdiObject {
+// A handle that frees itself with Free on scope exit: the one owning template of this header.
+template <typename Handle, typename Free>
+class OwnedHandle {
 public:
-    GdiObject() = default;
-    explicit GdiObject(Handle handle) : handle_(handle) {}
-    ~GdiObject() { reset(); }
-    GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
+    OwnedHandle() = default;
+    explicit OwnedHandle(Handle handle) : handle_(handle) {}
+    ~OwnedHandle() { reset(); }
+    OwnedHandle(OwnedHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    OwnedHandle& operator=(OwnedHandle&& other) noexcept {
         if (this != &other) {
             reset();
             handle_ = std::exchange(other.handle_, nullptr);
         }
         return *this;
     }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
 
     Handle get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
     void reset(Handle handle = nullptr) {
-        if (handle_) DeleteObject(handle_);
+        if (handle_) Free{}(handle_);
         handle_ = handle;
     }
 
 private:
     Handle handle_ = nullptr;
 };
+
+struct DeleteGdiObject {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct DeleteMemoryDC {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+
+// A pen, brush, font or bitmap deleted on scope exit.
+template <typename Handle>
+using GdiObject = OwnedHandle<Handle, DeleteGdiObject>;
 
 using OwnedPen = GdiObject<HPEN>;
 using OwnedBrush = GdiObject<HBRUSH>;
@@ -98,31 +109,10 @@ private:
 };
 
 // A memory DC compatible with another DC, deleted on scope exit.
-class MemoryDC {
+class MemoryDC : public OwnedHandle<HDC, DeleteMemoryDC> {
 public:
     MemoryDC() = default;
-    explicit MemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDC() { reset(); }
-    MemoryDC(MemoryDC&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
-    MemoryDC& operator=(MemoryDC&& other) noexcept {
-        if (this != &other) {
-            reset();
-            dc_ = std::exchange(other.dc_, nullptr);
-        }
-        return *this;
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-    void reset() {
-        if (dc_) DeleteDC(dc_);
-        dc_ = nullptr;
-    }
-
-private:
-    HDC dc_ = nullptr;
+    explicit MemoryDC(HDC compatibleWith) : OwnedHandle(CreateCompatibleDC(compatibleWith)) {}
 };
 
 // An off-screen picture that outlives one operation: a memory DC with its bitmap selected.
