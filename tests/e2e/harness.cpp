@@ -216,8 +216,16 @@ bool StartDetached(const std::string& path, PROCESS_INFORMATION& process) {
                           &process) != FALSE;
 }
 
+// Forgets the program's handles and windows.
+static void Forget(App& app) {
+    app.process = PROCESS_INFORMATION{};
+    app.main = nullptr;
+    app.bar = nullptr;
+    app.started = false;
+}
+
 bool Start(App& app) {
-    app = App{};
+    Forget(app);
     if (!StartDetached(Settings().exe, app.process)) return false;
     app.started = true;
     return true;
@@ -274,7 +282,11 @@ void Finish(App& app) {
     }
     CloseHandle(app.process.hThread);
     CloseHandle(app.process.hProcess);
-    app = App{};
+    Forget(app);
+}
+
+App::~App() {
+    Finish(*this);
 }
 
 int CountMainWindows(bool visibleOnly) {

@@ -34,11 +34,18 @@ std::wstring FromCodePage(const std::string& bytes, UINT codePage);
 
 // ---- The program's process ------------------------------------------------------------------
 
+// The program as a scenario runs it; a scenario's App ends its program on every way out
+// (Finish on destruction), so an early return leaves nothing running.
 struct App {
     PROCESS_INFORMATION process{};
     HWND main = nullptr;
     HWND bar = nullptr;
     bool started = false;
+
+    App() = default;
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
 };
 
 // Starts the program and waits until its main window and tool bar are up and idle.

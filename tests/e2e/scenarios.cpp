@@ -25,7 +25,7 @@ namespace {
 
 void StartUp() {
     App app;
-    if (!LaunchOrFail(app, "startup")) return Finish(app);
+    if (!LaunchOrFail(app, "startup")) return;
     char className[64] = {};
     GetClassNameA(app.main, className, sizeof className);
     Check(std::string(className) == "TAVRO_95", "startup: window class", className);
@@ -124,7 +124,7 @@ void StartUp() {
 
 void DataInputView() {
     App app;
-    if (!LaunchOrFail(app, "input data")) return Finish(app);
+    if (!LaunchOrFail(app, "input data")) return;
     PostCommand(app, kInputData);
     Sync(app);
     Check(WaitForDialog(app, kQuiet) == nullptr, "input data: no question on an empty data set",
@@ -176,7 +176,7 @@ void DataInputView() {
 
 void CellRule() {
     App app;
-    if (!LaunchOrFail(app, "cell rule") || !OpenDataInput(app, "cell rule")) return Finish(app);
+    if (!LaunchOrFail(app, "cell rule") || !OpenDataInput(app, "cell rule")) return;
     struct Typed {
         int cell;
         const char* keys;
@@ -220,10 +220,10 @@ void CellRule() {
 
 void FitDialogDegrees() {
     App app;
-    if (!LaunchOrFail(app, "fit dialog") || !OpenDataInput(app, "fit dialog")) return Finish(app);
+    if (!LaunchOrFail(app, "fit dialog") || !OpenDataInput(app, "fit dialog")) return;
     TypeRows(app, {{"1", "2"}, {"2", "3"}, {"3", "5"}});
     HWND dialog = OpenFitDialog(app);
-    if (!Check(dialog != nullptr, "fit dialog: opens on Analysis", "no dialog")) return Finish(app);
+    if (!Check(dialog != nullptr, "fit dialog: opens on Analysis", "no dialog")) return;
     Check(WindowCaption(dialog) == "Plorimet", "fit dialog: title", WindowCaption(dialog));
 
     const std::vector<std::wstring> texts = ChildTextsW(dialog);
@@ -270,7 +270,7 @@ void FitDialogDegrees() {
         TypeKeys(Cell(app, 149 + static_cast<int>(r)), fifteen[r].second);
     }
     dialog = OpenFitDialog(app);
-    if (!Check(dialog != nullptr, "fit dialog: opens with 15 pairs", "no dialog")) return Finish(app);
+    if (!Check(dialog != nullptr, "fit dialog: opens with 15 pairs", "no dialog")) return;
     Check(DegreeList(dialog) == "14,13,12,11,10,9,8,7,6,5,4,3,2,1", "fit dialog: 15 pairs list 14..1",
           DegreeList(dialog));
     Check(ControlText(GetDlgItem(dialog, kDegreeCombo)) == "10", "fit dialog: 15 pairs propose 10",
@@ -281,7 +281,7 @@ void FitDialogDegrees() {
     for (int id : {113, 114, 115}) SendMessageTimeoutA(Cell(app, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""),
                                                        SMTO_ABORTIFHUNG, 2000, nullptr);
     dialog = OpenFitDialog(app);
-    if (!Check(dialog != nullptr, "fit dialog: opens with 12 pairs", "no dialog")) return Finish(app);
+    if (!Check(dialog != nullptr, "fit dialog: opens with 12 pairs", "no dialog")) return;
     HWND edit = DegreeEdit(dialog);
     TypeOver(edit, "1");
     Check(ControlText(edit) == "1", "fit dialog: typing 1 with 12 pairs keeps 1", ControlText(edit));
@@ -301,9 +301,9 @@ void FitDialogDegrees() {
 
 void EmptyGrid() {
     App app;
-    if (!LaunchOrFail(app, "empty grid") || !OpenDataInput(app, "empty grid")) return Finish(app);
+    if (!LaunchOrFail(app, "empty grid") || !OpenDataInput(app, "empty grid")) return;
     HWND dialog = OpenFitDialog(app);
-    if (!Check(dialog != nullptr, "empty grid: the dialog still opens", "no dialog")) return Finish(app);
+    if (!Check(dialog != nullptr, "empty grid: the dialog still opens", "no dialog")) return;
     HWND combo = GetDlgItem(dialog, kDegreeCombo);
     Check(!IsWindowEnabled(combo) && ControlText(combo).empty() && DegreeList(dialog).empty(),
           "empty grid: degree field disabled and empty", "'" + ControlText(combo) + "' list '" + DegreeList(dialog) + "'");
@@ -324,11 +324,11 @@ void EmptyGrid() {
 
 void OneDataSet() {
     App app;
-    if (!LaunchOrFail(app, "one pair") || !OpenDataInput(app, "one pair")) return Finish(app);
+    if (!LaunchOrFail(app, "one pair") || !OpenDataInput(app, "one pair")) return;
     // Two usable rows with the same X; a row with only an X and one with "-" are skipped.
     TypeRows(app, {{"1", "2"}, {"5", ""}, {"1", "3"}, {"-", "4"}});
     HWND dialog = OpenFitDialog(app);
-    if (!Check(dialog != nullptr, "one pair: dialog", "no dialog")) return Finish(app);
+    if (!Check(dialog != nullptr, "one pair: dialog", "no dialog")) return;
     Check(!IsWindowEnabled(GetDlgItem(dialog, kDegreeCombo)), "one pair: degree field disabled", "enabled");
     CloseDialog(dialog, IDOK);
     HWND box = WaitForDialog(app, kDialogWait);
@@ -340,12 +340,12 @@ void OneDataSet() {
 
 void FivePairsFit() {
     App app;
-    if (!LaunchOrFail(app, "fit") || !OpenDataInput(app, "fit")) return Finish(app);
+    if (!LaunchOrFail(app, "fit") || !OpenDataInput(app, "fit")) return;
     // Five usable pairs out of order, a repeated X (dropped) and a row with only an X.
     const Rows rows = {{"3", "1"}, {"1", "2"}, {"2", "7"}, {"", "9"}, {"5", "4"}, {"2", "8"}, {"4", "0.5"}};
     TypeRows(app, rows);
     HWND dialog = OpenFitDialog(app);
-    if (!Check(dialog != nullptr, "fit: dialog", "no dialog")) return Finish(app);
+    if (!Check(dialog != nullptr, "fit: dialog", "no dialog")) return;
     Check(DegreeList(dialog) == "4,3,2,1" && ControlText(GetDlgItem(dialog, kDegreeCombo)) == "4",
           "fit: five pairs list 4..1 and propose 4", DegreeList(dialog));
     TypeOver(DegreeEdit(dialog), "2");
@@ -425,10 +425,10 @@ void FivePairsFit() {
 
 void ExactFit() {
     App app;
-    if (!LaunchOrFail(app, "exact fit") || !OpenDataInput(app, "exact fit")) return Finish(app);
+    if (!LaunchOrFail(app, "exact fit") || !OpenDataInput(app, "exact fit")) return;
     TypeRows(app, {{"", ""}, {"", ""}, {"1", "2"}, {"", ""}, {"", ""}, {"", ""}, {"3", "8"}});
     HWND dialog = OpenFitDialog(app);
-    if (!Check(dialog != nullptr, "exact fit: dialog", "no dialog")) return Finish(app);
+    if (!Check(dialog != nullptr, "exact fit: dialog", "no dialog")) return;
     CloseDialog(dialog, IDOK);
     Check(WaitForButtons(app, kEquationButtons), "exact fit: equation view", EnabledPattern(app));
     std::string seen;
@@ -441,7 +441,7 @@ void ExactFit() {
 
 void SecondInstance() {
     App first;
-    if (!LaunchOrFail(first, "second instance")) return Finish(first);
+    if (!LaunchOrFail(first, "second instance")) return;
     App second;
     Check(Start(second), "second instance: started", "CreateProcess failed");
     int most = 0;
@@ -509,7 +509,7 @@ void NoDesktop() {
 
 void CommandsAndExit() {
     App app;
-    if (!LaunchOrFail(app, "commands")) return Finish(app);
+    if (!LaunchOrFail(app, "commands")) return;
     for (int id : {0, 100, 202, 214, 300}) PostCommand(app, id);
     Sync(app);
     Check(WaitForDialog(app, kQuiet) == nullptr && EnabledPattern(app) == kInitialButtons &&
@@ -524,7 +524,7 @@ void CommandsAndExit() {
     Finish(app);
 
     App again;
-    if (!LaunchOrFail(again, "commands")) return Finish(again);
+    if (!LaunchOrFail(again, "commands")) return;
     PostCommand(again, kExit);
     Check(WaitForExit(again, 5000) == 0, "commands: Exit at the start picture ends with 0",
           "still running or other code");

@@ -185,7 +185,7 @@ void ReadDataFrom(const App& app, const std::string& name, const std::string& pa
 void ReadDataFiles() {
     const std::string name = "read data";
     App app;
-    if (!LaunchOrFail(app, name) || !OpenDataInput(app, name)) return Finish(app);
+    if (!LaunchOrFail(app, name) || !OpenDataInput(app, name)) return;
     struct Case {
         const char* file;
         std::string bytes;
@@ -282,7 +282,7 @@ void Paste(const App& app, const std::string& name, const std::string& text, con
 void PasteData() {
     const std::string name = "paste";
     App app;
-    if (!LaunchOrFail(app, name) || !OpenDataInput(app, name)) return Finish(app);
+    if (!LaunchOrFail(app, name) || !OpenDataInput(app, name)) return;
     TypeRows(app, {{"9", "9"}, {"8", "8"}, {"7", "7"}});
 
     Paste(app, name + " two columns", "1\t2\r\n 1.5 \t -2 \r\n", nullptr);
@@ -305,7 +305,7 @@ void PasteData() {
     PutClipboardText(three);
     PostCommand(app, kPasteData);
     HWND dialog = WaitForDialog(app, kDialogWait);
-    if (!Check(dialog != nullptr, name + " three columns: column dialog", "none")) return Finish(app);
+    if (!Check(dialog != nullptr, name + " three columns: column dialog", "none")) return;
     std::string seen;
     Check(SaysWords(dialog, kColumnTitle, true, &seen), name + ": column dialog title", seen);
     Check(Proposals(dialog) == "1,3" && ColumnList(dialog, kXColumnBox) == "1,2,3" &&
@@ -327,7 +327,7 @@ void PasteData() {
     PutClipboardText("1\t2\t3\r\n4\t5\t6\r\n");
     PostCommand(app, kPasteData);
     dialog = WaitForDialog(app, kDialogWait);
-    if (!Check(dialog != nullptr, name + " X 3 Y 2: dialog", "none")) return Finish(app);
+    if (!Check(dialog != nullptr, name + " X 3 Y 2: dialog", "none")) return;
     Check(Proposals(dialog) == "1,3", name + ": the accepted numbers proposed", Proposals(dialog));
     SetColumn(dialog, kXColumnBox, "3");
     SetColumn(dialog, kYColumnBox, "2");
@@ -425,7 +425,7 @@ void PasteData() {
 void SaveAndReadBack() {
     const std::string name = "save data";
     App app;
-    if (!LaunchOrFail(app, name) || !OpenDataInput(app, name)) return Finish(app);
+    if (!LaunchOrFail(app, name) || !OpenDataInput(app, name)) return;
     const Rows rows = {{"2", "5"}, {"1", "6"}, {"1.50", "3"}, {"4", "-1"}};
     TypeRows(app, rows);
     auto fit = [&](const std::string& step) {
@@ -436,7 +436,7 @@ void SaveAndReadBack() {
         CloseDialog(dialog, IDOK);
         return Check(WaitForButtons(app, kEquationButtons), step + ": equation", EnabledPattern(app));
     };
-    if (!fit(name)) return Finish(app);
+    if (!fit(name)) return;
     plorimet::FitSettings settings;
     settings.fitMode = plorimet::FitMode::LeastSquares;
     settings.degree = 2;

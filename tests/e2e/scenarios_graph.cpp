@@ -450,11 +450,11 @@ void GraphSettingsAndPictures() {
     const std::string name = "graph";
     DeleteFileA((GraphFolder() + "\\saved-bmps.txt").c_str());
     App app;
-    if (!ReachEquation(app, name)) return Finish(app);
+    if (!ReachEquation(app, name)) return;
     Check(EnabledPattern(app) == kEquationButtons, name + ": Draw Graph enabled with the equation", EnabledPattern(app));
 
     HWND dialog = OpenGraphDialog(app);
-    if (!Check(dialog != nullptr, name + ": settings dialog", "none")) return Finish(app);
+    if (!Check(dialog != nullptr, name + ": settings dialog", "none")) return;
     std::string seen;
     Check(SaysWords(dialog, kGraphDialogTitle, true, &seen), name + ": dialog title", seen);
     Check(CheckedRadios(dialog) == ExpectedRadios({"", 0, 0, 0, 0}), name + ": first dialog checks 1, 5, 100, None",
@@ -467,7 +467,7 @@ void GraphSettingsAndPictures() {
     Check(WaitForDialog(app, kQuiet) == nullptr && EnabledPattern(app) == kEquationButtons,
           name + ": Cancel draws nothing", EnabledPattern(app));
     dialog = OpenGraphDialog(app);
-    if (!Check(dialog != nullptr, name + ": settings dialog again", "none")) return Finish(app);
+    if (!Check(dialog != nullptr, name + ": settings dialog again", "none")) return;
     Check(CheckedRadios(dialog) == ExpectedRadios({"", 0, 0, 2, 2}), name + ": the next dialog shows Grid and 50",
           CheckedRadios(dialog));
 
@@ -505,7 +505,7 @@ void GraphSettingsAndPictures() {
 void GraphOfEqualYValues() {
     const std::string name = "graph equal Y";
     App app;
-    if (!ReachEquation(app, name, {{"1", "3"}, {"2", "3"}, {"4", "3"}})) return Finish(app);
+    if (!ReachEquation(app, name, {{"1", "3"}, {"2", "3"}, {"4", "3"}})) return;
     for (int round = 0; round < 2; ++round) {
         HWND dialog = OpenGraphDialog(app);
         if (!Check(dialog != nullptr, name + ": settings dialog", "none")) break;
@@ -523,13 +523,13 @@ void GraphOfEqualYValues() {
 void GraphSaveCancelledOrRefused() {
     const std::string name = "graph save cancelled";
     App app;
-    if (!ReachEquation(app, name)) return Finish(app);
+    if (!ReachEquation(app, name)) return;
     HWND dialog = OpenGraphDialog(app);
     if (dialog) CloseDialog(dialog, IDOK);
-    if (!Check(WaitForButtons(app, kGraphButtons), name + ": graph", EnabledPattern(app))) return Finish(app);
+    if (!Check(WaitForButtons(app, kGraphButtons), name + ": graph", EnabledPattern(app))) return;
     PostCommand(app, kSaveGraph);
     HWND save = WaitForDialog(app, kDialogWait);
-    if (!Check(save != nullptr, name + ": save dialog", "none")) return Finish(app);
+    if (!Check(save != nullptr, name + ": save dialog", "none")) return;
     CloseDialog(save, IDCANCEL);
     Sync(app);
     Check(WaitForDialog(app, kQuiet) == nullptr, name + ": no message", MessageText(FindDialog(app)));
@@ -581,7 +581,7 @@ double Median(std::vector<double> v) {
 
 void MeasureGraph(int repetitions) {
     App app;
-    if (!ReachEquation(app, "measure graph")) return Finish(app);
+    if (!ReachEquation(app, "measure graph")) return;
     const std::string path = GraphFolder() + "\\measure.bmp";
     DeleteFileA(path.c_str());
     std::vector<double> draw, copy, save;

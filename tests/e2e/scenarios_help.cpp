@@ -172,7 +172,7 @@ void ExpectLabel(const App& app, const Image& background, int k, const std::stri
 void HoverEveryButton() {
     App app;
     Image before;
-    if (!StartForHover(app, "hover", &before)) return Finish(app);
+    if (!StartForHover(app, "hover", &before)) return;
     const std::string language = Japanese() ? "Japanese" : "English";
     const plorimet::HoverFont font = ExpectedFont();
     Note("hover font '" + Utf8(FromCodePage(font.face, 932)) + "' height " + std::to_string(font.height) +
@@ -243,14 +243,14 @@ void HoverEveryButton() {
 void HoverWhileModal() {
     App app;
     Image before;
-    if (!StartForHover(app, "hover modal", &before)) return Finish(app);
+    if (!StartForHover(app, "hover modal", &before)) return;
     MoveOverButton(app, 10);
     ExpectLabel(app, before, 10, "hover modal: Help label");
     // Help answers with a message box here (no manual, or no viewer); the command first
     // takes the label away.
     PostCommand(app, kHelp);
     HWND box = WaitForDialog(app, kDialogWait);
-    if (!Check(box != nullptr, "hover modal: Help shows a message box", "none")) return Finish(app);
+    if (!Check(box != nullptr, "hover modal: Help shows a message box", "none")) return;
     int differences = 0;
     const bool removed = StripShows(app, before, &differences);
     Check(removed, "hover modal: the command removed the label", Differ(differences));
@@ -273,7 +273,7 @@ void HoverWhileModal() {
 void HoverAfterInputData() {
     App app;
     Image before;
-    if (!StartForHover(app, "hover input data", &before)) return Finish(app);
+    if (!StartForHover(app, "hover input data", &before)) return;
     MoveOverButton(app, 1);
     ExpectLabel(app, before, 1, "hover input data: label before the command");
     // On an empty data set the grid's repaint draws the Input Data label again.
@@ -369,9 +369,9 @@ void CheckAboutContents(HWND dialog) {
 
 void AboutDialog() {
     App app;
-    if (!LaunchOrFail(app, "about")) return Finish(app);
+    if (!LaunchOrFail(app, "about")) return;
     HWND dialog = OpenAbout(app);
-    if (!Check(dialog != nullptr, "about: opens", "no dialog")) return Finish(app);
+    if (!Check(dialog != nullptr, "about: opens", "no dialog")) return;
     CheckAboutContents(dialog);
     Check(!IsWindowEnabled(app.main), "about: modal (main window disabled)", "main window enabled");
     Screenshot(Japanese() ? "about-japanese" : "about-english", {app.main, dialog});
@@ -564,7 +564,7 @@ const char* OtherManualBytes() {
 // Help in a program copy; expects the message given, or none when `message` is null.
 void RunHelp(ProgramCopy& copy, const std::string& name, const Words* message) {
     App app;
-    if (!Check(copy.ok(), name + ": program copied", "copy failed") || !LaunchOrFail(app, name)) return Finish(app);
+    if (!Check(copy.ok(), name + ": program copied", "copy failed") || !LaunchOrFail(app, name)) return;
     PostCommand(app, kHelp);
     if (message) {
         HWND box = WaitForDialog(app, kDialogWait);
