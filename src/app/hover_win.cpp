@@ -3,9 +3,9 @@
 #include <array>
 #include <cstring>
 
-#include "win/gdi_win.h"
 #include "base/hover_layout.h"
 #include "base/messages.h"
+#include "win/gdi_win.h"
 
 namespace plorimet {
 

@@ -1,9 +1,10 @@
 #include "app/icon_bar_win.h"
 
-#include "win/gdi_win.h"
-#include "base/platform.h"
 #include "app/platform_win.h"
+#include "base/platform.h"
 #include "base/toolbar_layout.h"
+#include "win/gdi_win.h"
+#include "win/window_proc_win.h"
 
 namespace plorimet {
 
@@ -16,10 +17,6 @@ const ToolbarButton* FindButton(UINT controlId) {
         if (static_cast<UINT>(button.controlId) == controlId) return &button;
     }
     return nullptr;
-}
-
-ProgramState* StateOf(HWND bar) {
-    return reinterpret_cast<ProgramState*>(GetWindowLongPtrA(bar, GWLP_USERDATA));
 }
 
 void CreateButtons(ProgramState& state, HWND bar) {
@@ -76,32 +73,21 @@ void ForwardClick(HWND bar, int controlId) {
     InvalidateRect(GetDlgItem(bar, controlId), nullptr, TRUE);
 }
 
-LRESULT CALLBACK IconBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-            SetWindowLongPtrA(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+LRESULT DispatchBar(ProgramState& state, HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            CreateButtons(state, bar);
+            return 0;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item->CtlType == ODT_BUTTON) DrawButtonFace(state, bar, *item);
+            return 0;
         }
-        ProgramState* state = StateOf(bar);
-        if (!state) return DefWindowProcA(bar, message, wParam, lParam);
-        switch (message) {
-            case WM_CREATE:
-                CreateButtons(*state, bar);
-                return 0;
-            case WM_DRAWITEM: {
-                const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-                if (item->CtlType == ODT_BUTTON) DrawButtonFace(*state, bar, *item);
-                return 0;
-            }
-            case WM_COMMAND:
-                ForwardClick(bar, LOWORD(wParam));
-                return 0;
-            default:
-                return DefWindowProcA(bar, message, wParam, lParam);
-        }
-    } catch (...) {
-        // Nothing may unwind through the system's dispatching; the command is dropped.
-        return message == WM_CREATE ? -1 : 0;
+        case WM_COMMAND:
+            ForwardClick(bar, LOWORD(wParam));
+            return 0;
+        default:
+            return DefWindowProcA(bar, message, wParam, lParam);
     }
 }
 
@@ -110,7 +96,7 @@ LRESULT CALLBACK IconBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
 HWND CreateIconBar(ProgramState& state) {
     WNDCLASSA wc{};
     wc.style = CS_PARENTDC | CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = IconBarProc;
+    wc.lpfnWndProc = StateWindowProc<DispatchBar>;
     wc.hInstance = state.appInstance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));

@@ -2,18 +2,19 @@
 #include <windows.h>
 
 #include "resource_ids.h"
-#include "data/data_commands_win.h"
-#include "graph/graph_commands_win.h"
-#include "fit/analysis_win.h"
 #include "app/desktop_win.h"
-#include "data/grid_win.h"
 #include "app/help_about_win.h"
 #include "app/hover_win.h"
 #include "app/icon_bar_win.h"
 #include "app/paint_win.h"
 #include "app/platform_win.h"
-#include "win/program_state_win.h"
 #include "base/window_layout.h"
+#include "data/data_commands_win.h"
+#include "data/grid_win.h"
+#include "fit/analysis_win.h"
+#include "graph/graph_commands_win.h"
+#include "win/program_state_win.h"
+#include "win/window_proc_win.h"
 
 namespace plorimet {
 
@@ -87,10 +88,6 @@ LRESULT OnCreate(ProgramState& state, HWND window) {
     return 0;
 }
 
-ProgramState* StateOf(HWND window) {
-    return reinterpret_cast<ProgramState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
 LRESULT Dispatch(ProgramState& state, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
@@ -113,26 +110,10 @@ LRESULT Dispatch(ProgramState& state, HWND window, UINT message, WPARAM wParam, 
     }
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    ProgramState* state = StateOf(window);
-    if (!state) return DefWindowProcA(window, message, wParam, lParam);
-    try {
-        return Dispatch(*state, window, message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the system's dispatching: a failing start-up ends the
-        // program, a failing command is dropped.
-        return message == WM_CREATE ? -1 : 0;
-    }
-}
-
 bool RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSA wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWindowProc;
+    wc.lpfnWndProc = StateWindowProc<Dispatch>;
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, "ICON_1");
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "fit/data_set.h"
 #include "base/messages.h"
+#include "fit/data_set.h"
 
 namespace plorimet {
 

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "fit/fit_settings.h"
 #include "base/messages.h"
+#include "fit/fit_settings.h"
 
 namespace plorimet {
 

@@ -7,15 +7,15 @@
 #include <array>
 #include <string>
 
+#include "base/messages.h"
+#include "base/view_state.h"
+#include "base/window_layout.h"
 #include "fit/analysis.h"
 #include "fit/data_set.h"
 #include "fit/fit_settings.h"
 #include "graph/graph_plan.h"
 #include "graph/graph_settings.h"
 #include "win/gdi_win.h"
-#include "base/messages.h"
-#include "base/view_state.h"
-#include "base/window_layout.h"
 
 namespace plorimet {
 
