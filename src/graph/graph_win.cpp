@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "base/file_save.h"
 #include "graph/dib.h"
 #include "graph/graph_plan.h"
 #include "shell/dialog_guard_win.h"
@@ -260,11 +261,8 @@ void SaveGraph(ProgramState& state) {
         return;
     }
     const std::string bytes(file.begin(), file.end());
-    switch (ReplaceFileContents(choice.path, bytes)) {
-        case SaveFailure::None: break;
-        case SaveFailure::Create: ShowMessage(state.mainWindow, state.language, MessageId::UnableToOpenFile); break;
-        case SaveFailure::Write: ShowMessage(state.mainWindow, state.language, MessageId::UnableToWriteInFile); break;
-    }
+    if (const auto failure = SaveFailureMessage(SaveFileReplacing(choice.path, bytes), SavedFile::Graph))
+        ShowMessage(state.mainWindow, state.language, *failure);
 }
 
 }  // namespace plorimet
