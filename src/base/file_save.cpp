@@ -35,10 +35,6 @@ std::uint64_t TemporaryNameNumber() {
     return engine();
 }
 
-SaveOutcome SaveFileReplacing(const std::string& path, const std::string& bytes) {
-    return SaveFileReplacing(path, bytes, TemporaryNameNumber);
-}
-
 std::optional<MessageId> SaveFailureMessage(SaveOutcome outcome, SavedFile file) {
     switch (outcome) {
         case SaveOutcome::Saved: return std::nullopt;

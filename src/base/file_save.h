@@ -20,12 +20,9 @@ enum class SaveOutcome {
     ReadOnlyTarget,  // the target exists and is read-only: it is left as it is
 };
 
-// Writes `bytes` as the file `path`. Whatever the outcome, the target is either untouched or
-// holds exactly `bytes`, and no temporary file is left behind.
-SaveOutcome SaveFileReplacing(const std::string& path, const std::string& bytes);
-
-// The same, drawing the numbers of the temporary names from `nextNumber` (tests use it to
-// make a name collide).
+// Writes `bytes` as the file `path`, drawing the numbers of the temporary names from
+// `nextNumber`. Whatever the outcome, the target is either untouched or holds exactly `bytes`,
+// and no temporary file is left behind. (file_save_posix.cpp, or file_save_win.cpp on Windows)
 SaveOutcome SaveFileReplacing(const std::string& path, const std::string& bytes,
                               const std::function<std::uint64_t()>& nextNumber);
 
@@ -37,6 +34,10 @@ std::string TemporaryFileName(std::size_t targetNameLength, std::uint64_t number
 
 // A fresh number for a temporary name, different in every process and every call.
 std::uint64_t TemporaryNameNumber();
+
+inline SaveOutcome SaveFileReplacing(const std::string& path, const std::string& bytes) {
+    return SaveFileReplacing(path, bytes, TemporaryNameNumber);
+}
 
 // What each outcome says: the data file's messages, or the graph file's.
 enum class SavedFile { Data, Graph };

@@ -12,6 +12,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+}  // namespace
+
+void PrintTo(SaveOutcome outcome, std::ostream* out) {
+    static const char* const kNames[] = {"Saved", "CannotCreate", "CannotWrite", "ReadOnlyTarget"};
+    *out << kNames[static_cast<int>(outcome)];
+}
+
+namespace {
+
 std::string Contents(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return "<missing>";
