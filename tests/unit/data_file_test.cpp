@@ -27,6 +27,7 @@ TEST(ReadDataText, LastLineMayLackItsLineEnd) {
 }
 
 TEST(ReadDataText, LineEndsOfEveryKind) {
+    // CR alone and CR CR LF ran lines together and lost their pairs.
     const Pairs three{{"1", "2"}, {"3", "4"}, {"5", "6"}};
     const struct {
         const char* bytes;
@@ -43,6 +44,7 @@ TEST(ReadDataText, LineEndsOfEveryKind) {
 }
 
 TEST(ReadDataText, ByteOrderMarkAtTheStartIsPassedOver) {
+    // Notepad's byte-order mark cost the first pair.
     const struct {
         std::string bytes;
         Pairs pairs;
@@ -78,7 +80,7 @@ TEST(ReadDataText, LongValuesLoseFractionDigitsOnly) {
 }
 
 TEST(ReadDataText, ValuesACellWouldChangeSkipTheirLine) {
-    // A cell keeps one point; its line is skipped rather than read as another number.
+    // '1.2.3' was read as 1.2 without a word; a cell keeps one point, so the line is skipped.
     EXPECT_EQ(Read("1.2.3 4\r\n1 2..\r\n5 6.7.\r\n..5 1\r\n- 5\r\n-.5 .5\r\n"),
               (Pairs{{"-", "5"}, {"-.5", ".5"}}));
     EXPECT_EQ(Read("1.23456789.5 1\r\n"), Pairs{});

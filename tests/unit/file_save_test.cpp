@@ -58,6 +58,7 @@ protected:
 };
 
 TEST(TemporaryFileName, NeverMoreThanTwoBytesLongerThanTheTargetsName) {
+    // A longer temporary name took the path past Windows' 259 characters near the dialog's limit.
     const struct {
         size_t targetName;
         size_t expected;
@@ -72,6 +73,7 @@ TEST(TemporaryFileName, NeverMoreThanTwoBytesLongerThanTheTargetsName) {
 }
 
 TEST_F(SaveTest, OutcomesLeaveTheTargetWholeAndNoTemporaryFile) {
+    // The command line replaced a read-only file.
     const struct {
         const char* what;
         const char* old;       // the target's bytes before, nullptr when there is none
@@ -106,6 +108,7 @@ TEST_F(SaveTest, FoldersCannotBeCreatedOrReplaced) {
 }
 
 TEST_F(SaveTest, TemporaryNameTakenByAFileOrALinkIsPassedOver) {
+    // A fixed temporary name let a planted link send the save into an unrelated file.
     const fs::path target = folder_ / "out.txt";
     const std::string taken = TemporaryFileName(7, 1);
     const std::string linked = TemporaryFileName(7, 2);
@@ -122,7 +125,8 @@ TEST_F(SaveTest, TemporaryNameTakenByAFileOrALinkIsPassedOver) {
 }
 
 TEST_F(SaveTest, EveryPathTheSaveDialogTakesWorks) {
-    // The dialog's name buffer holds 257 characters; the folder alone can take up to 251 of them.
+    // Saves into folders of 247 characters and more were refused by the temporary-name function
+    // used. The dialog's name buffer holds 257 characters; the folder alone can take 251 of them.
     const std::string base = folder_.string();
     for (size_t folderLength : {200u, 246u, 247u, 250u, 251u}) {
         ASSERT_LT(base.size() + 1, folderLength);
