@@ -5,7 +5,7 @@ set -u
 tool=$(realpath "$1")
 examples=$2
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'umount "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
 passed=0
 failed=0
 
