@@ -25,19 +25,8 @@ cmake --build build/asan -j"$jobs" --target unit_tests plorimet
 ctest --test-dir build/asan --output-on-failure
 
 if [ "$fuzz_seconds" -gt 0 ]; then
-  step "Fuzzing the data file reader and the spreadsheet text parser (${fuzz_seconds} s each)"
-  CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLORIMET_FUZZ=ON \
-    -DPLORIMET_BENCH=OFF >/dev/null
-  cmake --build build/fuzz -j"$jobs" --target data_file_fuzz sheet_text_fuzz
-  for target in data_file:data sheet_text:sheet; do
-    name=${target%%:*}
-    corpus=build/fuzz/corpus-${target##*:}
-    mkdir -p "$corpus"
-    cp -n tests/fuzz/corpus/"${target##*:}"/* "$corpus"/
-    build/fuzz/tests/fuzz/${name}_fuzz -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus" \
-      2>build/fuzz/${name}.log || { tail -40 build/fuzz/${name}.log; exit 1; }
-    grep -E '^stat::(number_of_executed_units|new_units_added)' build/fuzz/${name}.log | sed "s/^/${name}: /" || true
-  done
+  step "Fuzzing every fuzz target (${fuzz_seconds} s each)"
+  tools/fuzz.sh "$fuzz_seconds"
 fi
 
 step "Windows build; unit and end-to-end tests under Wine"

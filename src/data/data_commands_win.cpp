@@ -3,6 +3,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "base/file_save.h"
 #include "resource_ids.h"
 #include "data/column_dialog_win.h"
 #include "data/data_file.h"
@@ -10,7 +11,6 @@
 #include "data/sheet_text.h"
 #include "win/file_dialog_win.h"
 #include "win/message_box_win.h"
-#include "win/save_file_win.h"
 
 namespace plorimet {
 
@@ -116,11 +116,9 @@ void SaveDataFile(ProgramState& state) {
         Show(state, MessageId::NeedTxtExtension);
         return;
     }
-    switch (ReplaceFileContents(choice.path, BuildDataFileBytes(state.dataSet, state.fitResult.equationText))) {
-        case SaveFailure::None: break;
-        case SaveFailure::Create: Show(state, MessageId::CannotCreateDataFile); break;
-        case SaveFailure::Write: Show(state, MessageId::UnableToWriteInFile); break;
-    }
+    const std::string bytes = BuildDataFileBytes(state.dataSet, state.fitResult.equationText);
+    if (const auto failure = SaveFailureMessage(SaveFileReplacing(choice.path, bytes), SavedFile::Data))
+        Show(state, *failure);
 }
 
 void PasteFromSpreadsheet(ProgramState& state) {

@@ -44,11 +44,23 @@ bool ParseDataLine(const std::string& line, CellPair& pair) {
     if (yEnd == i) return false;
     std::string y = line.substr(i, yEnd - i);
 
-    if (!IsAcceptedFileValue(x) || !IsAcceptedFileValue(y)) return false;
+    // A value a person could not type into a cell (a second point) would be changed by the
+    // cell, so its line is skipped instead.
+    if (!IsAcceptedFileValue(x) || !IsAcceptedFileValue(y) || !ObeysCellRule(x) || !ObeysCellRule(y)) return false;
     if (!CutToCell(x) || !CutToCell(y)) return false;
-    pair.x = ApplyCellRule(x);
-    pair.y = ApplyCellRule(y);
+    pair.x = x;
+    pair.y = y;
     return true;
+}
+
+// Passes over a UTF-8 byte-order mark at the start (Notepad writes one); returns the bytes
+// taken when they turned out to be something else, as the start of the first line.
+std::string SkipByteOrderMark(std::streambuf& source) {
+    static const char kMark[] = "\xEF\xBB\xBF";
+    std::string taken;
+    for (const char* c = kMark; *c != '\0' && source.sgetc() == static_cast<unsigned char>(*c); ++c)
+        taken.push_back(static_cast<char>(source.sbumpc()));
+    return taken == kMark ? std::string() : taken;
 }
 
 }  // namespace
@@ -68,31 +80,26 @@ ReadDataResult ReadDataText(std::istream& in) {
     ReadDataResult result;
     std::streambuf* source = in.rdbuf();
     if (source == nullptr) return result;
-    std::string line;
+    std::string line = SkipByteOrderMark(*source);
     bool overlong = false;
-    bool atEnd = false;
-    while (!atEnd && result.pairs.size() < static_cast<size_t>(kMaxPairs)) {
-        line.clear();
-        overlong = false;
-        bool sawAnything = false;
-        for (;;) {
-            const int c = source->sbumpc();
-            if (c == std::char_traits<char>::eof()) {
-                atEnd = true;
-                break;
-            }
-            sawAnything = true;
-            if (c == '\n') break;
+    while (result.pairs.size() < static_cast<size_t>(kMaxPairs)) {
+        const int c = source->sbumpc();
+        const bool atEnd = c == std::char_traits<char>::eof();
+        if (!atEnd && c != '\r' && c != '\n') {
             if (line.size() < kLongestDataLine) {
                 line.push_back(static_cast<char>(c));
             } else {
                 overlong = true;
             }
+            continue;
         }
-        if (!sawAnything) break;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // CR LF, LF and CR each end a line; CR CR LF ends one and leaves an empty one.
+        if (c == '\r' && source->sgetc() == '\n') source->sbumpc();
         CellPair pair;
         if (!overlong && ParseDataLine(line, pair)) result.pairs.push_back(pair);
+        if (atEnd) break;
+        line.clear();
+        overlong = false;
     }
     return result;
 }

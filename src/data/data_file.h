@@ -17,7 +17,7 @@ struct CellPair {
 };
 
 struct ReadDataResult {
-    std::vector<CellPair> pairs;  // at most 45, as the cells show them (cell rule applied)
+    std::vector<CellPair> pairs;  // at most 45, each text as the file has it, fraction digits past 10 characters dropped
     bool empty() const { return pairs.empty(); }
 };
 
@@ -25,8 +25,10 @@ struct ReadDataResult {
 // or points.
 bool IsAcceptedFileValue(const std::string& value);
 
-// Reads lines (ended by CR LF or LF) until 45 pairs are accepted or the stream ends.
-// Lines that are not data lines are skipped one by one. Never reads further than needed.
+// Reads lines (ended by CR LF, LF, CR or CR CR LF; a UTF-8 byte-order mark at the start is
+// passed over) until 45 pairs are accepted or the stream ends. Lines that are not data lines,
+// and lines with a value the cell would change (two points), are skipped one by one. Never
+// reads further than needed.
 ReadDataResult ReadDataText(std::istream& in);
 ReadDataResult ReadDataText(const std::string& bytes);
 

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <optional>
 
+#include "base/file_save.h"
 #include "resource_ids.h"
 #include "graph/dib.h"
 #include "graph/graph_capture_win.h"
 #include "win/file_dialog_win.h"
 #include "win/message_box_win.h"
-#include "win/save_file_win.h"
 
 namespace plorimet {
 
@@ -66,11 +66,8 @@ void SaveGraph(ProgramState& state) {
         return;
     }
     const std::string bytes(file.begin(), file.end());
-    switch (ReplaceFileContents(choice.path, bytes)) {
-        case SaveFailure::None: break;
-        case SaveFailure::Create: ShowMessage(state.mainWindow, state.language, MessageId::UnableToOpenFile); break;
-        case SaveFailure::Write: ShowMessage(state.mainWindow, state.language, MessageId::UnableToWriteInFile); break;
-    }
+    if (const auto failure = SaveFailureMessage(SaveFileReplacing(choice.path, bytes), SavedFile::Graph))
+        ShowMessage(state.mainWindow, state.language, *failure);
 }
 
 }  // namespace plorimet

@@ -2,10 +2,10 @@
 # The command-line tool end to end: what it prints, what it writes, how it fails.
 # usage: cli_test.sh PLORIMET_EXE EXAMPLES_DIR
 set -u
-tool=$1
+tool=$(realpath "$1")
 examples=$2
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'umount "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
 passed=0
 failed=0
 
@@ -57,6 +57,49 @@ fi
 check "old file intact" "good" "$(tr -d '\r' <"$work/ro/keep.txt")"
 chmod 755 "$work/ro"
 
+printf 'keep\r\n' >"$work/readonly.txt"; chmod 444 "$work/readonly.txt"
+run fit "$examples/sample.txt" --save "$work/readonly.txt"
+check "read-only target refused" "Unable to create an assigned file to save data." "$err"
+check "read-only target intact" "keep" "$(tr -d '\r' <"$work/readonly.txt")"
+
+# The temporary file has a unique name: a link planted where a fixed name would be is passed over.
+printf 'unrelated\n' >"$work/victim"; ln -s "$work/victim" "$work/planted.txt.part"
+run fit "$examples/sample.txt" --save "$work/planted.txt"
+check "planted link: saved" "0 unrelated" "$code $(cat "$work/victim")"
+
+# Twenty saves at once to one target: all succeed and the file is one of them, whole.
+mkdir "$work/race"
+"$tool" fit "$examples/sample.txt" --digits 3 --save "$work/digits3.txt" >/dev/null
+"$tool" fit "$examples/sample.txt" --digits 6 --save "$work/digits6.txt" >/dev/null
+pids=()
+for i in $(seq 1 20); do
+  "$tool" fit "$examples/sample.txt" --digits $((3 + i % 2 * 3)) --save "$work/race/out.txt" >/dev/null &
+  pids+=($!)
+done
+racefailed=0
+for pid in "${pids[@]}"; do wait "$pid" || racefailed=$((racefailed + 1)); done
+check "twenty saves at once: none failed" 0 "$racefailed"
+check "twenty saves at once: only the target" "out.txt" "$(ls -A "$work/race")"
+cmp -s "$work/race/out.txt" "$work/digits3.txt" || cmp -s "$work/race/out.txt" "$work/digits6.txt"
+check "twenty saves at once: one whole file" 0 $?
+
+# A full disk: the message, the old file as it was, nothing left behind.
+mkdir "$work/full"
+if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=64k plorimet-full "$work/full" 2>/dev/null; then
+  printf 'old\r\n' >"$work/full/old.txt"
+  head -c 1M /dev/zero >"$work/full/filler" 2>/dev/null
+  run fit "$examples/sample.txt" --save "$work/full/old.txt"
+  check "full disk: message and exit" "1 Unable to write in file." "$code $err"
+  check "full disk: old file byte for byte" "$(printf 'old\r\n' | od -c)" "$(od -c <"$work/full/old.txt")"
+  check "full disk: no temporary file" "filler old.txt" "$(ls -A "$work/full" | tr '\n' ' ' | sed 's/ $//')"
+  umount "$work/full"
+else
+  echo "skipped: the full-disk save needs root to mount a tmpfs"
+fi
+
+run fit "$examples/sample.txt" --save ""
+check "empty save name is usage" "2 plorimet: --save takes a file name" "$code $(head -1 "$work/err")"
+
 run fit "$examples/sample.txt" --degree 1 --json
 check "json has r_squared" 1 "$(grep -c '"r_squared": 0.99' "$work/out")"
 check "json has 17-digit coefficients" 1 "$(grep -c '"coefficients": \[0.0357142857142' "$work/out")"
@@ -65,7 +108,22 @@ run fit "$work/missing.txt"
 check "missing file" "The file does not exist." "$err"
 check "missing file exit" 1 "$code"
 run fit "$work"
-check "directory" "The file does not exist." "$err"
+check "directory" "plorimet: $work: is a folder, not a file" "$err"
+mkfifo "$work/fifo"
+run read "$work/fifo"
+check "FIFO, not waited on" "1 plorimet: $work/fifo: is not a plain file (a device, FIFO or socket)" "$code $err"
+run read /dev/null
+check "device" "plorimet: /dev/null: is not a plain file (a device, FIFO or socket)" "$err"
+if [ "$(id -u)" -ne 0 ]; then
+  printf '1 2\r\n' >"$work/closed.txt"; chmod 000 "$work/closed.txt"
+  run read "$work/closed.txt"
+  check "unreadable file" "plorimet: $work/closed.txt: cannot be read: Permission denied" "$err"
+fi
+cp "$examples/sample.txt" "$work/-x.txt"
+(cd "$work" && "$tool" read -- -x.txt >"$work/out")
+check "-- ends the options" 8 "$(wc -l <"$work/out")"
+"$tool" read "$examples/sample.txt" >/dev/full 2>"$work/err"
+check "output to a full device" "1 plorimet: the output could not be written" "$? $(cat "$work/err")"
 : >"$work/empty.txt"
 run read "$work/empty.txt"
 check "empty file" "NO data in the file." "$err"
@@ -108,6 +166,9 @@ check "paste column beyond the text" 2 "$code"
 printf '1,234\t2\r\n' >"$work/comma.txt"
 run paste "$work/comma.txt"
 check "paste thousands separator" $'Incorrect Clipboard data.\nNot copied data from Excel.' "$err"
+head -c 20000000 /dev/zero | tr '\0' '1' >"$work/large.txt"
+run paste "$work/large.txt"
+check "paste stops at its limit" "1 plorimet: $work/large.txt: the text is larger than the 16 MB a paste takes" "$code $err"
 run paste "$work/comma.txt" --lang ja
 check "paste message in Japanese" $'クリップボードのデータが不正です.\nExcelのデータのコピーではありません.' "$err"
 

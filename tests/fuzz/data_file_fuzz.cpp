@@ -1,5 +1,5 @@
 // Any bytes as a data file: the reader must end without a fault, with at most 45 pairs whose
-// texts a cell can hold.
+// texts a cell can hold and the file holds.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const plorimet::CellPair& pair : result.pairs) {
         if (pair.x.size() > 10 || pair.y.size() > 10) std::abort();
         if (!plorimet::ObeysCellRule(pair.x) || !plorimet::ObeysCellRule(pair.y)) std::abort();
+        // No text is made up: each is the start of one in the file.
+        if (pair.x.empty() || pair.y.empty() || bytes.find(pair.x) == std::string::npos ||
+            bytes.find(pair.y) == std::string::npos)
+            std::abort();
     }
     return 0;
 }

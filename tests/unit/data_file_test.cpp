@@ -26,9 +26,37 @@ TEST(ReadDataText, LastLineMayLackItsLineEnd) {
     EXPECT_EQ(Read("1 2\r\n3 4"), (Pairs{{"1", "2"}, {"3", "4"}}));
 }
 
-TEST(ReadDataText, LinesEndedByLineFeedAloneAreRead) {
-    // Files from Linux editors are not empty.
-    EXPECT_EQ(Read("1 2\n3 4\n"), (Pairs{{"1", "2"}, {"3", "4"}}));
+TEST(ReadDataText, LineEndsOfEveryKind) {
+    // CR alone and CR CR LF ran lines together and lost their pairs.
+    const Pairs three{{"1", "2"}, {"3", "4"}, {"5", "6"}};
+    const struct {
+        const char* bytes;
+        Pairs pairs;
+    } cases[] = {
+        {"1 2\n3 4\n5 6\n", three},          // Linux editors
+        {"1 2\r3 4\r5 6\r", three},          // old Mac editors
+        {"1 2\r3 4\r\n5 6", three},          // mixed
+        {"1 2\r\r\n3 4\r\r\n5 6\r\r\n", three},  // CR LF converted once more
+        {"1 2\n\r3 4\n\r5 6", three},
+        {"1 2\r\n\r\n\r\r3 4\n\n5 6\r", three},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Read(c.bytes), c.pairs) << c.bytes;
+}
+
+TEST(ReadDataText, ByteOrderMarkAtTheStartIsPassedOver) {
+    // Notepad's byte-order mark cost the first pair.
+    const struct {
+        std::string bytes;
+        Pairs pairs;
+    } cases[] = {
+        {"\xEF\xBB\xBF" "1 2\r\n3 4\r\n", {{"1", "2"}, {"3", "4"}}},
+        {"\xEF\xBB\xBF" "\r\n1 2", {{"1", "2"}}},
+        {"\xEF\xBB" "1 2\r\n3 4\r\n", {{"3", "4"}}},  // not a mark: the line is not data
+        {"\xEF\xBB\xBF\xEF\xBB\xBF" "1 2\r\n3 4", {{"3", "4"}}},
+        {"1 2\r\n\xEF\xBB\xBF" "3 4\r\n", {{"1", "2"}}},  // only at the start
+        {"\xEF", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Read(c.bytes), c.pairs) << c.bytes;
 }
 
 TEST(ReadDataText, RejectedValuesSkipTheirLine) {
@@ -51,8 +79,11 @@ TEST(ReadDataText, LongValuesLoseFractionDigitsOnly) {
     EXPECT_EQ(Read("1 -12345678901.5\r\n"), Pairs{});
 }
 
-TEST(ReadDataText, CellRuleShapesWhatIsSet) {
-    EXPECT_EQ(Read("1.2.3 4\r\n- 5\r\n"), (Pairs{{"1.2", "4"}, {"-", "5"}}));
+TEST(ReadDataText, ValuesACellWouldChangeSkipTheirLine) {
+    // '1.2.3' was read as 1.2 without a word; a cell keeps one point, so the line is skipped.
+    EXPECT_EQ(Read("1.2.3 4\r\n1 2..\r\n5 6.7.\r\n..5 1\r\n- 5\r\n-.5 .5\r\n"),
+              (Pairs{{"-", "5"}, {"-.5", ".5"}}));
+    EXPECT_EQ(Read("1.23456789.5 1\r\n"), Pairs{});
 }
 
 TEST(ReadDataText, StopsAfter45Pairs) {

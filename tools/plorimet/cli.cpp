@@ -2,9 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -13,6 +15,7 @@
 #include <iconv.h>
 #endif
 
+#include "base/file_save.h"
 #include "data/data_file.h"
 #include "data/sheet_text.h"
 #include "fit/analysis.h"
@@ -76,15 +79,24 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
     options.command = args[0];
     if (options.command != "fit" && options.command != "read" && options.command != "paste")
         return "unknown command '" + options.command + "'";
+    bool optionsEnded = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-') {
+            if (!options.file.empty()) return "unexpected argument '" + arg + "'";
+            if (arg.empty()) return std::string("FILE is an empty name");
+            options.file = arg;
+            continue;
+        }
         auto value = [&](std::string& into) -> bool {
             if (i + 1 >= args.size()) return false;
             into = args[++i];
             return true;
         };
         std::string v;
-        if (arg == "--degree" && options.command == "fit") {
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--degree" && options.command == "fit") {
             int degree = 0;
             if (!value(v) || !ParseInt(v, degree)) return std::string("--degree takes a whole number");
             options.degree = degree;
@@ -95,7 +107,7 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
             if (!value(v) || (v != "en" && v != "ja")) return std::string("--lang takes en or ja");
             options.language = v == "ja" ? UiLanguage::Japanese : UiLanguage::English;
         } else if (arg == "--save" && options.command == "fit") {
-            if (!value(options.savePath)) return std::string("--save takes a file name");
+            if (!value(options.savePath) || options.savePath.empty()) return std::string("--save takes a file name");
         } else if (arg == "--json" && options.command == "fit") {
             options.json = true;
         } else if (arg == "--columns" && options.command == "paste") {
@@ -105,21 +117,12 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
             if (comma == std::string::npos || !ParseInt(v.substr(0, comma), x) || !ParseInt(v.substr(comma + 1), y))
                 return std::string("--columns takes X,Y");
             options.columns = std::make_pair(x, y);
-        } else if (!arg.empty() && arg[0] == '-') {
-            return "unknown option '" + arg + "'";
-        } else if (options.file.empty()) {
-            options.file = arg;
         } else {
-            return "unexpected argument '" + arg + "'";
+            return "unknown option '" + arg + "'";
         }
     }
     if (options.file.empty()) return std::string("no FILE given");
     return std::nullopt;
-}
-
-bool IsReadableFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 class Reporter {
@@ -127,6 +130,11 @@ public:
     Reporter(std::ostream& out, std::ostream& err, UiLanguage language) : out_(out), err_(err), language_(language) {}
     int Fail(MessageId id) {
         err_ << ForTerminal(MessageText(id, language_)) << "\n";
+        return 1;
+    }
+    // A failure the window has no message for.
+    int Fail(const std::string& text) {
+        err_ << "plorimet: " << text << "\n";
         return 1;
     }
     void Line(const std::string& text) { out_ << ForTerminal(text) << "\n"; }
@@ -138,11 +146,50 @@ private:
     UiLanguage language_;
 };
 
-std::optional<ReadDataResult> ReadPairsFile(const std::string& path) {
-    if (!IsReadableFile(path)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
+// Opens the input file, or reports why not: a missing file gets the window's message, while
+// a folder, a device, a FIFO or a file closed to us would be misnamed by it, so the reason
+// is told. The type is checked first, since opening a FIFO would wait for a writer.
+bool OpenInput(const std::string& path, std::ifstream& in, Reporter& report) {
+    struct stat info {};
+    std::string problem;
+    if (stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            report.Fail(MessageId::FileDoesNotExist);
+            return false;
+        }
+        problem = std::strerror(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        problem = "is a folder, not a file";
+    } else if (!S_ISREG(info.st_mode)) {
+        problem = "is not a plain file (a device, FIFO or socket)";
+    } else {
+        in.open(path, std::ios::binary);
+        if (in) return true;
+        problem = std::string("cannot be read: ") + std::strerror(errno);
+    }
+    report.Fail(path + ": " + problem);
+    return false;
+}
+
+// The pairs of the input file, or nothing when a failure has been reported.
+std::optional<ReadDataResult> ReadPairsFile(const std::string& path, Reporter& report) {
+    std::ifstream in;
+    if (!OpenInput(path, in, report)) return std::nullopt;
     return ReadDataText(in);
+}
+
+// Reads the pasted text up to its first zero byte; false, having read no more than the limit
+// and a little, when the text is longer than a paste takes.
+bool ReadPasteText(std::istream& in, std::string& text) {
+    char chunk[64 * 1024];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        const size_t got = static_cast<size_t>(in.gcount());
+        const char* zero = static_cast<const char*>(std::memchr(chunk, '\0', got));
+        text.append(chunk, zero ? static_cast<size_t>(zero - chunk) : got);
+        if (text.size() > kLargestPasteText) return false;
+        if (zero) break;
+    }
+    return true;
 }
 
 std::string JsonNumber(double value) {
@@ -219,34 +266,9 @@ void PrintJson(std::ostream& out, const DataSet& data, const FitSettings& settin
         << (quality.residualDeviation ? JsonNumber(*quality.residualDeviation) : "null") << "\n}\n";
 }
 
-// Writes beside the target and renames over it, so a failed save never leaves a
-// half-written file where a good one was.
-std::optional<MessageId> SaveBytes(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return MessageId::CannotCreateDataFile;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            return MessageId::UnableToWriteInFile;
-        }
-    }
-#ifdef _WIN32
-    std::remove(path.c_str());
-#endif
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return MessageId::CannotCreateDataFile;
-    }
-    return std::nullopt;
-}
-
 int RunFit(const Options& options, Reporter& report, std::ostream& err) {
-    const auto read = ReadPairsFile(options.file);
-    if (!read) return report.Fail(MessageId::FileDoesNotExist);
+    const auto read = ReadPairsFile(options.file, report);
+    if (!read) return 1;
     if (read->empty()) return report.Fail(MessageId::NoDataInFile);
 
     CellTexts cells;
@@ -276,8 +298,8 @@ int RunFit(const Options& options, Reporter& report, std::ostream& err) {
 
     if (!options.savePath.empty()) {
         if (!HasTxtExtension(options.savePath)) return report.Fail(MessageId::NeedTxtExtension);
-        if (auto failure = SaveBytes(options.savePath, BuildDataFileBytes(data, result.equationText)))
-            return report.Fail(*failure);
+        const SaveOutcome saved = SaveFileReplacing(options.savePath, BuildDataFileBytes(data, result.equationText));
+        if (auto failure = SaveFailureMessage(saved, SavedFile::Data)) return report.Fail(*failure);
     }
     if (options.json) {
         PrintJson(report.out(), data, settings, result);
@@ -288,19 +310,18 @@ int RunFit(const Options& options, Reporter& report, std::ostream& err) {
 }
 
 int RunRead(const Options& options, Reporter& report) {
-    const auto read = ReadPairsFile(options.file);
-    if (!read) return report.Fail(MessageId::FileDoesNotExist);
+    const auto read = ReadPairsFile(options.file, report);
+    if (!read) return 1;
     if (read->empty()) return report.Fail(MessageId::NoDataInFile);
     for (const CellPair& pair : read->pairs) report.Line(pair.x + "\t" + pair.y);
     return 0;
 }
 
 int RunPaste(const Options& options, Reporter& report, std::ostream& err) {
-    if (!IsReadableFile(options.file)) return report.Fail(MessageId::FileDoesNotExist);
-    std::ifstream in(options.file, std::ios::binary);
+    std::ifstream in;
+    if (!OpenInput(options.file, in, report)) return 1;
     std::string text;
-    std::getline(in, text, '\0');
-    if (text.size() > kLargestPasteText) return report.Fail(MessageId::IncorrectClipboardData);
+    if (!ReadPasteText(in, text)) return report.Fail(options.file + ": the text is larger than the 16 MB a paste takes");
     if (text.empty()) return report.Fail(MessageId::NoClipboardData);
 
     const SheetShape shape = CheckSheetText(text);
