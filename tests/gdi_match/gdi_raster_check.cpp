@@ -2,7 +2,7 @@
 //
 // Every primitive the graph uses is drawn twice: with GDI on a bitmap compatible with the
 // screen (as the window's graph surface is) and with RasterCanvas. Lines run from a centre to
-// every point of a square ring (all octants, many slopes), for pen widths 1, 3 and 5; ellipses
+// every point of a square ring (all octants, many slopes), for pen widths 1 to 5; ellipses
 // for every box up to 14 x 14; then whole graphs, for several data sets and every setting,
 // drawn with the same calls in the same order as the window. Prints one line per group and
 // "FAIL" lines for differences; exits 1 when any pixel differs.
@@ -135,6 +135,10 @@ void CheckEllipses(Surface& s) {
     OwnedBrush brush(CreateSolidBrush(RGB(255, 0, 0)));
     for (int w = 1; w <= 14; ++w)
         for (int h = 1; h <= 14; ++h) {
+            // Wine's elliptic region of a box 3 wide and 8 or more high leaves some of its rows
+            // unset (they hold whatever memory held), so there is nothing fixed to match. The
+            // graph's dots are square, 4 to 12 pixels.
+            if (w == 3 && h >= 8) continue;
             Clear(s.dc());
             const DotBox box{50 + w, 60, 50 + 2 * w, 60 + h};
             {
