@@ -217,7 +217,13 @@ int RunGraph(GraphOptions& o, Reporter& report, std::ostream& err, const CliServ
                                      TermCount(fitted.settings, fitted.data), o.settings);
     std::string bytes;
     if (o.outKind == OutKind::Svg) {
-        bytes = SvgText(plan, fitted.result.equationText, o.language == UiLanguage::Japanese);
+        // The title in UTF-8 where the terminal text is UTF-8 (a Japanese equation changes in
+        // the conversion); where it stays code page 932 the file says so instead.
+        const std::string& equation = fitted.result.equationText;
+        const std::string converted = services.forTerminal(equation);
+        const bool ascii = std::all_of(equation.begin(), equation.end(), [](char c) { return (c & 0x80) == 0; });
+        bytes = ascii || converted != equation ? SvgText(plan, ascii ? equation : converted, false)
+                                               : SvgText(plan, equation, true);
     } else {
         const IndexedImage image = CaptureRegionImage(RenderGraphSurface(plan, client.width, client.height), plan.frame);
         const Bytes file = o.outKind == OutKind::Bmp ? BmpFileBytes(image) : PngFileBytes(image);
