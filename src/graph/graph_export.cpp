@@ -50,6 +50,10 @@ Bytes PngFileBytes(const IndexedImage& image) {
         rgb[3 * i + 1] = c.green;
         rgb[3 * i + 2] = c.blue;
     }
+    // The fastest settings stb offers: the graph is mostly flat white, so row filters gain
+    // little (the file grows by about a fifth) and cost half the time.
+    stbi_write_png_compression_level = 5;
+    stbi_write_force_png_filter = 0;
     Bytes out;
     if (!stbi_write_png_to_func(AppendBytes, &out, image.width, image.height, 3, rgb.data(), image.width * 3))
         return {};
