@@ -8,8 +8,8 @@
 
 namespace plorimet {
 
-// An 8-bit RGB PNG of the image, each index shown in its GraphPalette colour. Empty when the
-// image has no pixels or cannot be encoded.
+// A 4-bit palette PNG of the image with GraphPalette as its palette, compressed by stb's
+// deflate. Empty when the image has no pixels or cannot be compressed.
 Bytes PngFileBytes(const IndexedImage& image);
 
 // Vector drawing of the plan over the captured region (the frame with one pixel around it),

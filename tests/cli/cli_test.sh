@@ -127,9 +127,9 @@ check "graph 70 %, ticks, line 3, dot 9: the window's Save Graph file" \
   492147e3507443461b4ca960ecb84cb011317f4c72666d5041e18da51f056873 "$(sha256sum <"$work/g70.bmp" | cut -d' ' -f1)"
 check "ImageMagick reads the BMP" "523 307 Palette 4" "$(identify -format '%w %h %[type] %z' "$work/g.bmp" 2>&1)"
 run graph "$work/four.txt" --size 50 --scale grid --line 5 --dot 13 --out "$work/g.png"
-check "ImageMagick reads the PNG" "263 155" "$(identify -format '%w %h' "$work/g.png" 2>&1)"
-check "Pillow reads the PNG: black, red and white only" "(263, 155) RGB [(0, 0, 0), (255, 0, 0), (255, 255, 255)]" \
-  "$($py -c 'import sys; from PIL import Image; i = Image.open(sys.argv[1]); print(i.size, i.mode, sorted(c for n, c in i.getcolors()))' "$work/g.png" 2>&1)"
+check "ImageMagick reads the PNG" "263 155 Palette" "$(identify -format '%w %h %[type]' "$work/g.png" 2>&1)"
+check "Pillow reads the PNG: 16 colours, black, red and white used" "(263, 155) P 16 [(0, 0, 0), (255, 0, 0), (255, 255, 255)]" \
+  "$($py -c 'import sys; from PIL import Image; i = Image.open(sys.argv[1]); print(i.size, i.mode, len(i.getpalette()) // 3, sorted(c for n, c in i.convert("RGB").getcolors()))' "$work/g.png" 2>&1)"
 check "Pillow reads the BMP" "(523, 307) P" \
   "$($py -c 'import sys; from PIL import Image; i = Image.open(sys.argv[1]); print(i.size, i.mode)' "$work/g.bmp" 2>&1)"
 run graph "$work/four.txt" --scale grid --out "$work/g.svg"
