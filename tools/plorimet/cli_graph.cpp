@@ -230,7 +230,10 @@ int RunGraph(GraphOptions& o, Reporter& report, std::ostream& err, const CliServ
         if (file.empty()) return report.Fail(MessageId::UnableToWriteInFile);
         bytes.assign(file.begin(), file.end());
     }
-    if (auto failure = services.save(o.outPath, bytes)) return report.Fail(*failure);
+    if (auto failure = services.save(o.outPath, bytes)) {
+        // Save Graph's own words: a file that cannot be created "cannot be opened".
+        return report.Fail(*failure == MessageId::CannotCreateDataFile ? MessageId::UnableToOpenFile : *failure);
+    }
     return 0;
 }
 
