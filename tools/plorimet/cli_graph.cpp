@@ -245,7 +245,7 @@ int RunGraphCommand(const std::vector<std::string>& args, std::ostream& out, std
                     const CliServices& services) {
     GraphOptions options;
     if (auto problem = ParseGraphArguments(args, options)) {
-        err << "plorimet: " << *problem << "\nusage:\n" << kGraphUsage;
+        err << "plorimet: " << *problem << "\nusage: " << (kGraphUsage + 7);  // past the indent
         return 2;
     }
     Reporter report(err, services, options.language);
