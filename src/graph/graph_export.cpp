@@ -107,7 +107,8 @@ std::string SvgText(const GraphPlan& plan, const std::string& title, bool titleI
         << ColourText(kWhiteIndex) << "\"/>\n";
 
     // Frame and marks: 1-unit lines through pixel centres; the frame as one closed outline.
-    svg << "<g fill=\"none\" stroke=\"" << ColourText(kBlackIndex) << "\" stroke-width=\"1\" stroke-linecap=\"square\">\n";
+    svg << "<g fill=\"none\" stroke=\"" << ColourText(kBlackIndex)
+        << "\" stroke-width=\"1\" stroke-linecap=\"square\" shape-rendering=\"crispEdges\">\n";
     svg << "<polygon points=\"";
     for (std::size_t i = 0; i + 1 < plan.frameOutline.size(); ++i)
         svg << (i ? " " : "") << px(plan.frameOutline[i].x) + 0.5 << ',' << py(plan.frameOutline[i].y) + 0.5;
