@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace plorimet {
 

@@ -56,8 +56,16 @@ Rect EquationRect(const GridLayout& layout) {
 }
 
 int MainWindowHeight(int captionHeight, int dialogFrameHeight, const GridLayout& layout) {
-    return captionHeight + 2 * dialogFrameHeight + layout.headingY + kRowsPerGroup * layout.rowPitch +
-           2 * layout.rowHeight;
+    return captionHeight + 2 * dialogFrameHeight + MainClientSize(0, layout).height;
+}
+
+ClientSize MainClientSize(int dialogFrameWidth, const GridLayout& layout) {
+    return {kMainWindowWidth - 2 * dialogFrameWidth,
+            layout.headingY + kRowsPerGroup * layout.rowPitch + 2 * layout.rowHeight};
+}
+
+ClientSize StandardMainClientSize() {
+    return MainClientSize(kStandardDialogFrame, MakeGridLayout(kStandardTextHeight, kStandardExternalLeading));
 }
 
 Point CentredOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight) {

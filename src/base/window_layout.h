@@ -57,6 +57,23 @@ Rect EquationRect(const GridLayout& layout);
 // and two more.
 int MainWindowHeight(int captionHeight, int dialogFrameHeight, const GridLayout& layout);
 
+// The client area inside the main window's caption and fixed frames: the window's width less
+// two frames; the heading offset, fifteen rows and two more high.
+struct ClientSize {
+    int width;
+    int height;
+};
+ClientSize MainClientSize(int dialogFrameWidth, const GridLayout& layout);
+
+// The metrics of a standard desktop, for drawing the graph where there is no window (the
+// command-line tool): the default system font, 16 pixels high with no external leading, and
+// dialog frames 3 pixels wide. The window reads the real ones from the system.
+constexpr int kStandardTextHeight = 16;
+constexpr int kStandardExternalLeading = 0;
+constexpr int kStandardDialogFrame = 3;
+// 630 x 344: the client area of the main window on such a desktop.
+ClientSize StandardMainClientSize();
+
 // Position that centres a window on the screen, halves rounded toward zero (a screen smaller
 // than the window gives a negative position).
 Point CentredOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight);

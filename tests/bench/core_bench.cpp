@@ -5,6 +5,10 @@
 
 #include "data/data_file.h"
 #include "fit/analysis.h"
+#include "graph/graph_export.h"
+#include "graph/graph_plan.h"
+#include "graph/graph_raster.h"
+#include "base/window_layout.h"
 
 namespace {
 
@@ -43,5 +47,45 @@ void BM_ReadDataFile45Lines(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReadDataFile45Lines)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+
+namespace {
+
+using namespace plorimet;
+
+// plorimet graph's work for one picture: plan, rasterize the client area, cut out the frame
+// and encode it (BMP or PNG), for the four pairs of the end-to-end graph at 100 %, pen 5,
+// dots 13 and the grid. Goal: under 10 ms.
+void BM_GraphPicture(benchmark::State& state) {
+    CellTexts cells;
+    const char* pairs[][2] = {{"1", "2"}, {"2", "5"}, {"3", "4"}, {"4", "8"}};
+    for (int k = 0; k < 4; ++k) {
+        cells.x[k] = pairs[k][0];
+        cells.y[k] = pairs[k][1];
+    }
+    const DataSet data = CollectDataSet(cells);
+    FitSettings fit;
+    fit.fitMode = FitMode::LeastSquares;
+    fit.degree = 3;
+    FitResult result;
+    CompleteAnalysis(data, fit, UiLanguage::English, result);
+    GraphSettings settings;
+    settings.thicknessIndex = 4;
+    settings.dotSizeIndex = 4;
+    settings.scaleMode = ScaleMode::ScaleGrid;
+    InitGraphSettingsDialog(settings);
+    const ClientSize client = StandardMainClientSize();
+    const bool png = state.range(0) == 1;
+    for (auto _ : state) {
+        const GraphPlan plan = PlanGraph(client.width, client.height, data, result.coefficients, 4, settings);
+        const IndexedImage image = CaptureRegionImage(RenderGraphSurface(plan, client.width, client.height), plan.frame);
+        const Bytes file = png ? PngFileBytes(image) : BmpFileBytes(image);
+        benchmark::DoNotOptimize(file.data());
+    }
+    state.SetLabel(png ? "PNG" : "BMP");
+}
+BENCHMARK(BM_GraphPicture)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -172,5 +172,77 @@ check "paste stops at its limit" "1 plorimet: $work/large.txt: the text is large
 run paste "$work/comma.txt" --lang ja
 check "paste message in Japanese" $'クリップボードのデータが不正です.\nExcelのデータのコピーではありません.' "$err"
 
+# ---- graph and eval ------------------------------------------------------------------------
+# Python with Pillow (Debian's python3-pil), whichever python3 has it.
+py=python3
+$py -c 'import PIL' 2>/dev/null || py=/usr/bin/python3
+printf '1,2\r\n2,5\r\n3,4\r\n4,8\r\n' >"$work/four.txt"
+
+run graph "$work/four.txt" --out "$work/g.bmp"
+check "graph exit" 0 "$code"
+# The bytes Save Graph wrote in the window (under Wine) for these pairs and settings.
+check "graph 100 %, line 1, dot 5, no marks: the window's Save Graph file" \
+  39fc83223eede1ff1a8b50e1517b77b97e2571db042d53549e1108ae8e74875c "$(sha256sum <"$work/g.bmp" | cut -d' ' -f1)"
+run graph "$work/four.txt" --size 70 --scale ticks --line 3 --dot 9 --out "$work/g70.bmp"
+check "graph 70 %, ticks, line 3, dot 9: the window's Save Graph file" \
+  492147e3507443461b4ca960ecb84cb011317f4c72666d5041e18da51f056873 "$(sha256sum <"$work/g70.bmp" | cut -d' ' -f1)"
+check "ImageMagick reads the BMP" "523 307 Palette 4" "$(identify -format '%w %h %[type] %z' "$work/g.bmp" 2>&1)"
+run graph "$work/four.txt" --size 50 --scale grid --line 5 --dot 13 --out "$work/g.png"
+check "ImageMagick reads the PNG" "263 155 Palette" "$(identify -format '%w %h %[type]' "$work/g.png" 2>&1)"
+check "Pillow reads the PNG: 16 colours, black, red and white used" "(263, 155) P 16 [(0, 0, 0), (255, 0, 0), (255, 255, 255)]" \
+  "$($py -c 'import sys; from PIL import Image; i = Image.open(sys.argv[1]); print(i.size, i.mode, len(i.getpalette()) // 3, sorted(c for n, c in i.convert("RGB").getcolors()))' "$work/g.png" 2>&1)"
+check "Pillow reads the BMP" "(523, 307) P" \
+  "$($py -c 'import sys; from PIL import Image; i = Image.open(sys.argv[1]); print(i.size, i.mode)' "$work/g.bmp" 2>&1)"
+run graph "$work/four.txt" --scale grid --out "$work/g.svg"
+check "ImageMagick reads the SVG" "523 307" "$(identify -format '%w %h' "$work/g.svg" 2>&1)"
+check "SVG title is the equation" "Y = -14*X^0  +  25.5*X^1  -  11*X^2 |     +  1.5*X^3" \
+  "$($py -c 'import sys, xml.etree.ElementTree as E; t = E.parse(sys.argv[1]).getroot().find("{http://www.w3.org/2000/svg}title").text; print("|".join(t.split("\n")))' "$work/g.svg" 2>&1)"
+run graph "$examples/worked_line.txt" --degree 1 --lang ja --out "$work/ja.svg"
+check "Japanese SVG title in UTF-8" "最小二乗法 : 一次式の適用." \
+  "$($py -c 'import sys, xml.etree.ElementTree as E; t = E.parse(sys.argv[1]).getroot().find("{http://www.w3.org/2000/svg}title").text; print(t.split("\n")[-1].strip())' "$work/ja.svg" 2>&1)"
+
+printf '1,3\r\n2,3\r\n4,3\r\n' >"$work/flat.txt"
+run graph "$work/flat.txt" --out "$work/flat.bmp"
+check "equal Y values" "Inputted Y values are same!" "$err"
+check "equal Y values exit" 1 "$code"
+[ -e "$work/flat.bmp" ] && check "no picture for equal Y values" "absent" "present"
+run graph "$work/missing.txt" --out "$work/m.bmp"
+check "graph of a missing file" "The file does not exist." "$err"
+run graph "$work/four.txt" --out "$work/g.jpg"
+check "graph needs .bmp, .png or .svg" 2 "$code"
+run graph "$work/four.txt" --size 80 --out "$work/g.bmp"
+check "graph size out of range is usage" 2 "$code"
+run graph "$work/four.txt"
+check "graph without --out is usage" 2 "$code"
+run graph "$work/four.txt" --degree 4 --out "$work/g.bmp"
+check "graph degree beyond the data" "plorimet: degree 4 is not offered for 4 pairs (1 to 3)" "$err"
+run graph "$work/four.txt" --out "$work/no-folder/g.bmp"
+check "graph into a missing folder" "Unable to open file." "$err"
+check "graph into a missing folder exit" 1 "$code"
+run graph "$work/four.txt" --all --out "$work/all.bmp"
+check "graph accepts --all" 0 "$code"
+mkdir "$work/ro2"; printf 'old' >"$work/ro2/keep.bmp"; chmod 555 "$work/ro2"
+if [ "$(id -u)" -ne 0 ]; then
+  run graph "$work/four.txt" --out "$work/ro2/keep.bmp"
+  check "graph into an unwritable folder exit" 1 "$code"
+  check "graph into an unwritable folder: Save Graph's message" "Unable to open file." "$err"
+fi
+check "old picture intact" "old" "$(cat "$work/ro2/keep.bmp")"
+chmod 755 "$work/ro2"
+
+run eval "$examples/worked_line.txt" --degree 1 --at 0.1 -3 1e3
+check "eval exit" 0 "$code"
+check "eval echoes each X" $'0.1\n-3\n1e3' "$(printf '%s\n' "$out" | cut -f1)"
+check "eval values of Y = 1 + 2X" "1.2 -5 2001" \
+  "$(printf '%s\n' "$out" | awk -F'\t' '{ printf "%s%.12g", (NR > 1 ? " " : ""), $2 }')"
+check "eval prints up to 17 significant digits" 0 \
+  "$(printf '%s\n' "$out" | cut -f2 | tr -d '.-' | sed 's/e.*//; s/^0*//' | awk 'length($0) > 17' | wc -l)"
+run eval "$examples/worked_line.txt"
+check "eval without --at is usage" 2 "$code"
+run eval "$examples/worked_line.txt" --at x
+check "eval of a non-number is usage" 2 "$code"
+run eval "$work/missing.txt" --at 1
+check "eval of a missing file" 1 "$code"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

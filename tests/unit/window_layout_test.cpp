@@ -84,3 +84,23 @@ TEST(MainWindowGeometry, StartPictureIsCentred) {
 
 }  // namespace
 }  // namespace plorimet
+
+namespace plorimet {
+namespace {
+
+TEST(MainClientSize, IsTheWindowLessCaptionAndFrames) {
+    const GridLayout layout = MakeGridLayout(16, 0);
+    const ClientSize client = MainClientSize(3, layout);
+    EXPECT_EQ(client.width, 630);
+    EXPECT_EQ(client.height, 344);  // Save Graph at 100 % under Wine: 523 x 307, frame 304 high
+    EXPECT_EQ(MainWindowHeight(18, 3, layout), 18 + 2 * 3 + client.height);
+}
+
+TEST(MainClientSize, OnAStandardDesktop) {
+    const ClientSize client = StandardMainClientSize();
+    EXPECT_EQ(client.width, 630);
+    EXPECT_EQ(client.height, 344);
+}
+
+}  // namespace
+}  // namespace plorimet

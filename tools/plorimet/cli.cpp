@@ -22,6 +22,7 @@
 #include "fit/equation.h"
 #include "fit/fit_settings.h"
 #include "base/messages.h"
+#include "plorimet/cli_graph.h"
 
 namespace plorimet {
 
@@ -354,12 +355,13 @@ int RunPaste(const Options& options, Reporter& report, std::ostream& err) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
-        out << kUsage;
+        out << kUsage << kGraphUsage;
         return 0;
     }
+    if (!args.empty() && IsGraphCommand(args[0])) return RunGraphCommand(args, out, err, {ForTerminal});
     Options options;
     if (auto problem = ParseArguments(args, options)) {
-        err << "plorimet: " << *problem << "\n" << kUsage;
+        err << "plorimet: " << *problem << "\n" << kUsage << kGraphUsage;
         return 2;
     }
     Reporter report(out, err, options.language);
