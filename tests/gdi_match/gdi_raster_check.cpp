@@ -19,6 +19,7 @@
 #include "graph/graph_plan.h"
 #include "graph/graph_raster.h"
 #include "win/gdi_win.h"
+#include "dib_decode.h"
 
 using namespace plorimet;
 
