@@ -415,6 +415,12 @@ Outcome Refine(const Problem& p, State& state, double* coefficients) {
         }
         if (settled) {
             RoundAll(c, coefficients);
+            // When the rounded coefficients are the optimum itself (exact data), keep them
+            // exactly, so that the residual comes out exactly too.
+            std::vector<Dyadic> rounded(m);
+            for (int j = 0; j < m; ++j) rounded[j] = FromDouble(coefficients[j]);
+            std::vector<Dyadic> roundedA = ToPowersOfT(p, rounded);
+            if (AllZero(NormalResidual(p, roundedA))) state.a = std::move(roundedA);
             return Outcome::Done;
         }
         if (nearlySettled && !state.candidateTried) {
