@@ -208,6 +208,27 @@ Problem MakeProblem(PointsView points, int terms) {
     for (long long k = 0; k < points.count; ++k) {
         const Int& tk = tScale.values[k];
         const Int& yk = yScale.values[k];
+        squares += yk * yk;
+        ySum += yk;
+        if (mp::msb(mp::abs(tk) | 1) < 64) {
+            // The common case: t fits one machine word. Powers of |t| with the sign applied
+            // when adding; a product by one word is the cheap one.
+            const unsigned long long word = mp::abs(tk).convert_to<unsigned long long>();
+            const bool negative = tk.sign() < 0;
+            const bool yNegative = yk.sign() < 0;
+            power = 1;
+            weighted = mp::abs(yk);
+            for (int i = 0; i < 2 * terms - 1; ++i) {
+                const bool odd = negative && (i & 1);
+                if (odd) sums[i] -= power; else sums[i] += power;
+                if (i < terms) {
+                    if (odd != yNegative) moments[i] -= weighted; else moments[i] += weighted;
+                    weighted *= word;
+                }
+                power *= word;
+            }
+            continue;
+        }
         power = 1;
         weighted = yk;
         for (int i = 0; i < 2 * terms - 1; ++i) {
@@ -218,8 +239,6 @@ Problem MakeProblem(PointsView points, int terms) {
             }
             power *= tk;
         }
-        squares += yk * yk;
-        ySum += yk;
     }
     for (int i = 0; i < 2 * terms - 1; ++i) {
         p.powerSums.push_back({sums[i], tScale.exponent * i});
