@@ -111,5 +111,19 @@ check "paste thousands separator" $'Incorrect Clipboard data.\nNot copied data f
 run paste "$work/comma.txt" --lang ja
 check "paste message in Japanese" $'クリップボードのデータが不正です.\nExcelのデータのコピーではありません.' "$err"
 
+# fit --all: every pair of the file, beyond the grid's 45.
+nist="$(cd "$(dirname "$0")/../data/nist" && pwd)"
+for k in $(seq 1 50); do printf '%d %d\r\n' "$k" $((2 * k + 1)); done >"$work/fifty.txt"
+printf 'heading\r\n' >>"$work/fifty.txt"
+run fit --all "$work/fifty.txt" --degree 1
+check "--all reads past 45 pairs" $'Y = 1*X^0  +  2*X^1\n    Method of least squares : Simple equation.' "$out"
+run fit --all "$nist/Filip.txt" --degree 10 --digits 6
+check "--all Filip, NIST's certified equation" $'Y = -1467.49*X^0  -  2772.18*X^1  -  2316.37*X^2 \n     -  1127.97*X^3  -  354.478*X^4  -  75.1242*X^5 \n     -  10.8753*X^6  -  1.06221*X^7  -  0.0670191*X^8 \n     -  0.00246781*X^9  -  4.02963e-05*X^10\n    Method of least squares : 10th degree equation.' "$out"
+printf '1 2\r\n2 3\r\n3 1e400\r\n' >"$work/huge.txt"
+run fit --all "$work/huge.txt"
+check "--all refuses a value beyond a double" "1:plorimet: line 3: a value beyond the range of a double" "$code:$err"
+run fit --all "$work/fifty.txt" --save "$work/all.txt"
+check "--all does not save" 2 "$code"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
