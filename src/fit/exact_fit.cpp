@@ -420,7 +420,7 @@ Outcome Refine(const Problem& p, State& state, double* coefficients) {
             const double d = RoundToDouble(c[j]);
             F distance;
             if (std::isinf(d)) {
-                distance = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(std::copysign(DBL_MAX, d), 0.0)))));
+                distance = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(std::copysign(DBL_MAX, d), d)))));
             } else {
                 const F below = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(d, -HUGE_VAL)))));
                 const F above = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(d, HUGE_VAL)))));

@@ -128,6 +128,17 @@ TEST(ExactFit, ExactPolynomialDataAndRoundingTies) {
     }
 }
 
+TEST(ExactFit, ACoefficientBeyondADoubleIsInfinite) {
+    // The line through (0, 0) and (1e-200, 1e200) has the slope 1e400; the term check then
+    // reports it as too large.
+    const double x[] = {0, 1e-200};
+    const double y[] = {0, 1e200};
+    double c[2];
+    ASSERT_TRUE(SolveExactLeastSquares({x, y, 2}, 2, c));
+    EXPECT_EQ(c[0], 0.0);
+    EXPECT_EQ(c[1], HUGE_VAL);
+}
+
 TEST(ExactFit, RefusesWhatItCannotSolve) {
     const double x[] = {1, 2, 3};
     const double y[] = {1, HUGE_VAL, 3};
