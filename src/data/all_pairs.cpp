@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <string>
 
 namespace plorimet {
@@ -122,21 +123,42 @@ AllPairs ReadAllPairs(std::istream& in) {
 }
 
 void KeepFirstOfEachXSorted(AllPairs& pairs) {
-    std::vector<std::pair<double, double>> sorted;
-    sorted.reserve(pairs.x.size());
-    for (size_t k = 0; k < pairs.x.size(); ++k) sorted.emplace_back(pairs.x[k], pairs.y[k]);
-    pairs.x = std::vector<double>();
-    pairs.y = std::vector<double>();
-    // Stable: of equal X the first in the file comes first and is the one kept.
-    std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    sorted.erase(std::unique(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
-                 sorted.end());
-    pairs.x.reserve(sorted.size());
-    pairs.y.reserve(sorted.size());
-    for (const auto& [x, y] : sorted) {
-        pairs.x.push_back(x);
-        pairs.y.push_back(y);
+    // An order of the pairs by X, and by file position among equal X; then the pairs are moved
+    // into that order in place and the later ones of equal X dropped. Memory: 4 bytes a pair.
+    const size_t n = pairs.x.size();
+    std::vector<uint32_t> order(n);
+    for (size_t k = 0; k < n; ++k) order[k] = static_cast<uint32_t>(k);
+    const std::vector<double>& x = pairs.x;
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return x[a] < x[b] || (x[a] == x[b] && a < b); });
+    // Position k receives the pair order[k]: follow each cycle of the permutation once.
+    for (size_t start = 0; start < n; ++start) {
+        if (order[start] == start || order[start] == UINT32_MAX) continue;
+        const double firstX = pairs.x[start];
+        const double firstY = pairs.y[start];
+        size_t k = start;
+        for (;;) {
+            const size_t from = order[k];
+            order[k] = UINT32_MAX;
+            if (from == start) {
+                pairs.x[k] = firstX;
+                pairs.y[k] = firstY;
+                break;
+            }
+            pairs.x[k] = pairs.x[from];
+            pairs.y[k] = pairs.y[from];
+            k = from;
+        }
     }
+    order = std::vector<uint32_t>();
+    size_t kept = 0;
+    for (size_t k = 0; k < n; ++k) {
+        if (kept > 0 && pairs.x[k] == pairs.x[kept - 1]) continue;
+        pairs.x[kept] = pairs.x[k];
+        pairs.y[kept] = pairs.y[k];
+        ++kept;
+    }
+    pairs.x.resize(kept);
+    pairs.y.resize(kept);
 }
 
 }  // namespace plorimet

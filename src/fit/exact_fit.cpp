@@ -145,26 +145,6 @@ struct Problem {
     double largestX = 0.0;
 };
 
-// Every value as an integer over one common power of two, so that the sums are integer sums.
-struct CommonScale {
-    std::vector<Int> values;
-    int64_t exponent = 0;
-};
-
-CommonScale OnCommonScale(const std::vector<Dyadic>& values) {
-    CommonScale scale;
-    bool any = false;
-    for (const Dyadic& v : values) {
-        if (v.m.is_zero()) continue;
-        scale.exponent = any ? std::min(scale.exponent, v.e) : v.e;
-        any = true;
-    }
-    scale.values.reserve(values.size());
-    for (const Dyadic& v : values)
-        scale.values.push_back(v.m.is_zero() ? Int(0) : Int(v.m << static_cast<unsigned>(v.e - scale.exponent)));
-    return scale;
-}
-
 Problem MakeProblem(PointsView points, int terms) {
     Problem p;
     p.terms = terms;
@@ -184,20 +164,22 @@ Problem MakeProblem(PointsView points, int terms) {
     std::frexp(spread, &p.shift);  // spread < 2^shift, so |t| < 1 up to the rounding of spread
     p.shift += 1;
 
-    std::vector<Dyadic> t;
-    std::vector<Dyadic> y;
-    t.reserve(points.count);
-    y.reserve(points.count);
+    // Every t and every y as an integer over one common power of two, so that the sums are
+    // integer sums. Two passes over the points; nothing per point is kept.
+    auto tOf = [&](long long k) { return Scale2(Add(FromDouble(points.x[k]), Negate(p.center)), -p.shift); };
+    int64_t tExponent = 0;
+    int64_t yExponent = 0;
+    bool anyT = false;
+    bool anyY = false;
     for (long long k = 0; k < points.count; ++k) {
-        t.push_back(Scale2(Add(FromDouble(points.x[k]), Negate(p.center)), -p.shift));
-        y.push_back(FromDouble(points.y[k]));
+        const Dyadic t = tOf(k);
+        if (!t.m.is_zero()) tExponent = anyT ? std::min(tExponent, t.e) : t.e, anyT = true;
+        const Dyadic y = FromDouble(points.y[k]);
+        if (!y.m.is_zero()) yExponent = anyY ? std::min(yExponent, y.e) : y.e, anyY = true;
     }
-    const CommonScale tScale = OnCommonScale(t);
-    const CommonScale yScale = OnCommonScale(y);
-    t.clear();
-    t.shrink_to_fit();
-    y.clear();
-    y.shrink_to_fit();
+    auto onScale = [](const Dyadic& d, int64_t exponent) {
+        return d.m.is_zero() ? Int(0) : Int(d.m << static_cast<unsigned>(d.e - exponent));
+    };
 
     std::vector<Int> sums(2 * terms - 1);
     std::vector<Int> moments(terms);
@@ -205,9 +187,11 @@ Problem MakeProblem(PointsView points, int terms) {
     Int ySum = 0;
     Int power;
     Int weighted;
+    Int tk;
+    Int yk;
     for (long long k = 0; k < points.count; ++k) {
-        const Int& tk = tScale.values[k];
-        const Int& yk = yScale.values[k];
+        tk = onScale(tOf(k), tExponent);
+        yk = onScale(FromDouble(points.y[k]), yExponent);
         squares += yk * yk;
         ySum += yk;
         if (mp::msb(mp::abs(tk) | 1) < 64) {
@@ -241,16 +225,16 @@ Problem MakeProblem(PointsView points, int terms) {
         }
     }
     for (int i = 0; i < 2 * terms - 1; ++i) {
-        p.powerSums.push_back({sums[i], tScale.exponent * i});
+        p.powerSums.push_back({sums[i], tExponent * i});
         Normalize(p.powerSums.back());
     }
     for (int i = 0; i < terms; ++i) {
-        p.moments.push_back({moments[i], tScale.exponent * i + yScale.exponent});
+        p.moments.push_back({moments[i], tExponent * i + yExponent});
         Normalize(p.moments.back());
     }
-    p.ySquares = {squares, 2 * yScale.exponent};
+    p.ySquares = {squares, 2 * yExponent};
     Normalize(p.ySquares);
-    p.ySum = {ySum, yScale.exponent};
+    p.ySum = {ySum, yExponent};
     Normalize(p.ySum);
     return p;
 }

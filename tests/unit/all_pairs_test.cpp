@@ -83,5 +83,19 @@ TEST(AllPairs, FirstPairOfEachXSortedByX) {
     EXPECT_EQ(pairs.y, (std::vector<double>{5, 10, 20, 30}));
 }
 
+TEST(AllPairs, FirstOfEachXAmongManyRepeats) {
+    std::string bytes;
+    for (int k = 0; k < 2000; ++k) bytes += std::to_string(k * 7919 % 500) + " " + std::to_string(k) + "\n";
+    AllPairs pairs = Read(bytes);
+    KeepFirstOfEachXSorted(pairs);
+    ASSERT_EQ(pairs.x.size(), 500u);
+    for (int x = 0; x < 500; ++x) {
+        int first = 0;
+        while (first * 7919 % 500 != x) ++first;
+        EXPECT_EQ(pairs.x[x], x);
+        EXPECT_EQ(pairs.y[x], first) << x;
+    }
+}
+
 }  // namespace
 }  // namespace plorimet
