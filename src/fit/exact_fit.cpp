@@ -76,8 +76,6 @@ Dyadic Scale2(Dyadic a, int64_t power) {
     return a;
 }
 
-int Sign(const Dyadic& d) { return d.m.sign(); }
-
 // Nearest double, ties to even; subnormal results and overflow to infinity as IEEE rounding has them.
 double RoundToDouble(const Dyadic& d) {
     if (d.m.is_zero()) return 0.0;
