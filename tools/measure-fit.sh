@@ -24,7 +24,7 @@ awk 'BEGIN { srand(8); for (k = 0; k < 10000000; k++) printf "%.3f %.5g\r\n", k 
 measure() {  # label, arguments
   local label=$1
   shift
-  /usr/bin/time -f "$label: %e s, peak memory %M KB" build/native/tools/plorimet fit --all "$@" >/dev/null
+  /usr/bin/time -f "$label: %e s (CPU %U s user, %S s system), peak memory %M KB" build/native/tools/plorimet fit --all "$@" >/dev/null
 }
 echo "=== fit --all"
 for run in 1 2 3; do measure "100,000 pairs, degree 10 (run $run)" "$work/pairs-100000.txt" --degree 10; done
