@@ -30,6 +30,8 @@ struct ExactFit {
 // corrections do not shrink, until every coefficient's rounding is settled.
 //
 // Needs 2 <= terms <= count, distinct X and finite values; returns nothing otherwise.
+// Should the precision run out (beyond 4096 bits) or the corrections not settle within 400
+// steps, which no data tried comes near, the closest coefficients found are given.
 std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients);
 
 }  // namespace plorimet
