@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make python3 pkg-config
-  googletest libgtest-dev libbenchmark-dev
+  googletest libgtest-dev libbenchmark-dev libboost-dev
   clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils imagemagick

@@ -1,6 +1,9 @@
 #include "fit/analysis.h"
 
+#include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cmath>
 #include <charconv>
 
 #include "fit/equation.h"
@@ -88,21 +91,45 @@ int TermCount(const FitSettings& settings, const DataSet& data) {
 
 std::optional<MessageId> CompleteAnalysis(const DataSet& data, const FitSettings& settings, UiLanguage language,
                                           FitResult& result) {
+    return CompleteAnalysis(PointsView{data.x.data(), data.y.data(), data.pairCount}, settings, language, result);
+}
+
+std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
+                                          FitResult& result) {
     LinearSystem system;
     int m = 0;
     if (settings.fitMode == FitMode::LeastSquares) {
         // A saturated degree text must not overflow the system size.
         m = settings.degree < kTextSlots ? settings.degree + 1 : kTextSlots;
         // A degree beyond the data is refused by the solver's size check, before any sum.
-        if (m >= 2 && m <= kMaxPairs) BuildNormalEquations(data, settings.degree, system);
+        if (m >= 2 && m <= kMaxPairs) BuildNormalEquations(points, settings.degree, system);
     } else {
-        m = data.pairCount;
-        FillExactSystem(data, system);
+        m = static_cast<int>(std::min<long long>(points.count, kTextSlots));
+        FillExactSystem(points, system);
     }
-    if (auto failure = SolveLinearSystem(system, m, result.coefficients)) return failure;
-    if (auto failure = CheckTermValues(data, m, result.coefficients)) return failure;
-    result.equationText = BuildEquationText(result.coefficients, m, settings.digitsIndex, settings.fitMode,
-                                            data.pairCount, language);
+    // The double elimination decides the conditions that are about the input. A zero
+    // denominator is left to the exact solve: with distinct X and no more coefficients than
+    // points the exact system has none, so there only rounding could have made it.
+    const std::optional<MessageId> elimination = SolveLinearSystem(system, m, result.coefficients);
+    if (elimination && *elimination != MessageId::ZeroDenominator) return elimination;
+    if (m > points.count) {
+        // More coefficients than points: exact elimination meets a row of zeros in the
+        // scaling step, or a zero last diagonal when only one coefficient is too many.
+        return points.count <= m - 2 ? MessageId::ZeroCoefficient : MessageId::ZeroDenominator;
+    }
+    result.rSquared.reset();
+    result.residualDeviation.reset();
+    if (const auto exact = SolveExactLeastSquares(points, m, result.coefficients.data())) {
+        result.rSquared = exact->rSquared;
+        if (points.count > m)
+            result.residualDeviation = std::sqrt(exact->residualSquares / static_cast<double>(points.count - m));
+    } else if (elimination) {
+        return elimination;  // values the exact solve does not take (not finite)
+    }
+    if (auto failure = CheckTermValues(points, m, result.coefficients)) return failure;
+    const int pairCount = static_cast<int>(std::min<long long>(points.count, INT_MAX));
+    result.equationText =
+        BuildEquationText(result.coefficients, m, settings.digitsIndex, settings.fitMode, pairCount, language);
     result.equationShown = true;
     return std::nullopt;
 }

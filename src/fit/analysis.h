@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fit/data_set.h"
+#include "fit/exact_fit.h"
 #include "fit/fit_settings.h"
 #include "base/messages.h"
 
@@ -26,6 +27,10 @@ struct FitResult {
     Coefficients coefficients{};
     std::string equationText;
     bool equationShown = false;
+    // Of the exact optimum; empty when every Y is the same, or (deviation) when the
+    // polynomial passes through every point.
+    std::optional<double> rSquared;
+    std::optional<double> residualDeviation;
 };
 
 // Coefficients in use: degree + 1 for least squares, pairCount otherwise.
@@ -35,7 +40,16 @@ int TermCount(const FitSettings& settings, const DataSet& data);
 // On success the coefficients and the equation text are set and equationShown is true;
 // on failure the message that ends the command is returned, and the coefficients hold
 // whatever the solver had written.
+//
+// The coefficients are the exact least-squares optimum of the pairs, correctly rounded: the
+// double elimination runs first for the conditions its messages are about (the size checks
+// and the row scaling's too large, too small and zero coefficient), then the exact solve
+// gives the coefficients.
 std::optional<MessageId> CompleteAnalysis(const DataSet& data, const FitSettings& settings, UiLanguage language,
+                                          FitResult& result);
+// The same for points held elsewhere, any number of them (distinct X in ascending order);
+// the equation's method line compares the degree with their count.
+std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
                                           FitResult& result);
 
 }  // namespace plorimet

@@ -14,9 +14,13 @@ std::string FormatG(double value, int digits) {
 }
 
 std::optional<MessageId> CheckTermValues(const DataSet& data, int m, Coefficients& coefficients) {
+    return CheckTermValues(PointsView{data.x.data(), data.y.data(), data.pairCount}, m, coefficients);
+}
+
+std::optional<MessageId> CheckTermValues(PointsView data, int m, Coefficients& coefficients) {
     for (int k = 0; k < m; ++k) {
-        int negligible = 0;
-        for (int j = 0; j < data.pairCount; ++j) {
+        long long negligible = 0;
+        for (long long j = 0; j < data.count; ++j) {
             const double y = data.y[j];
             if (k == 0) {
                 // A constant that overflowed would be written as "inf" or "nan".
@@ -33,7 +37,7 @@ std::optional<MessageId> CheckTermValues(const DataSet& data, int m, Coefficient
             if (t > 0.0 && t < 1e-300) return MessageId::TooSmallTermValue;
             if (y == 0.0 || t < std::fabs(1e-6 * y)) ++negligible;
         }
-        if (negligible == data.pairCount) coefficients[k] = 0.0;
+        if (negligible == data.count) coefficients[k] = 0.0;
     }
     return std::nullopt;
 }

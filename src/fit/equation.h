@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fit/analysis.h"
+#include "fit/exact_fit.h"
 
 namespace plorimet {
 
@@ -14,6 +15,7 @@ std::string FormatG(double value, int digits);
 // Zeroes every coefficient whose term is negligible at all points; reports a term that is
 // too large or too small (powers 1 and up only).
 std::optional<MessageId> CheckTermValues(const DataSet& data, int m, Coefficients& coefficients);
+std::optional<MessageId> CheckTermValues(PointsView points, int m, Coefficients& coefficients);
 
 // "Y = c0*X^0  +  c1*X^1 ..." with a line break before every third power and, for a true
 // least-squares fit, the "Method of least squares" line.

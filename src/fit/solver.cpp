@@ -1,33 +1,48 @@
 #include "fit/solver.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace plorimet {
 
-void FillExactSystem(const DataSet& data, LinearSystem& system) {
-    const int n = data.pairCount;
+namespace {
+
+PointsView View(const DataSet& data) { return PointsView{data.x.data(), data.y.data(), data.pairCount}; }
+
+}  // namespace
+
+void FillExactSystem(const DataSet& data, LinearSystem& system) { FillExactSystem(View(data), system); }
+
+void FillExactSystem(PointsView points, LinearSystem& system) {
+    const int n = static_cast<int>(std::min<long long>(points.count, kTextSlots));
     for (int m = 0; m < n; ++m) {
         for (int a = 0; a < n; ++a) {
             // A zero X makes the row 1, 0, 0, ... without asking pow.
-            system.a[m][a] = data.x[m] == 0.0 ? (a == 0 ? 1.0 : 0.0) : std::pow(data.x[m], static_cast<double>(a));
+            system.a[m][a] =
+                points.x[m] == 0.0 ? (a == 0 ? 1.0 : 0.0) : std::pow(points.x[m], static_cast<double>(a));
         }
-        system.b[m] = data.y[m];
+        system.b[m] = points.y[m];
     }
 }
 
 void BuildNormalEquations(const DataSet& data, int degree, LinearSystem& system) {
-    const int n = data.pairCount;
-    for (int i = 0; i <= degree; ++i) {
-        for (int j = 0; j <= degree; ++j) {
-            double sum = 0.0;
-            for (int k = 0; k < n; ++k) {
-                sum += (i + j == 0) ? 1.0 : std::pow(data.x[k], static_cast<double>(i + j));
-            }
-            system.a[i][j] = sum;
-        }
+    BuildNormalEquations(View(data), degree, system);
+}
+
+void BuildNormalEquations(PointsView points, int degree, LinearSystem& system) {
+    // Every element with the same i + j is the same sum taken in the same order, so each
+    // power sum is taken once; the elements are the same doubles as element by element.
+    double powerSums[2 * kTextSlots] = {};
+    for (int p = 0; p <= 2 * degree; ++p) {
         double sum = 0.0;
-        for (int k = 0; k < n; ++k) {
-            sum += (i == 0) ? data.y[k] : std::pow(data.x[k], static_cast<double>(i)) * data.y[k];
+        for (long long k = 0; k < points.count; ++k) sum += (p == 0) ? 1.0 : std::pow(points.x[k], static_cast<double>(p));
+        powerSums[p] = sum;
+    }
+    for (int i = 0; i <= degree; ++i) {
+        for (int j = 0; j <= degree; ++j) system.a[i][j] = powerSums[i + j];
+        double sum = 0.0;
+        for (long long k = 0; k < points.count; ++k) {
+            sum += (i == 0) ? points.y[k] : std::pow(points.x[k], static_cast<double>(i)) * points.y[k];
         }
         system.b[i] = sum;
     }

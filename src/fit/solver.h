@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "fit/analysis.h"
+#include "fit/exact_fit.h"
 
 namespace plorimet {
 
@@ -14,9 +15,12 @@ struct LinearSystem {
 
 // The system of powers whose solution passes through every point (size pairCount).
 void FillExactSystem(const DataSet& data, LinearSystem& system);
+void FillExactSystem(PointsView points, LinearSystem& system);  // at most 45 points
 
-// The least-squares normal equations for `degree` (size degree + 1).
+// The least-squares normal equations for `degree` (size degree + 1), in double: each sum
+// over the points in their order, X to the power i + j by pow.
 void BuildNormalEquations(const DataSet& data, int degree, LinearSystem& system);
+void BuildNormalEquations(PointsView points, int degree, LinearSystem& system);
 
 // Solves the top-left m x m block. Coefficients are written from the highest power down;
 // on failure the message is returned and what was written stays.

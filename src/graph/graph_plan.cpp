@@ -1,5 +1,6 @@
 #include "graph/graph_plan.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -31,17 +32,22 @@ int TruncMargin(double f) { return SaturatingTrunc(kMargin * static_cast<Real>(f
 
 }  // namespace
 
-YRange FindYRange(const DataSet& data) {
-    YRange range{data.y[0], data.y[0]};
-    for (int k = 0; k < data.pairCount && k < static_cast<int>(data.y.size()); ++k) {
-        if (data.y[k] > range.max) range.max = data.y[k];
-        if (data.y[k] < range.min) range.min = data.y[k];
+PointsView PlottedPoints(const DataSet& data) {
+    const int count = std::clamp(data.pairCount, 0, static_cast<int>(data.x.size()));
+    return {data.x.data(), data.y.data(), count};
+}
+
+YRange FindYRange(PointsView points) {
+    YRange range{points.y[0], points.y[0]};
+    for (long long k = 0; k < points.count; ++k) {
+        if (points.y[k] > range.max) range.max = points.y[k];
+        if (points.y[k] < range.min) range.min = points.y[k];
     }
     return range;
 }
 
-bool YRangeIsFlat(const DataSet& data) {
-    YRange range = FindYRange(data);
+bool YRangeIsFlat(PointsView points) {
+    YRange range = FindYRange(points);
     return range.max == range.min;
 }
 
@@ -127,14 +133,14 @@ long double PlotScale::Column(double x) const {
     return frame.left + kMargin * lf + lf * (static_cast<Real>(x) - xFirst) / step;
 }
 
-PlotScale MakePlotScale(const FrameRect& frame, double sizeFactor, const DataSet& data) {
+PlotScale MakePlotScale(const FrameRect& frame, double sizeFactor, PointsView points) {
     PlotScale scale;
     scale.frame = frame;
     scale.f = sizeFactor;
-    const int last = data.pairCount > 0 ? data.pairCount - 1 : 0;
-    scale.xFirst = data.x[0];
-    scale.step = (data.x[last] - data.x[0]) * 0.002;
-    YRange range = FindYRange(data);
+    const long long last = points.count > 0 ? points.count - 1 : 0;
+    scale.xFirst = points.x[0];
+    scale.step = (points.x[last] - points.x[0]) * 0.002;
+    YRange range = FindYRange(points);
     scale.yMin = range.min;
     scale.yMax = range.max;
     return scale;
@@ -185,11 +191,11 @@ std::vector<CurveStep> PlanCurve(const PlotScale& scale, const Coefficients& coe
     return steps;
 }
 
-std::vector<DotBox> PlanDots(const PlotScale& scale, int dotRadius, const DataSet& data) {
+std::vector<DotBox> PlanDots(const PlotScale& scale, int dotRadius, PointsView points) {
     std::vector<DotBox> dots;
-    for (int k = 0; k < data.pairCount && k < static_cast<int>(data.x.size()); ++k) {
-        const Real left = scale.Column(data.x[k]) - dotRadius;
-        const Real top = scale.Row(data.y[k]) - dotRadius;
+    for (long long k = 0; k < points.count; ++k) {
+        const Real left = scale.Column(points.x[k]) - dotRadius;
+        const Real top = scale.Row(points.y[k]) - dotRadius;
         if (!(std::fabs(left) <= kDotLimit && std::fabs(top) <= kDotLimit)) continue;  // also NaN
         const int l = static_cast<int>(left);
         const int t = static_cast<int>(top);
@@ -198,16 +204,16 @@ std::vector<DotBox> PlanDots(const PlotScale& scale, int dotRadius, const DataSe
     return dots;
 }
 
-GraphPlan PlanGraph(int clientWidth, int clientHeight, const DataSet& data, const Coefficients& coefficients,
+GraphPlan PlanGraph(int clientWidth, int clientHeight, PointsView points, const Coefficients& coefficients,
                     int termCount, const GraphSettings& settings) {
     GraphPlan plan;
     plan.frame = PlanFrame(clientWidth, clientHeight, settings.sizeFactor);
     plan.frameOutline = FrameOutline(plan.frame);
     plan.scaleMarks = PlanScaleMarks(plan.frame, settings);
     plan.curvePenWidth = settings.lineWidth;
-    const PlotScale scale = MakePlotScale(plan.frame, settings.sizeFactor, data);
+    const PlotScale scale = MakePlotScale(plan.frame, settings.sizeFactor, points);
     plan.curve = PlanCurve(scale, coefficients, termCount);
-    plan.dots = PlanDots(scale, settings.dotRadius, data);
+    plan.dots = PlanDots(scale, settings.dotRadius, points);
     return plan;
 }
 

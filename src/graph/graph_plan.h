@@ -21,6 +21,7 @@
 
 #include "fit/analysis.h"
 #include "fit/data_set.h"
+#include "fit/exact_fit.h"
 #include "graph/graph_settings.h"
 
 namespace plorimet {
@@ -97,11 +98,16 @@ struct YRange {
 };
 
 // Smallest and largest y over the pairs (y[0] when there are none).
-YRange FindYRange(const DataSet& data);
+// The data's pairs as the graph reads them (at most the data set's slots).
+PointsView PlottedPoints(const DataSet& data);
+
+YRange FindYRange(PointsView points);
+inline YRange FindYRange(const DataSet& data) { return FindYRange(PlottedPoints(data)); }
 
 // True when there is nothing to scale: every y equal (also one pair or none). The command then
 // shows MessageId::YValuesSame and draws nothing.
-bool YRangeIsFlat(const DataSet& data);
+bool YRangeIsFlat(PointsView points);
+inline bool YRangeIsFlat(const DataSet& data) { return YRangeIsFlat(PlottedPoints(data)); }
 
 // --- Frame and marks --------------------------------------------------------------------
 
@@ -132,7 +138,10 @@ struct PlotScale {
     long double Column(double x) const;
 };
 
-PlotScale MakePlotScale(const FrameRect& frame, double sizeFactor, const DataSet& data);
+PlotScale MakePlotScale(const FrameRect& frame, double sizeFactor, PointsView points);
+inline PlotScale MakePlotScale(const FrameRect& frame, double sizeFactor, const DataSet& data) {
+    return MakePlotScale(frame, sizeFactor, PlottedPoints(data));
+}
 
 // Truncation toward zero that never leaves the int range: a value beyond it saturates at
 // INT_MIN/INT_MAX, so a row far above the frame stays above it and one far below stays below.
@@ -155,11 +164,19 @@ std::vector<CurveStep> PlanCurve(const PlotScale& scale, const Coefficients& coe
 // One box per pair: (trunc(Column(x) - r), trunc(Row(y) - r)) with 2 r added for the far
 // corner. A pair whose box corner is not finite or lies beyond +-2^30 pixels gets no box
 // (only possible for data the fit never leaves, such as two equal X values).
-std::vector<DotBox> PlanDots(const PlotScale& scale, int dotRadius, const DataSet& data);
+std::vector<DotBox> PlanDots(const PlotScale& scale, int dotRadius, PointsView points);
+inline std::vector<DotBox> PlanDots(const PlotScale& scale, int dotRadius, const DataSet& data) {
+    return PlanDots(scale, dotRadius, PlottedPoints(data));
+}
 
 // The whole picture. Meant for !YRangeIsFlat(data); a flat range still converts nothing
 // out of range (the curve lies on the top edge and the dots are left out).
-GraphPlan PlanGraph(int clientWidth, int clientHeight, const DataSet& data, const Coefficients& coefficients,
+// The points may be any number (the command line's --all): distinct X in ascending order.
+GraphPlan PlanGraph(int clientWidth, int clientHeight, PointsView points, const Coefficients& coefficients,
                     int termCount, const GraphSettings& settings);
+inline GraphPlan PlanGraph(int clientWidth, int clientHeight, const DataSet& data, const Coefficients& coefficients,
+                           int termCount, const GraphSettings& settings) {
+    return PlanGraph(clientWidth, clientHeight, PlottedPoints(data), coefficients, termCount, settings);
+}
 
 }  // namespace plorimet

@@ -1,6 +1,7 @@
 // How long the core takes for the largest data the window accepts.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <string>
 
 #include "data/data_file.h"
@@ -37,6 +38,35 @@ void BM_Analysis(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Analysis)->Arg(1)->Arg(10)->Arg(44)->Unit(benchmark::kMicrosecond);
+
+// The hardest grid for the exact fit: years with tenths (X = 1980.0 ... 1984.4, every X a
+// full 53-bit binary fraction), a trend with noise in Y.
+CellTexts YearsWithTenths() {
+    CellTexts cells;
+    for (int k = 0; k < kMaxPairs; ++k) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%.1f", 1980 + 0.1 * k);
+        cells.x[k] = text;
+        std::snprintf(text, sizeof text, "%.6g", 40 + 2.5 * k + (k * 7919 % 13) * 0.37);
+        cells.y[k] = text;
+    }
+    return cells;
+}
+
+void BM_AnalysisYearsWithTenths(benchmark::State& state) {
+    const CellTexts cells = YearsWithTenths();
+    FitSettings settings;
+    settings.fitMode = FitMode::LeastSquares;
+    settings.degree = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        const DataSet data = CollectDataSet(cells);
+        FitResult result;
+        auto failure = CompleteAnalysis(data, settings, UiLanguage::English, result);
+        benchmark::DoNotOptimize(failure);
+        benchmark::DoNotOptimize(result.equationText.data());
+    }
+}
+BENCHMARK(BM_AnalysisYearsWithTenths)->Arg(10)->Arg(44)->Unit(benchmark::kMicrosecond);
 
 void BM_ReadDataFile45Lines(benchmark::State& state) {
     std::string bytes = "     X  \t     Y  \r\n";

@@ -182,7 +182,7 @@ run graph "$work/four.txt" --out "$work/g.bmp"
 check "graph exit" 0 "$code"
 # The bytes Save Graph wrote in the window (under Wine) for these pairs and settings.
 check "graph 100 %, line 1, dot 5, no marks: the window's Save Graph file" \
-  39fc83223eede1ff1a8b50e1517b77b97e2571db042d53549e1108ae8e74875c "$(sha256sum <"$work/g.bmp" | cut -d' ' -f1)"
+  8b1f6e9cbebf4d6481dc765d2999c306d80369430932fed2d9b24b6184922b9a "$(sha256sum <"$work/g.bmp" | cut -d' ' -f1)"
 run graph "$work/four.txt" --size 70 --scale ticks --line 3 --dot 9 --out "$work/g70.bmp"
 check "graph 70 %, ticks, line 3, dot 9: the window's Save Graph file" \
   492147e3507443461b4ca960ecb84cb011317f4c72666d5041e18da51f056873 "$(sha256sum <"$work/g70.bmp" | cut -d' ' -f1)"
@@ -243,6 +243,24 @@ run eval "$examples/worked_line.txt" --at x
 check "eval of a non-number is usage" 2 "$code"
 run eval "$work/missing.txt" --at 1
 check "eval of a missing file" 1 "$code"
+
+# fit --all: every pair of the file, beyond the grid's 45.
+nist="$(cd "$(dirname "$0")/../data/nist" && pwd)"
+for k in $(seq 1 50); do printf '%d %d\r\n' "$k" $((2 * k + 1)); done >"$work/fifty.txt"
+printf 'heading\r\n' >>"$work/fifty.txt"
+run fit --all "$work/fifty.txt" --degree 1
+check "--all reads past 45 pairs" $'Y = 1*X^0  +  2*X^1\n    Method of least squares : Simple equation.' "$out"
+run fit --all "$nist/Filip.txt" --degree 10 --digits 6
+check "--all Filip, NIST's certified equation" $'Y = -1467.49*X^0  -  2772.18*X^1  -  2316.37*X^2 \n     -  1127.97*X^3  -  354.478*X^4  -  75.1242*X^5 \n     -  10.8753*X^6  -  1.06221*X^7  -  0.0670191*X^8 \n     -  0.00246781*X^9  -  4.02963e-05*X^10\n    Method of least squares : 10th degree equation.' "$out"
+printf '1 2\r\n2 3\r\n3 1e400\r\n' >"$work/huge.txt"
+run fit --all "$work/huge.txt"
+check "--all refuses a value beyond a double" "1:plorimet: line 3: a value beyond the range of a double" "$code:$err"
+run eval --all "$work/fifty.txt" --degree 1 --at 100
+check "eval --all fits past 45 pairs" $'100\t201' "$out"
+run graph --all "$work/fifty.txt" --degree 1 --out "$work/fifty.svg"
+check "graph --all draws every pair" 50 "$(grep -c '<circle' "$work/fifty.svg")"
+run fit --all "$work/fifty.txt" --save "$work/all.txt"
+check "--all does not save" 2 "$code"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -16,6 +17,7 @@
 #endif
 
 #include "base/file_save.h"
+#include "data/all_pairs.h"
 #include "data/data_file.h"
 #include "data/sheet_text.h"
 #include "fit/analysis.h"
@@ -30,6 +32,7 @@ namespace {
 
 const char kUsage[] =
     "usage: plorimet fit FILE [--degree N] [--digits 3..6] [--lang en|ja] [--save OUT.txt] [--json]\n"
+    "       plorimet fit --all FILE [--degree N] [--digits 3..6] [--lang en|ja] [--json]\n"
     "       plorimet read FILE [--lang en|ja]\n"
     "       plorimet paste FILE [--columns X,Y] [--lang en|ja]\n";
 
@@ -65,6 +68,7 @@ struct Options {
     UiLanguage language = UiLanguage::English;
     std::string savePath;
     bool json = false;
+    bool all = false;  // every pair of the file, not the grid's 45
     std::optional<std::pair<int, int>> columns;
 };
 
@@ -111,6 +115,8 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
             if (!value(options.savePath) || options.savePath.empty()) return std::string("--save takes a file name");
         } else if (arg == "--json" && options.command == "fit") {
             options.json = true;
+        } else if (arg == "--all" && options.command == "fit") {
+            options.all = true;
         } else if (arg == "--columns" && options.command == "paste") {
             const auto comma = value(v) ? v.find(',') : std::string::npos;
             int x = 0;
@@ -123,6 +129,8 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
         }
     }
     if (options.file.empty()) return std::string("no FILE given");
+    if (options.all && !options.savePath.empty())
+        return std::string("--save writes the grid's 45 pairs; it does not go with --all");
     return std::nullopt;
 }
 
@@ -227,47 +235,73 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
-// What a spreadsheet trendline shows besides the equation.
-struct FitQuality {
-    std::optional<double> rSquared;
-    std::optional<double> residualDeviation;
-};
-
-FitQuality MeasureFit(const DataSet& data, const Coefficients& coefficients, int termCount) {
-    double mean = 0.0;
-    for (int k = 0; k < data.pairCount; ++k) mean += data.y[k];
-    mean /= data.pairCount;
-    double residualSquares = 0.0;
-    double totalSquares = 0.0;
-    for (int k = 0; k < data.pairCount; ++k) {
-        double value = coefficients[0];
-        for (int j = 1; j < termCount; ++j) value += std::pow(data.x[k], static_cast<double>(j)) * coefficients[j];
-        residualSquares += (data.y[k] - value) * (data.y[k] - value);
-        totalSquares += (data.y[k] - mean) * (data.y[k] - mean);
-    }
-    FitQuality quality;
-    if (totalSquares > 0.0) quality.rSquared = 1.0 - residualSquares / totalSquares;
-    if (data.pairCount > termCount) quality.residualDeviation = std::sqrt(residualSquares / (data.pairCount - termCount));
-    return quality;
-}
-
-void PrintJson(std::ostream& out, const DataSet& data, const FitSettings& settings, const FitResult& result) {
-    const int termCount = TermCount(settings, data);
-    const FitQuality quality = MeasureFit(data, result.coefficients, termCount);
+// R² and the residual standard deviation are the exact optimum's, as a statistics package
+// reports them (not those of the coefficients rounded to double).
+template <typename PairTexts>
+void PrintJson(std::ostream& out, long long pairCount, PairTexts pairTexts, int termCount, const FitSettings& settings,
+               const FitResult& result) {
     out << "{\n  \"pairs\": [";
-    for (int k = 0; k < data.pairCount; ++k) {
-        out << (k ? ", " : "") << "[" << JsonString(data.xText[k]) << ", " << JsonString(data.yText[k]) << "]";
+    for (long long k = 0; k < pairCount; ++k) {
+        const auto [x, y] = pairTexts(k);
+        out << (k ? ", " : "") << "[" << JsonString(x) << ", " << JsonString(y) << "]";
     }
     out << "],\n  \"mode\": \"" << (settings.fitMode == FitMode::LeastSquares ? "least-squares" : "exact") << "\",\n";
     out << "  \"degree\": " << termCount - 1 << ",\n  \"coefficients\": [";
     for (int k = 0; k < termCount; ++k) out << (k ? ", " : "") << JsonNumber(result.coefficients[k]);
     out << "],\n  \"equation\": " << ForTerminal(JsonString(result.equationText)) << ",\n";
-    out << "  \"r_squared\": " << (quality.rSquared ? JsonNumber(*quality.rSquared) : "null") << ",\n";
+    out << "  \"r_squared\": " << (result.rSquared ? JsonNumber(*result.rSquared) : "null") << ",\n";
     out << "  \"residual_std_dev\": "
-        << (quality.residualDeviation ? JsonNumber(*quality.residualDeviation) : "null") << "\n}\n";
+        << (result.residualDeviation ? JsonNumber(*result.residualDeviation) : "null") << "\n}\n";
+}
+
+// fit --all: every line of the file that holds two numbers, any number of them.
+int RunFitAll(const Options& options, Reporter& report, std::ostream& err) {
+    std::ifstream in;
+    if (!OpenInput(options.file, in, report)) return 1;
+    AllPairs pairs = ReadAllPairs(in);
+    if (pairs.outOfRangeLine) {
+        err << "plorimet: line " << *pairs.outOfRangeLine << ": a value beyond the range of a double\n";
+        return 1;
+    }
+    if (pairs.x.empty()) return report.Fail(MessageId::NoDataInFile);
+    KeepFirstOfEachXSorted(pairs);
+    const long long count = static_cast<long long>(pairs.x.size());
+
+    FitSettings settings;
+    const int pairCount = static_cast<int>(std::min<long long>(count, 1 << 30));
+    settings.fitMode = FitModeForPairCount(pairCount);
+    settings.digitsIndex = options.digits - 3;
+    if (settings.fitMode == FitMode::LeastSquares) {
+        settings.degree = DefaultDegree(pairCount);
+        const int highest = std::min(pairCount - 1, kMaxPairs - 1);
+        if (options.degree) {
+            if (*options.degree < 1 || *options.degree > highest) {
+                err << "plorimet: degree " << *options.degree << " is not offered for " << count << " pairs (1 to "
+                    << highest << ")\n";
+                return 1;
+            }
+            settings.degree = *options.degree;
+        }
+    }
+    FitResult result;
+    const PointsView points{pairs.x.data(), pairs.y.data(), count};
+    if (auto failure = CompleteAnalysis(points, settings, options.language, result)) return report.Fail(*failure);
+    if (options.json) {
+        auto text = [](double v) {
+            char buffer[32];
+            return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
+        };
+        PrintJson(
+            report.out(), count, [&](long long k) { return std::make_pair(text(pairs.x[k]), text(pairs.y[k])); },
+            settings.fitMode == FitMode::LeastSquares ? settings.degree + 1 : pairCount, settings, result);
+    } else {
+        report.Line(result.equationText);
+    }
+    return 0;
 }
 
 int RunFit(const Options& options, Reporter& report, std::ostream& err) {
+    if (options.all) return RunFitAll(options, report, err);
     const auto read = ReadPairsFile(options.file, report);
     if (!read) return 1;
     if (read->empty()) return report.Fail(MessageId::NoDataInFile);
@@ -303,7 +337,9 @@ int RunFit(const Options& options, Reporter& report, std::ostream& err) {
         if (auto failure = SaveFailureMessage(saved, SavedFile::Data)) return report.Fail(*failure);
     }
     if (options.json) {
-        PrintJson(report.out(), data, settings, result);
+        PrintJson(
+            report.out(), data.pairCount, [&](long long k) { return std::make_pair(data.xText[k], data.yText[k]); },
+            TermCount(settings, data), settings, result);
     } else {
         report.Line(result.equationText);
     }

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <fstream>
 
+#include "data/all_pairs.h"
 #include "data/data_file.h"
 #include "fit/analysis.h"
 #include "fit/fit_settings.h"
@@ -137,7 +138,10 @@ bool IsReadableFile(const std::string& path) {
 }
 
 struct Fitted {
-    DataSet data;
+    DataSet data;   // the pairs as the grid takes them
+    AllPairs all;   // or, with --all, every pair of the file
+    PointsView points;
+    int termCount = 0;
     FitSettings settings;
     FitResult result;
 };
@@ -162,32 +166,46 @@ std::optional<int> ReadAndFit(const GraphOptions& o, Reporter& report, std::ostr
     if (!IsReadableFile(o.file)) return report.Fail(MessageId::FileDoesNotExist);
     std::ifstream in(o.file, std::ios::binary);
     if (!in) return report.Fail(MessageId::FileDoesNotExist);
-    // TODO(--all): read every pair of the file once the reader that keeps more than the grid's
-    // 45 is in; until then --all is accepted and the file is read as the grid reads it.
-    const ReadDataResult read = ReadDataText(in);
-    if (read.empty()) return report.Fail(MessageId::NoDataInFile);
-
-    CellTexts cells;
-    for (size_t i = 0; i < read.pairs.size(); ++i) {
-        cells.x[i] = read.pairs[i].x;
-        cells.y[i] = read.pairs[i].y;
+    if (o.all) {
+        fitted.all = ReadAllPairs(in);
+        if (fitted.all.outOfRangeLine) {
+            err << "plorimet: line " << *fitted.all.outOfRangeLine << ": a value beyond the range of a double\n";
+            return 1;
+        }
+        if (fitted.all.x.empty()) return report.Fail(MessageId::NoDataInFile);
+        KeepFirstOfEachXSorted(fitted.all);
+        fitted.points = {fitted.all.x.data(), fitted.all.y.data(), static_cast<long long>(fitted.all.x.size())};
+    } else {
+        const ReadDataResult read = ReadDataText(in);
+        if (read.empty()) return report.Fail(MessageId::NoDataInFile);
+        CellTexts cells;
+        for (size_t i = 0; i < read.pairs.size(); ++i) {
+            cells.x[i] = read.pairs[i].x;
+            cells.y[i] = read.pairs[i].y;
+        }
+        fitted.data = CollectDataSet(cells);
+        fitted.points = PlottedPoints(fitted.data);
     }
-    fitted.data = CollectDataSet(cells);
-    const int pairs = fitted.data.pairCount;
+    const long long count = fitted.points.count;
+    const int pairs = static_cast<int>(std::min<long long>(count, 1 << 30));
     fitted.settings.fitMode = FitModeForPairCount(pairs);
+    fitted.termCount = pairs;
     if (fitted.settings.fitMode == FitMode::LeastSquares) {
         fitted.settings.degree = DefaultDegree(pairs);
+        const int highest = std::min(pairs - 1, kMaxPairs - 1);
         if (o.degree) {
-            if (*o.degree < 1 || *o.degree > pairs - 1) {
-                err << "plorimet: degree " << *o.degree << " is not offered for " << pairs << " pairs (1 to "
-                    << pairs - 1 << ")\n";
+            if (*o.degree < 1 || *o.degree > highest) {
+                err << "plorimet: degree " << *o.degree << " is not offered for " << count << " pairs (1 to "
+                    << highest << ")\n";
                 return 1;
             }
             fitted.settings.degree = *o.degree;
         }
+        fitted.termCount = fitted.settings.degree + 1;
     }
-    if (auto failure = CompleteAnalysis(fitted.data, fitted.settings, o.language, fitted.result))
-        return report.Fail(*failure);
+    const auto failure = o.all ? CompleteAnalysis(fitted.points, fitted.settings, o.language, fitted.result)
+                               : CompleteAnalysis(fitted.data, fitted.settings, o.language, fitted.result);
+    if (failure) return report.Fail(*failure);
     return std::nullopt;
 }
 
@@ -200,9 +218,9 @@ std::string NumberText(double value) {
 int RunEval(const GraphOptions& o, Reporter& report, std::ostream& out, std::ostream& err) {
     Fitted fitted;
     if (auto code = ReadAndFit(o, report, err, fitted)) return *code;
-    const int termCount = TermCount(fitted.settings, fitted.data);
     for (size_t k = 0; k < o.at.size(); ++k)
-        out << o.atTexts[k] << '\t' << NumberText(PolynomialValue(fitted.result.coefficients, termCount, o.at[k]))
+        out << o.atTexts[k] << '\t'
+            << NumberText(PolynomialValue(fitted.result.coefficients, fitted.termCount, o.at[k]))
             << '\n';
     return 0;
 }
@@ -210,12 +228,12 @@ int RunEval(const GraphOptions& o, Reporter& report, std::ostream& out, std::ost
 int RunGraph(GraphOptions& o, Reporter& report, std::ostream& err, const CliServices& services) {
     Fitted fitted;
     if (auto code = ReadAndFit(o, report, err, fitted)) return *code;
-    if (YRangeIsFlat(fitted.data)) return report.Fail(MessageId::YValuesSame);
+    if (YRangeIsFlat(fitted.points)) return report.Fail(MessageId::YValuesSame);
 
     InitGraphSettingsDialog(o.settings);  // lineWidth, dotRadius and sizeFactor from the choices
     const ClientSize client = StandardMainClientSize();
-    const GraphPlan plan = PlanGraph(client.width, client.height, fitted.data, fitted.result.coefficients,
-                                     TermCount(fitted.settings, fitted.data), o.settings);
+    const GraphPlan plan =
+        PlanGraph(client.width, client.height, fitted.points, fitted.result.coefficients, fitted.termCount, o.settings);
     std::string bytes;
     if (o.outKind == OutKind::Svg) {
         // The title in UTF-8 where the terminal text is UTF-8 (a Japanese equation changes in

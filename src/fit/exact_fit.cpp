@@ -1,0 +1,510 @@
+#include "fit/exact_fit.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include <boost/multiprecision/cpp_bin_float.hpp>
+#include <boost/multiprecision/cpp_int.hpp>
+
+namespace plorimet {
+
+namespace {
+
+namespace mp = boost::multiprecision;
+using Int = mp::cpp_int;
+
+// ---- Exact binary fractions ------------------------------------------------------------------
+
+// The exact value m * 2^e.
+struct Dyadic {
+    Int m;
+    int64_t e = 0;
+};
+
+void Normalize(Dyadic& d) {
+    if (d.m.is_zero()) {
+        d.e = 0;
+        return;
+    }
+    const unsigned zeros = mp::lsb(mp::abs(d.m));
+    if (zeros) {
+        d.m >>= zeros;  // only zero bits leave, also for a negative m
+        d.e += zeros;
+    }
+}
+
+Dyadic FromDouble(double v) {
+    if (v == 0.0) return {};
+    int exponent = 0;
+    const double fraction = std::frexp(v, &exponent);
+    Dyadic d{Int(static_cast<long long>(std::ldexp(fraction, 53))), exponent - 53};
+    Normalize(d);
+    return d;
+}
+
+Dyadic Add(const Dyadic& a, const Dyadic& b) {
+    if (a.m.is_zero()) return b;
+    if (b.m.is_zero()) return a;
+    Dyadic r;
+    if (a.e <= b.e) {
+        r.m = a.m + (b.m << static_cast<unsigned>(b.e - a.e));
+        r.e = a.e;
+    } else {
+        r.m = b.m + (a.m << static_cast<unsigned>(a.e - b.e));
+        r.e = b.e;
+    }
+    Normalize(r);
+    return r;
+}
+
+Dyadic Negate(Dyadic a) {
+    a.m = -a.m;
+    return a;
+}
+
+Dyadic Mul(const Dyadic& a, const Dyadic& b) {
+    if (a.m.is_zero() || b.m.is_zero()) return {};
+    return {a.m * b.m, a.e + b.e};  // a product of odd mantissas stays odd
+}
+
+Dyadic Scale2(Dyadic a, int64_t power) {
+    if (!a.m.is_zero()) a.e += power;
+    return a;
+}
+
+// Nearest double, ties to even; subnormal results and overflow to infinity as IEEE rounding has them.
+double RoundToDouble(const Dyadic& d) {
+    if (d.m.is_zero()) return 0.0;
+    const bool negative = d.m.sign() < 0;
+    const Int magnitude = mp::abs(d.m);
+    const int64_t top = static_cast<int64_t>(mp::msb(magnitude)) + d.e;  // exponent of the leading bit
+    if (top > 1100) return negative ? -HUGE_VAL : HUGE_VAL;
+    if (top < -1080) return negative ? -0.0 : 0.0;                // below half the least subnormal
+    const int64_t lowest = std::max<int64_t>(top - 52, -1074);  // exponent of the last bit kept
+    const int64_t drop = lowest - d.e;
+    Int kept;
+    if (drop <= 0) {
+        kept = magnitude << static_cast<unsigned>(-drop);
+    } else {
+        kept = magnitude >> static_cast<unsigned>(drop);
+        const Int rest = magnitude - (kept << static_cast<unsigned>(drop));
+        const Int half = Int(1) << static_cast<unsigned>(drop - 1);
+        if (rest > half || (rest == half && mp::bit_test(kept, 0))) ++kept;
+    }
+    const double value = std::ldexp(static_cast<double>(kept.convert_to<unsigned long long>()), static_cast<int>(lowest));
+    return negative ? -value : value;
+}
+
+// The real numbers that round to d lie strictly between these two (or on one of them,
+// where ties go to the even neighbour).
+Dyadic Midpoint(double d, double toward) {
+    const double neighbour = std::nextafter(d, toward);
+    const Dyadic far = std::isinf(neighbour) ? Dyadic{Int(toward > 0 ? 1 : -1), 1024} : FromDouble(neighbour);
+    return Scale2(Add(FromDouble(d), far), -1);
+}
+
+// ---- Floating arithmetic of a chosen precision ------------------------------------------------
+
+template <unsigned Bits>
+using Float = mp::number<mp::cpp_bin_float<Bits, mp::digit_base_2>, mp::et_off>;
+
+template <unsigned Bits>
+Float<Bits> ToFloat(const Dyadic& d) {
+    if (d.m.is_zero()) return Float<Bits>(0);
+    return mp::ldexp(Float<Bits>(d.m), static_cast<int>(d.e));
+}
+
+template <unsigned Bits>
+Dyadic ToDyadic(const Float<Bits>& f) {
+    if (f == 0) return {};
+    int exponent = 0;
+    const Float<Bits> fraction = mp::frexp(f, &exponent);
+    Dyadic d{mp::ldexp(fraction, static_cast<int>(Bits)).template convert_to<Int>(), exponent - static_cast<int64_t>(Bits)};
+    Normalize(d);
+    return d;
+}
+
+// ---- The problem in the shifted variable t = (x - center) / 2^shift, |t| < 1 -------------------
+
+struct Problem {
+    int terms = 0;
+    long long count = 0;
+    Dyadic center;
+    int shift = 0;
+    std::vector<Dyadic> powerSums;  // S[p] = sum of t^p, p = 0..2(terms-1)
+    std::vector<Dyadic> moments;    // B[i] = sum of t^i y, i = 0..terms-1
+    Dyadic ySquares;                // sum of y^2
+    Dyadic ySum;
+    double largestY = 0.0;
+    double largestX = 0.0;
+};
+
+Problem MakeProblem(PointsView points, int terms) {
+    Problem p;
+    p.terms = terms;
+    p.count = points.count;
+    double low = points.x[0];
+    double high = points.x[0];
+    for (long long k = 0; k < points.count; ++k) {
+        low = std::min(low, points.x[k]);
+        high = std::max(high, points.x[k]);
+        p.largestY = std::max(p.largestY, std::fabs(points.y[k]));
+        p.largestX = std::max(p.largestX, std::fabs(points.x[k]));
+    }
+    const double center = low / 2 + high / 2;
+    p.center = FromDouble(center);
+    double spread = std::max(std::fabs(high - center), std::fabs(center - low));
+    if (!(spread > 0) || std::isinf(spread)) spread = std::max(std::fabs(high), std::fabs(low));
+    std::frexp(spread, &p.shift);  // spread < 2^shift, so |t| < 1 up to the rounding of spread
+    p.shift += 1;
+
+    // Every t and every y as an integer over one common power of two, so that the sums are
+    // integer sums. Two passes over the points; nothing per point is kept.
+    auto tOf = [&](long long k) { return Scale2(Add(FromDouble(points.x[k]), Negate(p.center)), -p.shift); };
+    int64_t tExponent = 0;
+    int64_t yExponent = 0;
+    bool anyT = false;
+    bool anyY = false;
+    for (long long k = 0; k < points.count; ++k) {
+        const Dyadic t = tOf(k);
+        if (!t.m.is_zero()) tExponent = anyT ? std::min(tExponent, t.e) : t.e, anyT = true;
+        const Dyadic y = FromDouble(points.y[k]);
+        if (!y.m.is_zero()) yExponent = anyY ? std::min(yExponent, y.e) : y.e, anyY = true;
+    }
+    auto onScale = [](const Dyadic& d, int64_t exponent) {
+        return d.m.is_zero() ? Int(0) : Int(d.m << static_cast<unsigned>(d.e - exponent));
+    };
+
+    std::vector<Int> sums(2 * terms - 1);
+    std::vector<Int> moments(terms);
+    Int squares = 0;
+    Int ySum = 0;
+    Int power;
+    Int weighted;
+    Int tk;
+    Int yk;
+    for (long long k = 0; k < points.count; ++k) {
+        tk = onScale(tOf(k), tExponent);
+        yk = onScale(FromDouble(points.y[k]), yExponent);
+        squares += yk * yk;
+        ySum += yk;
+        if (mp::msb(mp::abs(tk) | 1) < 64) {
+            // The common case: t fits one machine word. Powers of |t| with the sign applied
+            // when adding; a product by one word is the cheap one.
+            const unsigned long long word = mp::abs(tk).convert_to<unsigned long long>();
+            const bool negative = tk.sign() < 0;
+            const bool yNegative = yk.sign() < 0;
+            power = 1;
+            weighted = mp::abs(yk);
+            for (int i = 0; i < 2 * terms - 1; ++i) {
+                const bool odd = negative && (i & 1);
+                if (odd) sums[i] -= power; else sums[i] += power;
+                if (i < terms) {
+                    if (odd != yNegative) moments[i] -= weighted; else moments[i] += weighted;
+                    weighted *= word;
+                }
+                power *= word;
+            }
+            continue;
+        }
+        power = 1;
+        weighted = yk;
+        for (int i = 0; i < 2 * terms - 1; ++i) {
+            sums[i] += power;
+            if (i < terms) {
+                moments[i] += weighted;
+                weighted *= tk;
+            }
+            power *= tk;
+        }
+    }
+    for (int i = 0; i < 2 * terms - 1; ++i) {
+        p.powerSums.push_back({sums[i], tExponent * i});
+        Normalize(p.powerSums.back());
+    }
+    for (int i = 0; i < terms; ++i) {
+        p.moments.push_back({moments[i], tExponent * i + yExponent});
+        Normalize(p.moments.back());
+    }
+    p.ySquares = {squares, 2 * yExponent};
+    Normalize(p.ySquares);
+    p.ySum = {ySum, yExponent};
+    Normalize(p.ySum);
+    return p;
+}
+
+// g = B - G a, exactly.
+std::vector<Dyadic> NormalResidual(const Problem& p, const std::vector<Dyadic>& a) {
+    std::vector<Dyadic> g(p.terms);
+    for (int i = 0; i < p.terms; ++i) {
+        Dyadic sum = p.moments[i];
+        for (int j = 0; j < p.terms; ++j) {
+            if (!a[j].m.is_zero()) sum = Add(sum, Negate(Mul(p.powerSums[i + j], a[j])));
+        }
+        g[i] = std::move(sum);
+    }
+    return g;
+}
+
+// Coefficients of powers of x of the polynomial with coefficients a in powers of t.
+std::vector<Dyadic> ToPowersOfX(const Problem& p, const std::vector<Dyadic>& a) {
+    const Dyadic minusCenter = Negate(p.center);
+    std::vector<Dyadic> c(1, a[p.terms - 1]);
+    for (int i = p.terms - 2; i >= 0; --i) {
+        // c(x) * (x - center) / 2^shift + a[i]
+        std::vector<Dyadic> next(c.size() + 1);
+        for (size_t j = 0; j < c.size(); ++j) {
+            next[j + 1] = Add(next[j + 1], Scale2(c[j], -p.shift));
+            next[j] = Add(next[j], Scale2(Mul(c[j], minusCenter), -p.shift));
+        }
+        next[0] = Add(next[0], a[i]);
+        c = std::move(next);
+    }
+    return c;
+}
+
+// The inverse: coefficients in powers of t of the polynomial with coefficients c in powers of x.
+std::vector<Dyadic> ToPowersOfT(const Problem& p, const std::vector<Dyadic>& c) {
+    std::vector<Dyadic> a(1, c[p.terms - 1]);
+    for (int j = p.terms - 2; j >= 0; --j) {
+        // a(t) * (center + 2^shift t) + c[j]
+        std::vector<Dyadic> next(a.size() + 1);
+        for (size_t i = 0; i < a.size(); ++i) {
+            next[i + 1] = Add(next[i + 1], Scale2(a[i], p.shift));
+            next[i] = Add(next[i], Mul(a[i], p.center));
+        }
+        next[0] = Add(next[0], c[j]);
+        a = std::move(next);
+    }
+    return a;
+}
+
+bool AllZero(const std::vector<Dyadic>& v) {
+    return std::all_of(v.begin(), v.end(), [](const Dyadic& d) { return d.m.is_zero(); });
+}
+
+// Where the refinement stands between precisions.
+struct State {
+    std::vector<Dyadic> a;      // current coefficients in powers of t
+    bool candidateTried = false;
+    int iterations = 0;
+};
+
+enum class Outcome { Done, NeedsMorePrecision, GaveUp };
+
+// One exact binary fraction rounded to 64 significant bits: the shape an exact coefficient
+// of short data has.
+Dyadic Shorten(const Dyadic& d) {
+    if (d.m.is_zero()) return d;
+    const Int magnitude = mp::abs(d.m);
+    const unsigned bits = mp::msb(magnitude) + 1;
+    if (bits <= 64) return d;
+    const unsigned drop = bits - 64;
+    Int kept = magnitude >> drop;
+    if (mp::bit_test(magnitude, drop - 1)) ++kept;
+    Dyadic r{d.m.sign() < 0 ? Int(-kept) : kept, d.e + drop};
+    Normalize(r);
+    return r;
+}
+
+void RoundAll(const std::vector<Dyadic>& c, double* coefficients) {
+    for (size_t j = 0; j < c.size(); ++j) coefficients[j] = RoundToDouble(c[j]);
+}
+
+// Refinement with factorization and corrections in Bits of precision.
+template <unsigned Bits>
+Outcome Refine(const Problem& p, State& state, double* coefficients) {
+    using F = Float<Bits>;
+    const int m = p.terms;
+
+    // Cholesky factor of the normal matrix of t, rounded to this precision.
+    std::vector<F> lower(static_cast<size_t>(m) * m, F(0));
+    auto at = [&](int i, int j) -> F& { return lower[static_cast<size_t>(i) * m + j]; };
+    for (int i = 0; i < m; ++i) {
+        for (int j = 0; j <= i; ++j) {
+            F sum = ToFloat<Bits>(p.powerSums[i + j]);
+            for (int k = 0; k < j; ++k) sum -= at(i, k) * at(j, k);
+            if (i == j) {
+                if (!(sum > 0)) return Outcome::NeedsMorePrecision;
+                at(i, i) = mp::sqrt(sum);
+            } else {
+                at(i, j) = sum / at(j, j);
+            }
+        }
+    }
+    auto solve = [&](std::vector<F> v) {
+        for (int i = 0; i < m; ++i) {
+            for (int k = 0; k < i; ++k) v[i] -= at(i, k) * v[k];
+            v[i] /= at(i, i);
+        }
+        for (int i = m - 1; i >= 0; --i) {
+            for (int k = i + 1; k < m; ++k) v[i] -= at(k, i) * v[k];
+            v[i] /= at(i, i);
+        }
+        return v;
+    };
+
+    // How far a change of the t coefficients by at most 1 can move each x coefficient, and
+    // below which size a coefficient counts as zero: its terms then stay under 2^-1100 of
+    // the largest |Y| at every point.
+    std::vector<F> reach(m);
+    std::vector<F> zeroBelow(m);
+    {
+        const F center = mp::abs(ToFloat<Bits>(p.center));
+        for (int j = 0; j < m; ++j) {
+            // sum over i >= j of C(i, j) |center|^(i-j) 2^(-shift i)
+            F term = mp::ldexp(F(1), -p.shift * j);
+            F sum = term;
+            for (int i = j + 1; i < m; ++i) {
+                term = mp::ldexp(term * center * i / (i - j), -p.shift);
+                sum += term;
+            }
+            reach[j] = sum;
+            zeroBelow[j] = mp::ldexp(F(p.largestY), -1100) / mp::pow(F(p.largestX), j);
+        }
+    }
+
+    F previous = -1;
+    for (int pass = 0;; ++pass) {
+        if (++state.iterations > 400) return Outcome::GaveUp;
+        const std::vector<Dyadic> g = NormalResidual(p, state.a);
+        if (AllZero(g)) {  // the current coefficients are the exact optimum
+            RoundAll(ToPowersOfX(p, state.a), coefficients);
+            return Outcome::Done;
+        }
+        std::vector<F> gf(m);
+        for (int i = 0; i < m; ++i) gf[i] = ToFloat<Bits>(g[i]);
+        const std::vector<F> step = solve(gf);
+        F size = 0;
+        for (int i = 0; i < m; ++i) {
+            size = std::max<F>(size, mp::abs(step[i]));
+            state.a[i] = Add(state.a[i], ToDyadic<Bits>(step[i]));
+        }
+        // Each correction must be far smaller than the one before; else this precision
+        // does not reach the conditioning of the data.
+        if (previous >= 0 && size > mp::ldexp(previous, -8)) return Outcome::NeedsMorePrecision;
+        const bool contracted = previous >= 0;
+        previous = size;
+        if (!contracted) continue;
+
+        // The error left after this correction is a small part of it (the corrections
+        // shrink by 2^8 or more each time): bound each x coefficient's error by its reach.
+        const std::vector<Dyadic> c = ToPowersOfX(p, state.a);
+        bool settled = true;
+        bool nearlySettled = true;
+        bool allResolved = true;
+        for (int j = 0; j < m; ++j) {
+            const F bound = reach[j] * size;
+            const double d = RoundToDouble(c[j]);
+            F distance;
+            if (std::isinf(d)) {
+                distance = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(std::copysign(DBL_MAX, d), d)))));
+            } else {
+                const F below = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(d, -HUGE_VAL)))));
+                const F above = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(d, HUGE_VAL)))));
+                distance = std::min(below, above);
+            }
+            if (distance > bound) continue;
+            settled = false;
+            const F magnitude = std::max<F>(mp::abs(ToFloat<Bits>(c[j])), zeroBelow[j]);
+            if (bound > mp::ldexp(magnitude, -200)) nearlySettled = false;
+            if (bound > mp::ldexp(magnitude, -1100) && bound > zeroBelow[j]) allResolved = false;
+        }
+        if (settled) {
+            RoundAll(c, coefficients);
+            // When the rounded coefficients are the optimum itself (exact data), keep them
+            // exactly, so that the residual comes out exactly too.
+            std::vector<Dyadic> rounded(m);
+            for (int j = 0; j < m; ++j) rounded[j] = FromDouble(coefficients[j]);
+            std::vector<Dyadic> roundedA = ToPowersOfT(p, rounded);
+            if (AllZero(NormalResidual(p, roundedA))) state.a = std::move(roundedA);
+            return Outcome::Done;
+        }
+        if (nearlySettled && !state.candidateTried) {
+            // Some coefficient sits on a rounding boundary or at zero: exact data often has an
+            // optimum of short binary fractions; try it exactly.
+            state.candidateTried = true;
+            std::vector<Dyadic> shortC(m);
+            for (int j = 0; j < m; ++j) shortC[j] = Shorten(c[j]);
+            const std::vector<Dyadic> shortA = ToPowersOfT(p, shortC);
+            if (AllZero(NormalResidual(p, shortA))) {
+                state.a = shortA;
+                RoundAll(shortC, coefficients);
+                return Outcome::Done;
+            }
+        }
+        if (allResolved) {
+            // What is left unsettled is within 2^-1100 of a rounding boundary or of zero.
+            for (int j = 0; j < m; ++j) {
+                const F value = ToFloat<Bits>(c[j]);
+                coefficients[j] = mp::abs(value) <= reach[j] * size ? 0.0 : RoundToDouble(c[j]);
+            }
+            return Outcome::Done;
+        }
+    }
+}
+
+template <unsigned Bits>
+Outcome RefineRung(const Problem& p, State& state, double* coefficients) {
+    return Refine<Bits>(p, state, coefficients);
+}
+
+using Rung = Outcome (*)(const Problem&, State&, double*);
+constexpr Rung kRungs[] = {RefineRung<128>,  RefineRung<256>,  RefineRung<512>,
+                           RefineRung<1024>, RefineRung<2048>, RefineRung<4096>};
+
+// R² and the residual sum of squares of the polynomial a (powers of t), from exact sums.
+ExactFit Quality(const Problem& p, const std::vector<Dyadic>& a) {
+    using F = Float<128>;
+    // |y - W a|^2 = y.y - 2 a.B + a.G a
+    Dyadic rss = p.ySquares;
+    for (int i = 0; i < p.terms; ++i) {
+        if (a[i].m.is_zero()) continue;
+        rss = Add(rss, Negate(Scale2(Mul(a[i], p.moments[i]), 1)));
+        for (int j = 0; j < p.terms; ++j) rss = Add(rss, Mul(Mul(a[i], a[j]), p.powerSums[i + j]));
+    }
+    // n sum y^2 - (sum y)^2 = n times the total sum of squares
+    const Dyadic total = Add(Mul(Dyadic{Int(p.count), 0}, p.ySquares), Negate(Mul(p.ySum, p.ySum)));
+    ExactFit fit;
+    const F residual = ToFloat<128>(rss);
+    fit.residualSquares = static_cast<double>(residual);
+    if (total.m.sign() > 0) {
+        const F totalSquares = ToFloat<128>(total) / p.count;
+        fit.rSquared = static_cast<double>(F(1) - residual / totalSquares);
+    }
+    return fit;
+}
+
+}  // namespace
+
+std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients) {
+    if (terms < 2 || points.count < terms) return std::nullopt;
+    for (long long k = 0; k < points.count; ++k)
+        if (!std::isfinite(points.x[k]) || !std::isfinite(points.y[k])) return std::nullopt;
+
+    const Problem problem = MakeProblem(points, terms);
+    State state;
+    state.a.assign(terms, Dyadic{});
+    // Higher degrees need more precision from the start.
+    size_t first = terms <= 12 ? 0 : terms <= 24 ? 1 : 2;
+    std::vector<double> result(terms);
+    for (size_t rung = first; rung < std::size(kRungs); ++rung) {
+        const Outcome outcome = kRungs[rung](problem, state, result.data());
+        if (outcome == Outcome::Done) {
+            std::copy(result.begin(), result.end(), coefficients);
+            return Quality(problem, state.a);
+        }
+        if (outcome == Outcome::GaveUp) break;
+    }
+    // Not reached by any data tried (it would take a conditioning beyond 4096 bits or 400
+    // corrections): the closest coefficients found, rather than the double elimination's.
+    const std::vector<Dyadic> c = ToPowersOfX(problem, state.a);
+    RoundAll(c, coefficients);
+    return Quality(problem, state.a);
+}
+
+}  // namespace plorimet

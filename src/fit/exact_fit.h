@@ -1,0 +1,37 @@
+// The exact least-squares polynomial of a set of points, correctly rounded to double.
+#pragma once
+
+#include <optional>
+
+namespace plorimet {
+
+// Points held elsewhere: x[0..count-1] distinct, y beside them.
+struct PointsView {
+    const double* x = nullptr;
+    const double* y = nullptr;
+    long long count = 0;
+};
+
+struct ExactFit {
+    // R² and the residual sum of squares of the exact optimum (not of its rounded
+    // coefficients); R² is empty when every Y is the same.
+    std::optional<double> rSquared;
+    double residualSquares = 0.0;
+};
+
+// The coefficients (powers 0..terms-1) of the polynomial whose sum of squared residuals at
+// the points is the smallest, as exact arithmetic on the given doubles makes it, each
+// rounded to the nearest double (ties to even). With terms equal to the number of points
+// this is the polynomial through every point.
+//
+// The work is done with the inputs as exact binary fractions: the power sums of the shifted
+// X values are exact, a floating solve of the needed precision gives corrections, and each
+// correction is checked against the exact residual, raising the precision while the
+// corrections do not shrink, until every coefficient's rounding is settled.
+//
+// Needs 2 <= terms <= count, distinct X and finite values; returns nothing otherwise.
+// Should the precision run out (beyond 4096 bits) or the corrections not settle within 400
+// steps, which no data tried comes near, the closest coefficients found are given.
+std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients);
+
+}  // namespace plorimet

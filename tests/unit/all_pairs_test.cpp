@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "data/all_pairs.h"
+
+namespace plorimet {
+namespace {
+
+AllPairs Read(const std::string& bytes) {
+    std::istringstream in(bytes);
+    return ReadAllPairs(in);
+}
+
+TEST(AllPairs, EveryLineWithTwoNumbersAndNothingElse) {
+    struct Case {
+        const char* line;
+        bool pair;
+        double x, y;
+    };
+    const Case cases[] = {
+        {"1 2", true, 1, 2},
+        {"  3,4  ", true, 3, 4},
+        {"5 , 6", true, 5, 6},
+        {"7\t8", true, 7, 8},
+        {"-6.860120914 0.8116", true, -6.860120914, 0.8116},  // longer than a cell
+        {"1.5e3 -2E-2", true, 1500, -0.02},
+        {"+1 .5", true, 1, 0.5},
+        {"12345678901234567890 1", true, 12345678901234567890.0, 1},
+        {"1e-300 1e300", true, 1e-300, 1e300},
+        {"     X  \t     Y  ", false, 0, 0},
+        {"1 2 3", false, 0, 0},
+        {"1", false, 0, 0},
+        {"", false, 0, 0},
+        {"1,,2", false, 0, 0},
+        {"inf 1", false, 0, 0},
+        {"1 nan", false, 0, 0},
+        {"1e 2", false, 0, 0},
+        {". 2", false, 0, 0},
+        {"1.2.3 4", false, 0, 0},
+        {"0x10 1", false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const AllPairs read = Read(std::string(c.line) + "\r\n");
+        ASSERT_FALSE(read.outOfRangeLine) << c.line;
+        ASSERT_EQ(read.x.size(), c.pair ? 1u : 0u) << c.line;
+        if (!c.pair) continue;
+        EXPECT_EQ(read.x[0], c.x) << c.line;
+        EXPECT_EQ(read.y[0], c.y) << c.line;
+    }
+}
+
+TEST(AllPairs, NoCapAndLineEndsOfBothKinds) {
+    std::string bytes;
+    for (int k = 0; k < 100; ++k) bytes += std::to_string(k) + " " + std::to_string(2 * k) + (k % 2 ? "\n" : "\r\n");
+    bytes += "100 200";  // no line end at the end
+    const AllPairs read = Read(bytes);
+    ASSERT_EQ(read.x.size(), 101u);
+    EXPECT_EQ(read.x[100], 100.0);
+    EXPECT_EQ(read.y[99], 198.0);
+}
+
+TEST(AllPairs, AValueBeyondADoubleIsRefusedWithItsLine) {
+    for (const char* value : {"1e400", "-1e400", "1e-400"}) {
+        const AllPairs read = Read(std::string("1 2\r\nnot a pair\r\n3 ") + value + "\r\n4 5\r\n");
+        ASSERT_TRUE(read.outOfRangeLine) << value;
+        EXPECT_EQ(*read.outOfRangeLine, 3) << value;
+    }
+}
+
+TEST(AllPairs, AnOverlongLineIsNoPair) {
+    const std::string bytes = "1 " + std::string(kLongestAllPairsLine, '5') + "\r\n2 3\r\n";
+    const AllPairs read = Read(bytes);
+    ASSERT_EQ(read.x.size(), 1u);
+    EXPECT_EQ(read.x[0], 2.0);
+}
+
+TEST(AllPairs, FirstPairOfEachXSortedByX) {
+    AllPairs pairs = Read("3 30\r\n1 10\r\n3 31\r\n2 20\r\n1.0 11\r\n-0 5\r\n0 6\r\n");
+    KeepFirstOfEachXSorted(pairs);
+    EXPECT_EQ(pairs.x, (std::vector<double>{-0.0, 1, 2, 3}));
+    EXPECT_EQ(pairs.y, (std::vector<double>{5, 10, 20, 30}));
+}
+
+TEST(AllPairs, FirstOfEachXAmongManyRepeats) {
+    std::string bytes;
+    for (int k = 0; k < 2000; ++k) bytes += std::to_string(k * 7919 % 500) + " " + std::to_string(k) + "\n";
+    AllPairs pairs = Read(bytes);
+    KeepFirstOfEachXSorted(pairs);
+    ASSERT_EQ(pairs.x.size(), 500u);
+    for (int x = 0; x < 500; ++x) {
+        int first = 0;
+        while (first * 7919 % 500 != x) ++first;
+        EXPECT_EQ(pairs.x[x], x);
+        EXPECT_EQ(pairs.y[x], first) << x;
+    }
+}
+
+}  // namespace
+}  // namespace plorimet
