@@ -17,7 +17,7 @@ seconds=${1:?usage: tools/fuzz.sh [--keep] SECONDS}
 targets=(
   data_file:data      # Read Data and `plorimet read`: any bytes as a data file
   sheet_text:sheet    # Paste Data and `plorimet paste`: any bytes as clipboard text
-  # the --all reader's target joins here, with its corpus in tests/fuzz/corpus/all
+  all_pairs:all       # `plorimet fit --all`: any bytes as a file of pairs
 )
 
 names=()
