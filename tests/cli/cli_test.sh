@@ -201,6 +201,30 @@ run graph "$examples/worked_line.txt" --degree 1 --lang ja --out "$work/ja.svg"
 check "Japanese SVG title in UTF-8" "最小二乗法 : 一次式の適用." \
   "$($py -c 'import sys, xml.etree.ElementTree as E; t = E.parse(sys.argv[1]).getroot().find("{http://www.w3.org/2000/svg}title").text; print(t.split("\n")[-1].strip())' "$work/ja.svg" 2>&1)"
 
+# A browser draws the SVG: each dot's centre red, the curve black, at the picture's size.
+if command -v chromium >/dev/null; then
+  run graph "$examples/wave.txt" --degree 5 --scale grid --line 3 --dot 9 --out "$work/browser.svg"
+  HOME="$work" timeout 120 chromium --headless --no-sandbox --disable-gpu --hide-scrollbars \
+    --window-size=523,307 --screenshot="$work/browser.png" "file://$work/browser.svg" >/dev/null 2>&1
+  check "chromium draws the SVG: every dot red at its centre, a black curve" "523x307 11 dots red, curve black" \
+    "$($py - "$work/browser.svg" "$work/browser.png" <<'PY' 2>&1
+import sys, xml.etree.ElementTree as E
+from PIL import Image
+ns = "{http://www.w3.org/2000/svg}"
+svg = E.parse(sys.argv[1]).getroot()
+img = Image.open(sys.argv[2]).convert("RGB")
+px = img.load()
+dots = [(float(c.get("cx")), float(c.get("cy"))) for c in svg.iter(ns + "circle")]
+red = sum(1 for x, y in dots if px[int(x), int(y)][0] > 200 and px[int(x), int(y)][1] < 80)
+black = sum(1 for x in range(img.width) for y in range(img.height) if sum(px[x, y]) < 60)
+print("%dx%d %d dots %s, curve %s" % (img.width, img.height, len(dots),
+      "red" if red == len(dots) else "%d red" % red, "black" if black > 500 else "missing"))
+PY
+)"
+else
+  echo "skipped: chromium is not installed (the SVG in a browser)"
+fi
+
 printf '1,3\r\n2,3\r\n4,3\r\n' >"$work/flat.txt"
 run graph "$work/flat.txt" --out "$work/flat.bmp"
 check "equal Y values" "Inputted Y values are same!" "$err"
