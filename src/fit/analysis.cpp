@@ -103,6 +103,7 @@ std::optional<MessageId> CompleteAnalysis(const DataSet& data, const FitSettings
     if (auto failure = CheckTermValues(data, m, result.coefficients)) return failure;
     result.equationText = BuildEquationText(result.coefficients, m, settings.digitsIndex, settings.fitMode,
                                             data.pairCount, language);
+    result.termCount = m;
     result.equationShown = true;
     return std::nullopt;
 }

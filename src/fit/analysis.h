@@ -25,6 +25,7 @@ using Coefficients = std::array<double, kTextSlots>;
 struct FitResult {
     Coefficients coefficients{};
     std::string equationText;
+    int termCount = 0;  // coefficients the equation shows (powers 0..termCount-1)
     bool equationShown = false;
 };
 
