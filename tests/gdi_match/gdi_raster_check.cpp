@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "dib_decode.h"
 #include "fit/analysis.h"
 #include "graph/graph_plan.h"
 #include "graph/graph_raster.h"
-#include "dib_decode.h"
 #include "win/gdi_win.h"
 
 using namespace plorimet;
