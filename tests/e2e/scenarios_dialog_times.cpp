@@ -78,27 +78,19 @@ void MeasureDialogs(int repetitions) {
     const char* names[] = {"fit_settings", "graph_settings", "column"};
     std::vector<double> bench[3], program[3];
 
-    // The bench: a plain window, commands 1..3.
-    {
-        App app;
-        const std::string exe = Settings().exe;
-        Settings().exe = BenchPath();
-        const bool started = Start(app);
-        Settings().exe = exe;
-        HWND window = nullptr;
-        if (!started || !WaitUntil([&] { return (window = FindWindowA("PlorimetDialogBench", nullptr)) != nullptr; },
-                                   10000)) {
-            std::printf("measure dialog_bench did not start (%s)\n", BenchPath().c_str());
-            return;
-        }
-        WaitForInputIdle(app.process.hProcess, 5000);
-        TimeDialog(app, window, 1);  // the first dialog of a process loads what every later one shares
-        for (int i = 0; i < repetitions; ++i)
-            for (int k = 0; k < 3; ++k) bench[k].push_back(TimeDialog(app, window, k + 1));
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        WaitForExit(app, 3000);
-        Finish(app);
+    // Both run side by side and take turns, so that the load of the machine falls on both alike.
+    App benchApp;
+    const std::string exe = Settings().exe;
+    Settings().exe = BenchPath();
+    const bool started = Start(benchApp);
+    Settings().exe = exe;
+    HWND bench_window = nullptr;
+    if (!started || !WaitUntil([&] { return (bench_window = FindWindowA("PlorimetDialogBench", nullptr)) != nullptr; },
+                               10000)) {
+        std::printf("measure dialog_bench did not start (%s)\n", BenchPath().c_str());
+        return;
     }
+    WaitForInputIdle(benchApp.process.hProcess, 5000);
 
     // The program: Analysis and Paste Data (a three-column text) in the grid, Draw Graph from
     // the equation; every dialog cancelled.
@@ -107,9 +99,13 @@ void MeasureDialogs(int repetitions) {
     TypeRows(app, {{"3", "1"}, {"1", "2"}, {"2", "7"}, {"5", "4"}, {"4", "0.5"}});
     Sync(app);
     PutText("1\t2\t3\r\n4\t5\t6\r\n7\t8\t9\r\n");
+    // The first dialog of a process loads what every later one shares.
+    TimeDialog(benchApp, bench_window, 1);
     TimeDialog(app, app.main, IDM_ANALYSIS);
     for (int i = 0; i < repetitions; ++i) {
+        bench[0].push_back(TimeDialog(benchApp, bench_window, 1));
         program[0].push_back(TimeDialog(app, app.main, IDM_ANALYSIS));
+        bench[2].push_back(TimeDialog(benchApp, bench_window, 3));
         program[2].push_back(TimeDialog(app, app.main, IDM_PASTE_DATA));
     }
     HWND dialog = OpenFitDialog(app);
@@ -118,8 +114,14 @@ void MeasureDialogs(int repetitions) {
         std::printf("measure the equation view was not reached\n");
         return;
     }
-    for (int i = 0; i < repetitions; ++i) program[1].push_back(TimeDialog(app, app.main, IDM_DRAW_GRAPH));
+    for (int i = 0; i < repetitions; ++i) {
+        bench[1].push_back(TimeDialog(benchApp, bench_window, 2));
+        program[1].push_back(TimeDialog(app, app.main, IDM_DRAW_GRAPH));
+    }
     Finish(app);
+    PostMessageA(bench_window, WM_CLOSE, 0, 0);
+    WaitForExit(benchApp, 3000);
+    Finish(benchApp);
 
     for (int k = 0; k < 3; ++k) {
         const double b = MedianOf(bench[k]);
