@@ -6,6 +6,7 @@
 #include "app/help_about_win.h"
 #include "app/hover_win.h"
 #include "app/icon_bar_win.h"
+#include "app/keys_win.h"
 #include "app/paint_win.h"
 #include "app/platform_win.h"
 #include "base/window_layout.h"
@@ -34,11 +35,6 @@ void ReleaseViewSurfaces(ProgramState& state) {
 
 // ---- Commands 191..201 -------------------------------------------------------------------
 
-void OnInputData(ProgramState& state) {
-    state.hoverLabel = 1;  // the Input Data label counts as shown; the repaint may draw it again
-    StartDataInput(state);
-}
-
 using CommandHandler = void (*)(ProgramState&);
 
 struct CommandEntry {
@@ -47,7 +43,7 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {IDM_INPUT_DATA, OnInputData},
+    {IDM_INPUT_DATA, StartDataInput},
     {IDM_READ_DATA, ReadDataFile},
     {IDM_PASTE_DATA, PasteFromSpreadsheet},
     {IDM_ANALYSIS, RunAnalysis},
@@ -60,18 +56,27 @@ constexpr CommandEntry kCommands[] = {
     {IDM_EXIT, ReleaseViewSurfaces},
 };
 
+enum class Given { ByButton, ByKey };
+
+void RunCommand(ProgramState& state, int id, Given given) {
+    for (const CommandEntry& command : kCommands) {
+        if (command.id != id) continue;
+        EraseHoverLabel(state);
+        // A click means the pointer is on the Input Data button, so its label counts as shown
+        // (the repaint may draw it again); a key says nothing of where the pointer is.
+        if (id == IDM_INPUT_DATA && given == Given::ByButton) state.hoverLabel = 1;
+        command.run(state);
+        return;
+    }
+}
+
 void OnCommand(ProgramState& state, int id) {
     if (IsCellCommand(id)) {
         // The cell is taken from the grid's own table, not from the message.
         CheckCellText(state.cells[CellIndexForCommand(id)]);
         return;
     }
-    for (const CommandEntry& command : kCommands) {
-        if (command.id != id) continue;
-        EraseHoverLabel(state);
-        command.run(state);
-        return;
-    }
+    RunCommand(state, id, Given::ByButton);
 }
 
 // ---- Main window procedure ---------------------------------------------------------------
@@ -122,12 +127,20 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     return RegisterClassA(&wc) != 0;
 }
 
-int RunMessageLoop() {
+int RunMessageLoop(ProgramState& state) {
     MSG message{};
     for (;;) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);
         if (got == -1) return 0;
+        if (const TakenKey key = TakeProgramKey(state, message); key.taken) {
+            // As in the window procedure, a failing command is dropped, never unwound through here.
+            try {
+                if (key.command != 0) RunCommand(state, key.command, Given::ByKey);
+            } catch (...) {
+            }
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -151,7 +164,7 @@ int RunProgram(HINSTANCE instance, int showCommand) {
     UpdateWindow(window);
 
     CreateIconBar(state);
-    RunMessageLoop();
+    RunMessageLoop(state);
     // The windows outlive this function (Exit leaves them to the end of the process): they
     // must not reach the state any more.
     if (IsWindow(window)) SetWindowLongPtrA(window, GWLP_USERDATA, 0);

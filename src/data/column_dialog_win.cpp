@@ -76,12 +76,13 @@ void CancelColumnDialog(HWND dialog) {
 
 }  // namespace
 
-std::optional<ColumnDialogAnswer> ShowColumnDialog(const ProgramState& state, const ColumnDialogRequest& request) {
+std::optional<ColumnDialogAnswer> ShowColumnDialog(HWND owner, const ColumnDialogRequest& request) {
     ColumnDialogData data;
     data.request = request;
     data.answer.outcome = ColumnDialogOutcome::Cancelled;
-    const char* templateName = state.language == UiLanguage::Japanese ? "COLUMN_NUM_DLG_J" : "COLUMN_NUM_DLG";
-    const INT_PTR result = DialogBoxParamA(state.appInstance, templateName, state.mainWindow, GuardedDialogProc<HandleColumnDialog, CancelColumnDialog>,
+    const char* templateName = request.language == UiLanguage::Japanese ? "COLUMN_NUM_DLG_J" : "COLUMN_NUM_DLG";
+    const INT_PTR result = DialogBoxParamA(DialogTemplateModule(), templateName, owner,
+                                           GuardedDialogProc<HandleColumnDialog, CancelColumnDialog>,
                                            reinterpret_cast<LPARAM>(&data));
     if (result == -1) return std::nullopt;
     return data.answer;

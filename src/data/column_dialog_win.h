@@ -1,20 +1,24 @@
 // The dialog that asks which pasted columns hold X and Y.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 
+#include "base/messages.h"
 #include "data/sheet_text.h"
-#include "win/program_state_win.h"
 
 namespace plorimet {
 
 struct ColumnDialogRequest {
+    UiLanguage language = UiLanguage::English;
     int columnCount = 3;
     int proposedX = 1;
     int proposedY = 3;
 };
 
-// The user's answer, or nothing when the dialog could not be shown.
-std::optional<ColumnDialogAnswer> ShowColumnDialog(const ProgramState& state, const ColumnDialogRequest& request);
+// Runs the modal dialog owned by owner: the user's answer, or nothing when the dialog could
+// not be shown.
+std::optional<ColumnDialogAnswer> ShowColumnDialog(HWND owner, const ColumnDialogRequest& request);
 
 }  // namespace plorimet

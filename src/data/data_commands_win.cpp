@@ -46,10 +46,11 @@ enum class ColumnQuestion { Accepted, Cancelled, NotShown };
 ColumnQuestion AskColumns(ProgramState& state, int columnCount, ColumnChoice& columns) {
     for (;;) {
         ColumnDialogRequest request;
+        request.language = state.language;
         request.columnCount = columnCount;
         request.proposedX = ProposedColumn(ColumnBox::X, state.lastXColumn, columnCount);
         request.proposedY = ProposedColumn(ColumnBox::Y, state.lastYColumn, columnCount);
-        const std::optional<ColumnDialogAnswer> answer = ShowColumnDialog(state, request);
+        const std::optional<ColumnDialogAnswer> answer = ShowColumnDialog(state.mainWindow, request);
         if (!answer) return ColumnQuestion::NotShown;
         switch (answer->outcome) {
             case ColumnDialogOutcome::Cancelled:

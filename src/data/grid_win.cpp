@@ -86,6 +86,8 @@ void PlaceGridCells(ProgramState& state, int offset) {
             MoveWindow(state.cells[index], p.x, p.y, kCellWidth, state.grid.rowHeight, FALSE);
         }
     }
+    // A cell out of view must not keep the keyboard: typing would change a cell nobody sees.
+    if (offset != 0 && CellIndexOf(state, GetFocus()) >= 0) SetFocus(state.mainWindow);
     // Everything below the tool bar, cells included; the tool bar keeps its pixels.
     RECT below{};
     GetClientRect(state.mainWindow, &below);
@@ -124,6 +126,8 @@ void StartDataInput(ProgramState& state) {
     PlaceGridCells(state, 0);
     for (int k = 0; k < kMaxPairs; ++k) SetCellText(state, k, state.dataSet.xText[k]);
     for (int k = 0; k < kMaxPairs; ++k) SetCellText(state, kMaxPairs + k, state.dataSet.yText[k]);
+    // Typing starts in pair 1's X cell.
+    FocusCell(state, 0);
 }
 
 CellTexts ReadCellTexts(const ProgramState& state) {
@@ -133,6 +137,20 @@ CellTexts ReadCellTexts(const ProgramState& state) {
         texts.y[r] = ReadWindowText(state.cells[kMaxPairs + r], kCellReadLimit);
     }
     return texts;
+}
+
+int CellIndexOf(const ProgramState& state, HWND window) {
+    if (!window) return -1;
+    for (int index = 0; index < kCellCount; ++index) {
+        if (state.cells[index] == window) return index;
+    }
+    return -1;
+}
+
+void FocusCell(const ProgramState& state, int cellIndex) {
+    if (cellIndex < 0 || cellIndex >= kCellCount || !state.cells[cellIndex]) return;
+    SetFocus(state.cells[cellIndex]);
+    SendMessageA(state.cells[cellIndex], EM_SETSEL, 0, -1);
 }
 
 void SetCellText(ProgramState& state, int cellIndex, const std::string& text) {

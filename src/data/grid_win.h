@@ -28,6 +28,12 @@ void StartDataInput(ProgramState& state);
 // The texts of the 45 rows, at most 13 characters each.
 CellTexts ReadCellTexts(const ProgramState& state);
 
+// The cell index (0..89) of a window, or -1 when it is none of the cells.
+int CellIndexOf(const ProgramState& state, HWND window);
+
+// Gives a cell the keyboard focus with its whole text selected, so that typing replaces it.
+void FocusCell(const ProgramState& state, int cellIndex);
+
 // Sets a cell's text; the cell rule is applied to it like to typed text.
 void SetCellText(ProgramState& state, int cellIndex, const std::string& text);
 

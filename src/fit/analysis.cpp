@@ -130,6 +130,7 @@ std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& 
     const int pairCount = static_cast<int>(std::min<long long>(points.count, INT_MAX));
     result.equationText =
         BuildEquationText(result.coefficients, m, settings.digitsIndex, settings.fitMode, pairCount, language);
+    result.termCount = m;
     result.equationShown = true;
     return std::nullopt;
 }

@@ -26,6 +26,7 @@ using Coefficients = std::array<double, kTextSlots>;
 struct FitResult {
     Coefficients coefficients{};
     std::string equationText;
+    int termCount = 0;  // coefficients the equation shows (powers 0..termCount-1)
     bool equationShown = false;
     // Of the exact optimum; empty when every Y is the same, or (deviation) when the
     // polynomial passes through every point.

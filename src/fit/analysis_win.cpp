@@ -1,5 +1,7 @@
 #include "fit/analysis_win.h"
 
+#include <optional>
+
 #include "data/grid_win.h"
 #include "fit/analysis.h"
 #include "fit/equation_view_win.h"
@@ -23,13 +25,13 @@ void ShowEquation(ProgramState& state) {
 void RunAnalysis(ProgramState& state) {
     // The data set is replaced before the dialog, whatever the dialog's outcome.
     state.dataSet = CollectDataSet(ReadCellTexts(state));
-    SaveBeforeDialog(state.fitSettings);
-    ShowFitSettingsDialog(state.mainWindow, state.appInstance, state.language, state.dataSet.pairCount,
-                          state.fitSettings);
-    if (state.fitSettings.fitMode == FitMode::Cancelled) {
-        RestoreAfterCancel(state.fitSettings);
-        return;
+    const std::optional<FitDialogAnswer> answer = ShowFitSettingsDialog(
+        state.mainWindow, FitDialogRequestFor(state.fitSettings, state.dataSet.pairCount, state.language));
+    if (!answer) {
+        ShowMessage(state.mainWindow, state.language, MessageId::UnableToDisplayDialog);
+        return;  // as if cancelled
     }
+    if (!StoreFitDialogAnswer(state.fitSettings, *answer)) return;
     if (auto failure = CompleteAnalysis(state.dataSet, state.fitSettings, state.language, state.fitResult)) {
         ShowMessage(state.mainWindow, state.language, *failure);
         return;

@@ -76,4 +76,19 @@ std::string BuildEquationText(const Coefficients& coefficients, int m, int digit
     return text;
 }
 
+std::string EquationClipboardText(const std::string& equationText, const Coefficients& coefficients, int termCount) {
+    std::string text;
+    for (char c : equationText) {
+        if (c == '\n') {
+            text += "\r\n";
+        } else {
+            text += c;
+        }
+    }
+    text += "\r\n\r\n";
+    for (int k = 0; k < termCount && k < static_cast<int>(coefficients.size()); ++k)
+        text += std::to_string(k) + "\t" + FormatG(coefficients[k], 17) + "\r\n";
+    return text;
+}
+
 }  // namespace plorimet

@@ -22,4 +22,10 @@ std::optional<MessageId> CheckTermValues(PointsView points, int m, Coefficients&
 std::string BuildEquationText(const Coefficients& coefficients, int m, int digitsIndex, FitMode mode, int pairCount,
                               UiLanguage language);
 
+// The equation for the clipboard: the text as shown with CR LF line ends, an empty line, then
+// one row per coefficient: its power, a tab and the coefficient to 17 significant digits (the
+// double exactly), every row ending in CR LF. Pasted into a spreadsheet, the coefficients
+// land in a column.
+std::string EquationClipboardText(const std::string& equationText, const Coefficients& coefficients, int termCount);
+
 }  // namespace plorimet

@@ -1,7 +1,12 @@
 #include "fit/equation_view_win.h"
 
+#include <cstring>
+#include <string>
+
 #include "base/window_layout.h"
+#include "fit/equation.h"
 #include "win/gdi_win.h"
+#include "win/message_box_win.h"
 
 namespace plorimet {
 
@@ -30,6 +35,29 @@ void DrawEquationText(const ProgramState& state) {
 
 void EraseEquationText(const ProgramState& state) {
     DrawEquationIn(state, true);
+}
+
+void CopyEquation(const ProgramState& state) {
+    if (!state.fitResult.equationShown) return;
+    const std::string text =
+        EquationClipboardText(state.fitResult.equationText, state.fitResult.coefficients, state.fitResult.termCount);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (!block) {
+        ShowMessage(state.mainWindow, state.language, MessageId::ClipboardMemory);
+        return;
+    }
+    {
+        GlobalLockGuard<char> locked(block);
+        if (!locked) {
+            GlobalFree(block);
+            return;
+        }
+        std::memcpy(locked.get(), text.c_str(), text.size() + 1);
+    }
+    // The block is the clipboard's once it is taken; freed here otherwise.
+    ClipboardSession clipboard(state.mainWindow);
+    if (clipboard.open() && EmptyClipboard() && SetClipboardData(CF_TEXT, block)) return;
+    GlobalFree(block);
 }
 
 }  // namespace plorimet

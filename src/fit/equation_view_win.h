@@ -11,4 +11,8 @@ void DrawEquationText(const ProgramState& state);
 // The same text in white, which removes it from the white background.
 void EraseEquationText(const ProgramState& state);
 
+// Ctrl+C in the equation view: the equation and its coefficients to 17 digits as text
+// (CF_TEXT) on the clipboard.
+void CopyEquation(const ProgramState& state);
+
 }  // namespace plorimet

@@ -5,15 +5,15 @@
 #include "resource_ids.h"
 #include "fit/data_set.h"
 #include "win/dialog_guard_win.h"
-#include "win/message_box_win.h"
 
 namespace plorimet {
 
 namespace {
 
 struct FitDialogContext {
-    FitSettings& settings;
-    int pairCount;
+    FitDialogRequest request;
+    int digitsIndex = 0;  // the button clicked last (or the remembered one)
+    FitDialogAnswer answer;  // Cancelled until OK
 };
 
 FitDialogContext* ContextOf(HWND dialog) {
@@ -35,24 +35,23 @@ void CheckDigitsButton(HWND dialog, int digitsIndex) {
 void InitFitSettingsDialog(HWND dialog, FitDialogContext& context) {
     HWND combo = GetDlgItem(dialog, IDC_DEGREE_COMBO);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    context.settings.fitMode = FitModeForPairCount(context.pairCount);
-    if (context.settings.fitMode == FitMode::Exact) {
+    const FitDialogRequest& request = context.request;
+    if (FitModeForPairCount(request.pairCount) == FitMode::Exact) {
         EnableWindow(combo, FALSE);
     } else {
-        for (int degree : DegreeList(context.pairCount)) {
+        for (int degree : DegreeList(request.pairCount)) {
             SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(degree).c_str()));
         }
-        SetDlgItemTextA(dialog, IDC_DEGREE_COMBO,
-                        InitialDegreeText(context.pairCount, context.settings.lastDegree).c_str());
+        SetDlgItemTextA(dialog, IDC_DEGREE_COMBO, InitialDegreeText(request.pairCount, request.lastDegree).c_str());
     }
-    CheckDigitsButton(dialog, context.settings.digitsIndex);
+    CheckDigitsButton(dialog, context.digitsIndex);
 }
 
 // Every change the user makes to the degree field: only a beginning of a listed degree stays.
 void OnDegreeEdited(HWND dialog, const FitDialogContext& context) {
-    if (context.pairCount <= 2) return;
+    if (context.request.pairCount <= 2) return;
     const std::string typed = ReadDegreeText(dialog);
-    const std::string kept = ValidateDegreeText(typed, context.pairCount);
+    const std::string kept = ValidateDegreeText(typed, context.request.pairCount);
     if (kept != typed) SetDlgItemTextA(dialog, IDC_DEGREE_COMBO, kept.c_str());
 }
 
@@ -61,7 +60,7 @@ void ReadFitSettings(HWND dialog, FitDialogContext& context) {
     for (int i = 0; i < kDigitChoices; ++i) {
         if (IsDlgButtonChecked(dialog, IDC_DIGITS_3 + i) == BST_CHECKED) checked = i;
     }
-    AcceptFitSettings(context.settings, ReadDegreeText(dialog), checked);
+    context.answer = AcceptFitSettings(context.request, ReadDegreeText(dialog), checked, context.digitsIndex);
 }
 
 void OnCommand(HWND dialog, FitDialogContext& context, int id, int code) {
@@ -71,7 +70,7 @@ void OnCommand(HWND dialog, FitDialogContext& context, int id, int code) {
             EndDialog(dialog, kDialogEndedOk);
             return;
         case IDCANCEL:
-            context.settings.fitMode = FitMode::Cancelled;
+            context.answer.outcome = FitDialogOutcome::Cancelled;
             EndDialog(dialog, kDialogEndedCancel);
             return;
         case IDC_DEGREE_COMBO:
@@ -82,8 +81,8 @@ void OnCommand(HWND dialog, FitDialogContext& context, int id, int code) {
         case IDC_DIGITS_5:
         case IDC_DIGITS_6:
             // Plain radio buttons: the choice is taken at once and the buttons are set here.
-            context.settings.digitsIndex = id - IDC_DIGITS_3;
-            CheckDigitsButton(dialog, context.settings.digitsIndex);
+            context.digitsIndex = id - IDC_DIGITS_3;
+            CheckDigitsButton(dialog, context.digitsIndex);
             return;
         default:
             return;
@@ -100,7 +99,7 @@ INT_PTR HandleFitSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
     if (!context) return FALSE;
     switch (message) {
         case WM_CLOSE:
-            context->settings.fitMode = FitMode::Cancelled;
+            context->answer.outcome = FitDialogOutcome::Cancelled;
             EndDialog(dialog, kDialogEndedClosed);
             return TRUE;
         case WM_COMMAND:
@@ -112,21 +111,19 @@ INT_PTR HandleFitSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }
 
 void CancelFitSettings(HWND dialog) {
-    if (FitDialogContext* context = ContextOf(dialog)) context->settings.fitMode = FitMode::Cancelled;
+    if (FitDialogContext* context = ContextOf(dialog)) context->answer.outcome = FitDialogOutcome::Cancelled;
 }
 
 }  // namespace
 
-void ShowFitSettingsDialog(HWND owner, HINSTANCE instance, UiLanguage language, int pairCount,
-                           FitSettings& settings) {
-    FitDialogContext context{settings, pairCount};
-    const char* templateName = language == UiLanguage::Japanese ? "SMOOTHING_DLG_J" : "SMOOTHING_DLG";
-    const INT_PTR result = DialogBoxParamA(instance, templateName, owner, GuardedDialogProc<HandleFitSettingsDialog, CancelFitSettings>,
-                                           reinterpret_cast<LPARAM>(&context));
-    if (result == -1) {
-        ShowMessage(owner, language, MessageId::UnableToDisplayDialog);
-        settings.fitMode = FitMode::Cancelled;
-    }
+std::optional<FitDialogAnswer> ShowFitSettingsDialog(HWND owner, const FitDialogRequest& request) {
+    FitDialogContext context{request, request.digitsIndex, {}};
+    const char* templateName = request.language == UiLanguage::Japanese ? "SMOOTHING_DLG_J" : "SMOOTHING_DLG";
+    const INT_PTR result =
+        DialogBoxParamA(DialogTemplateModule(), templateName, owner,
+                        GuardedDialogProc<HandleFitSettingsDialog, CancelFitSettings>, reinterpret_cast<LPARAM>(&context));
+    if (result == -1) return std::nullopt;
+    return context.answer;
 }
 
 }  // namespace plorimet

@@ -3,17 +3,15 @@
 
 #include <windows.h>
 
-#include "base/messages.h"
+#include <optional>
+
 #include "fit/fit_settings.h"
 
 namespace plorimet {
 
-// Runs the modal dialog for a data set of pairCount pairs. Afterwards settings.fitMode tells
-// how it ended: Exact or LeastSquares after OK (with degree and digits stored), Cancelled after
-// Cancel, the close box, or a dialog that could not be shown (then the message has been shown).
-// Clicks on the digits buttons change settings.digitsIndex at once; the caller undoes them
-// after Cancel from the copies taken by SaveBeforeDialog.
-void ShowFitSettingsDialog(HWND owner, HINSTANCE instance, UiLanguage language, int pairCount,
-                           FitSettings& settings);
+// Runs the modal dialog owned by owner. The answer tells how it ended (OK, or Cancel and the
+// close box); the digits buttons act on the dialog's own copy, so a cancelled dialog leaves
+// the caller's settings as they were. Nothing when the dialog could not be shown.
+std::optional<FitDialogAnswer> ShowFitSettingsDialog(HWND owner, const FitDialogRequest& request);
 
 }  // namespace plorimet

@@ -38,22 +38,35 @@ std::string ValidateDegreeText(const std::string& typed, int pairCount) {
     return std::to_string(DefaultDegree(pairCount));
 }
 
-void SaveBeforeDialog(FitSettings& settings) {
-    settings.savedLastDegree = settings.lastDegree;
-    settings.savedDigitsIndex = settings.digitsIndex;
+FitDialogRequest FitDialogRequestFor(const FitSettings& settings, int pairCount, UiLanguage language) {
+    FitDialogRequest request;
+    request.language = language;
+    request.pairCount = pairCount;
+    request.lastDegree = settings.lastDegree;
+    request.digitsIndex = settings.digitsIndex;
+    return request;
 }
 
-void RestoreAfterCancel(FitSettings& settings) {
-    settings.lastDegree = settings.savedLastDegree;
-    settings.digitsIndex = settings.savedDigitsIndex;
+FitDialogAnswer AcceptFitSettings(const FitDialogRequest& request, const std::string& degreeText,
+                                  int checkedDigitsIndex, int shownDigitsIndex) {
+    FitDialogAnswer answer;
+    answer.outcome = FitDialogOutcome::Accepted;
+    answer.fitMode = FitModeForPairCount(request.pairCount);
+    if (answer.fitMode == FitMode::LeastSquares) answer.degree = ParseLeadingInt(degreeText.substr(0, kCellReadLimit));
+    answer.digitsIndex =
+        checkedDigitsIndex >= 0 && checkedDigitsIndex < kDigitChoices ? checkedDigitsIndex : shownDigitsIndex;
+    return answer;
 }
 
-void AcceptFitSettings(FitSettings& settings, const std::string& degreeText, int checkedDigitsIndex) {
-    if (settings.fitMode == FitMode::LeastSquares) {
-        settings.degree = ParseLeadingInt(degreeText.substr(0, kCellReadLimit));
-        settings.lastDegree = settings.degree;
+bool StoreFitDialogAnswer(FitSettings& settings, const FitDialogAnswer& answer) {
+    if (answer.outcome != FitDialogOutcome::Accepted) return false;
+    settings.fitMode = answer.fitMode;
+    if (answer.fitMode == FitMode::LeastSquares) {
+        settings.degree = answer.degree;
+        settings.lastDegree = answer.degree;
     }
-    if (checkedDigitsIndex >= 0 && checkedDigitsIndex < kDigitChoices) settings.digitsIndex = checkedDigitsIndex;
+    settings.digitsIndex = answer.digitsIndex;
+    return true;
 }
 
 }  // namespace plorimet

@@ -4,20 +4,22 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
+
 namespace plorimet {
 
-enum class FitMode { Exact = 0, LeastSquares = 1, Cancelled = 2 };
+enum class FitMode { Exact = 0, LeastSquares = 1 };
 
 constexpr int kRecommendedDegreeLimit = 10;
 constexpr int kDigitChoices = 4;  // 3, 4, 5 or 6 significant digits
 
+// What the program remembers of the fit; changed only by the dialog's OK (and lastDegree by a
+// new grid).
 struct FitSettings {
     FitMode fitMode = FitMode::Exact;
     int degree = 0;
     int lastDegree = 0;  // offered next time; 0 means none
     int digitsIndex = 0; // 0..3 for 3..6 digits
-    int savedLastDegree = 0;
-    int savedDigitsIndex = 0;
 };
 
 inline int SignificantDigits(int digitsIndex) { return 3 + digitsIndex; }
@@ -40,11 +42,36 @@ std::string InitialDegreeText(int pairCount, int lastDegree);
 // otherwise the default degree.
 std::string ValidateDegreeText(const std::string& typed, int pairCount);
 
-// Copies lastDegree and digitsIndex before the dialog opens.
-void SaveBeforeDialog(FitSettings& settings);
-// Puts them back after Cancel or the close box.
-void RestoreAfterCancel(FitSettings& settings);
-// OK: reads the degree text (least-squares mode only) and the chosen digits.
-void AcceptFitSettings(FitSettings& settings, const std::string& degreeText, int checkedDigitsIndex);
+// What the dialog opens with.
+struct FitDialogRequest {
+    UiLanguage language = UiLanguage::English;
+    int pairCount = 0;
+    int lastDegree = 0;
+    int digitsIndex = 0;
+};
+
+FitDialogRequest FitDialogRequestFor(const FitSettings& settings, int pairCount, UiLanguage language);
+
+enum class FitDialogOutcome { Accepted = 0, Cancelled = 1 };
+
+// How the dialog ended: OK (Accepted), or Cancel, the close box or a failure in the dialog
+// (Cancelled; then nothing else counts).
+struct FitDialogAnswer {
+    FitDialogOutcome outcome = FitDialogOutcome::Cancelled;
+    FitMode fitMode = FitMode::Exact;
+    int degree = 0;       // read from the degree field; least-squares mode only
+    int digitsIndex = 0;
+};
+
+// OK: the mode follows the pair count; the degree text (least-squares mode only) is read like
+// atoi; the digits are the checked button's, or the last clicked (shownDigitsIndex) when no
+// button reports itself checked.
+FitDialogAnswer AcceptFitSettings(const FitDialogRequest& request, const std::string& degreeText,
+                                  int checkedDigitsIndex, int shownDigitsIndex);
+
+// Stores an accepted answer (degree and lastDegree only in least-squares mode) and returns true;
+// a cancelled one changes nothing, so the digits clicked and the degree offered are as before
+// the dialog, and returns false.
+bool StoreFitDialogAnswer(FitSettings& settings, const FitDialogAnswer& answer);
 
 }  // namespace plorimet

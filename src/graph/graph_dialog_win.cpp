@@ -13,36 +13,42 @@ void CheckInGroup(HWND dialog, int buttonId) {
     if (group.first != 0) CheckRadioButton(dialog, group.first, group.last, buttonId);
 }
 
+GraphDialogAnswer* AnswerOf(HWND dialog) {
+    return reinterpret_cast<GraphDialogAnswer*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+// The answer starts as Cancelled with the request's settings; the dialog works on it.
 INT_PTR HandleGraphSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* settings = reinterpret_cast<GraphSettings*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    GraphDialogAnswer* answer = AnswerOf(dialog);
     switch (message) {
         case WM_INITDIALOG: {
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            settings = reinterpret_cast<GraphSettings*>(lParam);
-            const GraphDialogChecks checks = InitGraphSettingsDialog(*settings);
+            answer = reinterpret_cast<GraphDialogAnswer*>(lParam);
+            const GraphDialogChecks checks = InitGraphSettingsDialog(answer->settings);
             for (int button : {checks.thicknessButton, checks.dotButton, checks.sizeButton, checks.scaleButton})
                 CheckInGroup(dialog, button);
             return TRUE;
         }
         case WM_COMMAND: {
-            if (!settings) return TRUE;
+            if (!answer) return TRUE;
             const int id = LOWORD(wParam);
             if (id == IDOK) {
                 std::array<bool, kGraphRadioButtonCount> checked{};
                 for (int k = 0; k < kGraphRadioButtonCount; ++k)
                     checked[k] = IsDlgButtonChecked(dialog, kFirstThicknessButton + k) == BST_CHECKED;
-                AcceptGraphSettings(*settings, checked);
+                AcceptGraphSettings(answer->settings, checked);
+                answer->outcome = GraphDialogOutcome::Accepted;
                 EndDialog(dialog, kDialogEndedOk);
             } else if (id == IDCANCEL) {
-                CancelGraphSettings(*settings);
+                answer->outcome = GraphDialogOutcome::Cancelled;
                 EndDialog(dialog, kDialogEndedCancel);
-            } else if (ApplyGraphSettingsClick(*settings, id)) {
+            } else if (ApplyGraphSettingsClick(answer->settings, id)) {
                 CheckInGroup(dialog, id);
             }
             return TRUE;
         }
         case WM_CLOSE:
-            if (settings) CancelGraphSettings(*settings);
+            if (answer) answer->outcome = GraphDialogOutcome::Cancelled;
             EndDialog(dialog, kDialogEndedClosed);
             return TRUE;
     }
@@ -51,15 +57,20 @@ INT_PTR HandleGraphSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 // A dialog that fails draws nothing.
 void CancelGraphDialog(HWND dialog) {
-    if (auto* settings = reinterpret_cast<GraphSettings*>(GetWindowLongPtrA(dialog, DWLP_USER)))
-        CancelGraphSettings(*settings);
+    if (GraphDialogAnswer* answer = AnswerOf(dialog)) answer->outcome = GraphDialogOutcome::Cancelled;
 }
 
 }  // namespace
 
-INT_PTR RunGraphSettingsDialog(HINSTANCE instance, const char* templateName, HWND owner, GraphSettings& settings) {
-    return DialogBoxParamA(instance, templateName, owner, GuardedDialogProc<HandleGraphSettingsDialog, CancelGraphDialog>,
-                           reinterpret_cast<LPARAM>(&settings));
+std::optional<GraphDialogAnswer> ShowGraphSettingsDialog(HWND owner, const GraphDialogRequest& request) {
+    GraphDialogAnswer answer;
+    answer.settings = request.settings;
+    const char* templateName = request.language == UiLanguage::Japanese ? "PENSIZE_DLG_J" : "PENSIZE_DLG";
+    const INT_PTR result = DialogBoxParamA(DialogTemplateModule(), templateName, owner,
+                                           GuardedDialogProc<HandleGraphSettingsDialog, CancelGraphDialog>,
+                                           reinterpret_cast<LPARAM>(&answer));
+    if (result == -1) return std::nullopt;
+    return answer;
 }
 
 }  // namespace plorimet

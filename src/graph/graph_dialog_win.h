@@ -3,12 +3,14 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "graph/graph_settings.h"
 
 namespace plorimet {
 
-// Runs the dialog over settings; returns what DialogBoxParamA returned (-1 when it could not
-// be shown).
-INT_PTR RunGraphSettingsDialog(HINSTANCE instance, const char* templateName, HWND owner, GraphSettings& settings);
+// Runs the modal dialog owned by owner over a copy of the request's settings; the answer
+// carries them as the dialog left them. Nothing when the dialog could not be shown.
+std::optional<GraphDialogAnswer> ShowGraphSettingsDialog(HWND owner, const GraphDialogRequest& request);
 
 }  // namespace plorimet

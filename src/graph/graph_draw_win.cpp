@@ -1,5 +1,7 @@
 #include "graph/graph_commands_win.h"
 
+#include <optional>
+
 #include "graph/graph_dialog_win.h"
 #include "graph/graph_plan.h"
 #include "win/message_box_win.h"
@@ -58,14 +60,13 @@ void DrawDots(HDC dc, const GraphPlan& plan) {
 
 void DrawGraph(ProgramState& state) {
     GraphSettings& settings = state.graphSettings;
-    settings.settingsCancelled = false;
-    const char* templateName = state.language == UiLanguage::Japanese ? "PENSIZE_DLG_J" : "PENSIZE_DLG";
-    const INT_PTR result = RunGraphSettingsDialog(state.appInstance, templateName, state.mainWindow, settings);
-    if (result == -1) {
+    const std::optional<GraphDialogAnswer> answer =
+        ShowGraphSettingsDialog(state.mainWindow, GraphDialogRequest{state.language, settings});
+    if (!answer) {
         ShowMessage(state.mainWindow, state.language, MessageId::UnableToDisplayDialog);
-        return;
+        return;  // the settings as they were
     }
-    if (settings.settingsCancelled) return;
+    if (!StoreGraphDialogAnswer(settings, *answer)) return;
 
     const int termCount = TermCount(state.fitSettings, state.dataSet);
     if (YRangeIsFlat(state.dataSet)) {

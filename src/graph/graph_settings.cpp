@@ -81,6 +81,9 @@ void AcceptGraphSettings(GraphSettings& settings, const std::array<bool, kGraphR
     }
 }
 
-void CancelGraphSettings(GraphSettings& settings) { settings.settingsCancelled = true; }
+bool StoreGraphDialogAnswer(GraphSettings& remembered, const GraphDialogAnswer& answer) {
+    remembered = answer.settings;
+    return answer.outcome == GraphDialogOutcome::Accepted;
+}
 
 }  // namespace plorimet

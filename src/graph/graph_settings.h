@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "base/messages.h"
 #include "resource_ids.h"
 
 namespace plorimet {
@@ -23,7 +24,6 @@ struct GraphSettings {
     int sizeIndex = 0;       // 0..2 for 100, 70, 50 %
     double sizeFactor = 0.0; // 1.0, 0.7, 0.5 (the doubles nearest to them)
     ScaleMode scaleMode = ScaleMode::ScaleNone;
-    bool settingsCancelled = false;
 };
 
 // Control identifiers of the dialog's radio buttons, one contiguous run per group.
@@ -69,10 +69,26 @@ GraphDialogChecks InitGraphSettingsDialog(GraphSettings& settings);
 bool ApplyGraphSettingsClick(GraphSettings& settings, int buttonId);
 
 // OK: checked[k] tells whether button 221 + k reports itself checked. Every checked button,
-// in ascending order, stores its click again; settingsCancelled stays as it is.
+// in ascending order, stores its click again.
 void AcceptGraphSettings(GraphSettings& settings, const std::array<bool, kGraphRadioButtonCount>& checked);
 
-// Cancel or the close box: only the flag is set; the clicks made in the dialog are kept.
-void CancelGraphSettings(GraphSettings& settings);
+// What the dialog opens with: the remembered settings.
+struct GraphDialogRequest {
+    UiLanguage language = UiLanguage::English;
+    GraphSettings settings;
+};
+
+enum class GraphDialogOutcome { Accepted = 0, Cancelled = 1 };
+
+// How the dialog ended (OK; or Cancel, the close box or a failure in the dialog), and the
+// settings as the dialog left them: its initialisation and every click, also when cancelled.
+struct GraphDialogAnswer {
+    GraphDialogOutcome outcome = GraphDialogOutcome::Cancelled;
+    GraphSettings settings;
+};
+
+// Remembers the answer's settings whatever the outcome (Cancel does not undo the clicks, so
+// the next dialog opens with them) and returns whether the graph is drawn.
+bool StoreGraphDialogAnswer(GraphSettings& remembered, const GraphDialogAnswer& answer);
 
 }  // namespace plorimet

@@ -11,6 +11,9 @@ constexpr INT_PTR kDialogEndedClosed = 0;
 constexpr INT_PTR kDialogEndedOk = 1;
 constexpr INT_PTR kDialogEndedCancel = 2;
 
+// The module whose resources hold the dialog templates: the program itself.
+inline HINSTANCE DialogTemplateModule() { return GetModuleHandleA(nullptr); }
+
 using DialogHandler = INT_PTR (*)(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 using DialogCancel = void (*)(HWND dialog);
 

@@ -89,6 +89,9 @@ check_manual "$DIR/TAVRO_E.PDF" en \
   "It is recommended to apply Degree of Equation <= 10." \
   "Select Excel Column Numbers" \
   "Graph Specification" \
+  "Ctrl+Shift+V Paste Data" \
+  "the same column of the next pair" \
+  "press Ctrl+C while the equation is shown" \
   "Unable to find the SysListView Window." \
   "Clear the window for data input, with discarding previous inputted data?" \
   "GetOpenFileName error 0x%lx" \
@@ -134,6 +137,9 @@ check_manual "$DIR/TAVRO_J.PDF" ja \
   "近似式の次数 <= １０ の適用を推奨します." \
   "Excelのカラム(縦列)番号の選択" \
   "グラフの指定" \
+  "Ctrl+Shift+V データ貼付け" \
+  "次の組の同じ列" \
+  "近似式の表示中に Ctrl+C を押してください" \
   "SysListView32 Windowを見つけられません." \
   "既入力値を廃棄して、データ入力Windowをクリアーしますか？" \
   "GetOpenFileName エラー 0x%lx" \

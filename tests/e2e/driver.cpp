@@ -3,6 +3,7 @@
 //   driver all|<scenario> <TAVRO_95.EXE> [--shots <folder>] [--expect-set <letter>|--expect-plain-set]
 //   driver measure <TAVRO_95.EXE> [repetitions]
 //   driver measure-graph <TAVRO_95.EXE> [repetitions]   (graphs drawn, copied and saved in a row)
+//   driver measure-dialogs <TAVRO_95.EXE> [repetitions] (the settings dialogs against dialog_bench.exe)
 //   driver list
 //
 // Paths may be Linux paths (taken as Wine's Z: drive). Prints "ok name" or "FAIL name: ..."
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
             e2e::ExpectBitmapSet(argv[++i], true);
         } else if (arg == "--expect-plain-set") {
             e2e::ExpectBitmapSet("", true);
-        } else if ((mode == "measure" || mode == "measure-graph") && std::atoi(arg.c_str()) > 0) {
+        } else if ((mode == "measure" || mode == "measure-graph" || mode == "measure-dialogs") && std::atoi(arg.c_str()) > 0) {
             repetitions = std::atoi(arg.c_str());
         } else {
             return Usage();
@@ -62,6 +63,10 @@ int main(int argc, char** argv) {
     e2e::Note(std::string("code page ") + std::to_string(GetACP()) + ", program " + options.exe);
     if (mode == "measure") {
         e2e::MeasureTimes(repetitions);
+        return 0;
+    }
+    if (mode == "measure-dialogs") {
+        e2e::MeasureDialogs(repetitions);
         return 0;
     }
     if (mode == "measure-graph") {

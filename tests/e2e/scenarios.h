@@ -31,6 +31,8 @@ bool RegisterScenarios(const Scenario (&list)[N]) {
 
 // Start-up time and Analysis time, printed as "measure ..." lines.
 void MeasureTimes(int repetitions);
+// The three settings dialogs' command-to-dialog times, the program against dialog_bench.exe.
+void MeasureDialogs(int repetitions);
 // Draw, Copy and Save Graph times, and GDI objects and memory over the repetitions.
 void MeasureGraph(int repetitions);
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "dib_decode.h"
 #include "fit/analysis.h"
 #include "graph/graph_plan.h"
 #include "graph/graph_raster.h"

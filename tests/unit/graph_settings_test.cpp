@@ -97,7 +97,6 @@ TEST(GraphSettingsDialog, EveryRadioButtonStoresItsRowOfTheClickTable) {
         EXPECT_EQ(row.sizeIndex, s.sizeIndex);
         EXPECT_EQ(row.sizeFactor, s.sizeFactor);  // the very doubles 1.0, 0.7, 0.5
         EXPECT_EQ(row.scale, s.scaleMode);
-        EXPECT_FALSE(s.settingsCancelled);
     }
 }
 
@@ -145,7 +144,6 @@ TEST(GraphSettingsDialog, OkWithoutTouchingAnythingKeepsThePreviousSelection) {
     EXPECT_EQ(2, settings.sizeIndex);
     EXPECT_EQ(0.5, settings.sizeFactor);
     EXPECT_EQ(ScaleMode::ScaleTicks, settings.scaleMode);
-    EXPECT_FALSE(settings.settingsCancelled);
 }
 
 TEST(GraphSettingsDialog, OkStoresWhatTheButtonsReportNotWhatWasRemembered) {
@@ -171,21 +169,34 @@ TEST(GraphSettingsDialog, OkReadsButtonsInAscendingOrderSoTheLastCheckedOfAGroup
 }
 
 TEST(GraphSettingsDialog, CancelKeepsTheClicksAndTheNextDialogOpensWithThem) {
-    GraphSettings settings;
-    InitGraphSettingsDialog(settings);
-    ApplyGraphSettingsClick(settings, IDC_SCALE_GRID);
-    ApplyGraphSettingsClick(settings, IDC_SIZE_50);
-    CancelGraphSettings(settings);
-    EXPECT_TRUE(settings.settingsCancelled);
+    GraphSettings settings;  // remembered
+    GraphDialogAnswer answer;  // Cancelled unless OK ends the dialog
+    answer.settings = settings;
+    InitGraphSettingsDialog(answer.settings);
+    ApplyGraphSettingsClick(answer.settings, IDC_SCALE_GRID);
+    ApplyGraphSettingsClick(answer.settings, IDC_SIZE_50);
+    EXPECT_FALSE(StoreGraphDialogAnswer(settings, answer));  // nothing is drawn
     EXPECT_EQ(ScaleMode::ScaleGrid, settings.scaleMode);
     EXPECT_EQ(0.5, settings.sizeFactor);
 
-    settings.settingsCancelled = false;  // cleared before every dialog
     GraphDialogChecks next = InitGraphSettingsDialog(settings);
     EXPECT_EQ(IDC_SCALE_GRID, next.scaleButton);
     EXPECT_EQ(IDC_SIZE_50, next.sizeButton);
     EXPECT_EQ(IDC_THICKNESS_1, next.thicknessButton);
     EXPECT_EQ(IDC_DOT_5, next.dotButton);
+}
+
+TEST(GraphSettingsDialog, OkDrawsWithTheSettingsTheDialogLeft) {
+    GraphSettings settings;
+    GraphDialogAnswer answer;
+    answer.settings = settings;
+    InitGraphSettingsDialog(answer.settings);
+    ApplyGraphSettingsClick(answer.settings, IDC_DOT_13);
+    AcceptGraphSettings(answer.settings, CheckedButtons({IDC_THICKNESS_1, IDC_DOT_13, IDC_SIZE_100, IDC_SCALE_NONE}));
+    answer.outcome = GraphDialogOutcome::Accepted;
+    EXPECT_TRUE(StoreGraphDialogAnswer(settings, answer));
+    EXPECT_EQ(6, settings.dotRadius);
+    EXPECT_EQ(1, settings.lineWidth);
 }
 
 TEST(GraphSettingsDialog, SizeFactorsAreTheDoublesNearestToTheirPercentages) {
