@@ -164,7 +164,7 @@ std::optional<int> ReadAndFit(const GraphOptions& o, Reporter& report, std::ostr
     if (!in) return report.Fail(MessageId::FileDoesNotExist);
     // TODO(--all): read every pair of the file once the reader that keeps more than the grid's
     // 45 is in; until then --all is accepted and the file is read as the grid reads it.
-    const ReadDataResult read = ReadDataText(in);
+    const ReadDataResult read = ReadDataText(StreamBytes(in));
     if (read.empty()) return report.Fail(MessageId::NoDataInFile);
 
     CellTexts cells;
