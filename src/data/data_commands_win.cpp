@@ -1,7 +1,8 @@
 #include "data/data_commands_win.h"
 
+#include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <memory>
 
 #include "base/file_save.h"
 #include "resource_ids.h"
@@ -16,7 +17,10 @@ namespace plorimet {
 
 namespace {
 
-// Where the Read Data and Save Data buttons sit in the tool bar strip.
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OwnedFile = std::unique_ptr<std::FILE, FileCloser>;
 
 void Show(const ProgramState& state, MessageId id, unsigned long detail = 0) {
     ShowMessage(state.mainWindow, state.language, id, detail);
@@ -80,7 +84,7 @@ void ReadDataFile(ProgramState& state) {
     RepaintToolbarStrip(state.mainWindow, RepaintSpanOfCommand(IDM_READ_DATA));
     if (choice.kind == FileDialogResult::Kind::Cancelled) return;
 
-    std::ifstream file(choice.path, std::ios::binary);
+    const OwnedFile file(std::fopen(choice.path.c_str(), "rb"));
     if (!file) {
         Show(state, MessageId::FileDoesNotExist);
         return;
@@ -88,7 +92,8 @@ void ReadDataFile(ProgramState& state) {
     state.dataSet.ClearTexts();
     SetAllCells(state, state.dataSet.xText, state.dataSet.yText);
 
-    const ReadDataResult read = ReadDataText(file);
+    const ReadDataResult read =
+        ReadDataText([&file](char* buffer, size_t size) { return std::fread(buffer, 1, size, file.get()); });
     for (size_t i = 0; i < read.pairs.size(); ++i) {
         SetCellText(state, static_cast<int>(i), read.pairs[i].x);
         SetCellText(state, kMaxPairs + static_cast<int>(i), read.pairs[i].y);

@@ -1,7 +1,8 @@
 #include "data/data_file.h"
 
+#include <algorithm>
 #include <cctype>
-#include <sstream>
+#include <cstring>
 
 #include "data/cell_rule.h"
 
@@ -53,13 +54,46 @@ bool ParseDataLine(const std::string& line, CellPair& pair) {
     return true;
 }
 
+// The source's bytes one at a time, taken from it a block at a time.
+class ByteReader {
+public:
+    static constexpr int kEnd = -1;
+
+    explicit ByteReader(const ByteSource& source) : source_(source) {}
+
+    int Peek() {
+        if (next_ == filled_ && !Fill()) return kEnd;
+        return static_cast<unsigned char>(block_[next_]);
+    }
+    int Take() {
+        const int c = Peek();
+        if (c != kEnd) ++next_;
+        return c;
+    }
+
+private:
+    bool Fill() {
+        if (ended_) return false;
+        filled_ = std::min(source_(block_, sizeof block_), sizeof block_);
+        next_ = 0;
+        ended_ = filled_ == 0;
+        return !ended_;
+    }
+
+    const ByteSource& source_;
+    char block_[4096];
+    size_t next_ = 0;
+    size_t filled_ = 0;
+    bool ended_ = false;
+};
+
 // Passes over a UTF-8 byte-order mark at the start (Notepad writes one); returns the bytes
 // taken when they turned out to be something else, as the start of the first line.
-std::string SkipByteOrderMark(std::streambuf& source) {
+std::string SkipByteOrderMark(ByteReader& source) {
     static const char kMark[] = "\xEF\xBB\xBF";
     std::string taken;
-    for (const char* c = kMark; *c != '\0' && source.sgetc() == static_cast<unsigned char>(*c); ++c)
-        taken.push_back(static_cast<char>(source.sbumpc()));
+    for (const char* c = kMark; *c != '\0' && source.Peek() == static_cast<unsigned char>(*c); ++c)
+        taken.push_back(static_cast<char>(source.Take()));
     return taken == kMark ? std::string() : taken;
 }
 
@@ -76,15 +110,14 @@ bool IsAcceptedFileValue(const std::string& value) {
     return true;
 }
 
-ReadDataResult ReadDataText(std::istream& in) {
+ReadDataResult ReadDataText(const ByteSource& bytes) {
     ReadDataResult result;
-    std::streambuf* source = in.rdbuf();
-    if (source == nullptr) return result;
-    std::string line = SkipByteOrderMark(*source);
+    ByteReader source(bytes);
+    std::string line = SkipByteOrderMark(source);
     bool overlong = false;
     while (result.pairs.size() < static_cast<size_t>(kMaxPairs)) {
-        const int c = source->sbumpc();
-        const bool atEnd = c == std::char_traits<char>::eof();
+        const int c = source.Take();
+        const bool atEnd = c == ByteReader::kEnd;
         if (!atEnd && c != '\r' && c != '\n') {
             if (line.size() < kLongestDataLine) {
                 line.push_back(static_cast<char>(c));
@@ -94,7 +127,7 @@ ReadDataResult ReadDataText(std::istream& in) {
             continue;
         }
         // CR LF, LF and CR each end a line; CR CR LF ends one and leaves an empty one.
-        if (c == '\r' && source->sgetc() == '\n') source->sbumpc();
+        if (c == '\r' && source.Peek() == '\n') source.Take();
         CellPair pair;
         if (!overlong && ParseDataLine(line, pair)) result.pairs.push_back(pair);
         if (atEnd) break;
@@ -105,8 +138,13 @@ ReadDataResult ReadDataText(std::istream& in) {
 }
 
 ReadDataResult ReadDataText(const std::string& bytes) {
-    std::istringstream in(bytes);
-    return ReadDataText(in);
+    size_t given = 0;
+    return ReadDataText([&](char* buffer, size_t size) {
+        const size_t count = std::min(size, bytes.size() - given);
+        std::memcpy(buffer, bytes.data() + given, count);
+        given += count;
+        return count;
+    });
 }
 
 std::string BuildDataFileBytes(const DataSet& data, const std::string& equationText) {

@@ -1,13 +1,12 @@
 // Data text files: reading pairs into cell texts, writing the saved file's bytes.
 #pragma once
 
-#include <istream>
+#include <cstddef>
+#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "fit/data_set.h"
-#include "base/messages.h"
 
 namespace plorimet {
 
@@ -25,11 +24,16 @@ struct ReadDataResult {
 // or points.
 bool IsAcceptedFileValue(const std::string& value);
 
+// Where the reader takes its bytes from: fills at most `size` bytes of `buffer` with the next
+// bytes of the file and returns how many it filled, 0 at the end of the file (or when reading
+// fails). Not asked again once it has returned 0.
+using ByteSource = std::function<size_t(char* buffer, size_t size)>;
+
 // Reads lines (ended by CR LF, LF, CR or CR CR LF; a UTF-8 byte-order mark at the start is
-// passed over) until 45 pairs are accepted or the stream ends. Lines that are not data lines,
-// and lines with a value the cell would change (two points), are skipped one by one. Never
-// reads further than needed.
-ReadDataResult ReadDataText(std::istream& in);
+// passed over) until 45 pairs are accepted or the bytes end. Lines that are not data lines,
+// and lines with a value the cell would change (two points), are skipped one by one. Asks for
+// no more bytes once the 45th pair is in, so a long file is not read to its end.
+ReadDataResult ReadDataText(const ByteSource& source);
 ReadDataResult ReadDataText(const std::string& bytes);
 
 // The bytes Save Data writes: heading, one line per pair, then the EQUATION block.

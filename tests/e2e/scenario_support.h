@@ -9,8 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "fit/analysis.h"
-#include "fit/fit_settings.h"
 #include "harness.h"
 #include "resource_ids.h"
 #include "base/platform.h"
@@ -224,15 +222,6 @@ inline void TypeRows(const App& app, const Rows& rows) {
         if (!rows[r].first.empty()) TypeKeys(Cell(app, 101 + static_cast<int>(r)), rows[r].first);
         if (!rows[r].second.empty()) TypeKeys(Cell(app, 146 + static_cast<int>(r)), rows[r].second);
     }
-}
-
-inline plorimet::CellTexts AsCellTexts(const Rows& rows) {
-    plorimet::CellTexts cells;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        cells.x[r] = rows[r].first;
-        cells.y[r] = rows[r].second;
-    }
-    return cells;
 }
 
 inline HWND OpenFitDialog(const App& app) {

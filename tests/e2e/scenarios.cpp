@@ -9,9 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "fit/analysis.h"
-#include "fit/fit_settings.h"
 #include "harness.h"
+#include "reference_equation.h"
 #include "scenario_support.h"
 #include "base/platform.h"
 #include "base/toolbar_layout.h"
@@ -357,19 +356,13 @@ void FivePairsFit() {
     Check(WaitForDialog(app, kQuiet) == nullptr, "fit: no message", MessageText(FindDialog(app)));
     Check(WaitForButtons(app, kEquationButtons), "fit: Save Data and Draw Graph enabled", EnabledPattern(app));
 
-    // The equation the core computes for these cells, drawn where the program draws it.
-    plorimet::FitSettings settings;
-    settings.fitMode = plorimet::FitMode::LeastSquares;
-    settings.degree = 2;
-    settings.digitsIndex = 1;
-    const plorimet::DataSet data = plorimet::CollectDataSet(AsCellTexts(rows));
-    plorimet::FitResult result;
-    const auto failure = plorimet::CompleteAnalysis(
-        data, settings, Japanese() ? plorimet::UiLanguage::Japanese : plorimet::UiLanguage::English, result);
-    Check(!failure && data.pairCount == 5, "fit: the core fits the same cells", "core failed");
-    Note("equation: " + Utf8(FromCodePage(result.equationText, 932)));
+    // The least-squares quadratic of the five kept pairs (the second X of 2 and the row
+    // without X are left out), with 4 digits, drawn where the program draws it.
+    const std::string equation =
+        ReferenceEquation({{1, 2}, {2, 7}, {3, 1}, {4, 0.5}, {5, 4}}, /*degree=*/2, /*digits=*/4, Japanese());
+    Note("equation: " + Utf8(FromCodePage(equation, 932)));
     std::string seen;
-    Check(EquationShows(app, result.equationText, &seen), "fit: equation drawn in its rectangle", seen);
+    Check(EquationShows(app, equation, &seen), "fit: equation drawn in its rectangle", seen);
     const GridLayout layout = ExpectedLayout();
     std::string away;
     for (int index = 0; index < plorimet::kCellCount; ++index) {
@@ -381,7 +374,7 @@ void FivePairsFit() {
     // A repaint draws the same equation again.
     RedrawWindow(app.main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
     Sync(app);
-    Check(EquationShows(app, result.equationText, &seen), "fit: equation repainted", seen);
+    Check(EquationShows(app, equation, &seen), "fit: equation repainted", seen);
 
     // Input Data: the question, then No keeps the kept pairs, sorted by X.
     PostCommand(app, kInputData);

@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "fit/analysis.h"
-#include "fit/fit_settings.h"
 #include "harness.h"
+#include "reference_equation.h"
 #include "scenario_support.h"
 #include "scenarios.h"
 
@@ -438,23 +437,17 @@ void SaveAndReadBack() {
         return Check(WaitForButtons(app, kEquationButtons), step + ": equation", EnabledPattern(app));
     };
     if (!fit(name)) return;
-    plorimet::FitSettings settings;
-    settings.fitMode = plorimet::FitMode::LeastSquares;
-    settings.degree = 2;
-    settings.digitsIndex = 1;
-    const plorimet::DataSet data = plorimet::CollectDataSet(AsCellTexts(rows));
-    plorimet::FitResult result;
-    plorimet::CompleteAnalysis(data, settings,
-                               Japanese() ? plorimet::UiLanguage::Japanese : plorimet::UiLanguage::English, result);
+    const std::string equation =
+        ReferenceEquation({{1, 6}, {1.5, 3}, {2, 5}, {4, -1}}, /*degree=*/2, /*digits=*/4, Japanese());
 
     // The bytes of the file, pair by pair in ascending X, texts as typed.
     std::string expected = "     X  \t     Y  \r\n";
     for (const char* line : {"1  \t     6", "1.50  \t     3", "2  \t     5", "4  \t     -1"})
         expected += std::string("     ") + line + "  \r\n";
     expected += "EQUATION\r\n";
-    for (size_t i = 0; i < result.equationText.size(); ++i) {
-        if (i > 0 && result.equationText[i] == '\n') expected += '\r';
-        expected += result.equationText[i];
+    for (size_t i = 0; i < equation.size(); ++i) {
+        if (i > 0 && equation[i] == '\n') expected += '\r';
+        expected += equation[i];
     }
     expected += " \r\n";
 
@@ -502,7 +495,7 @@ void SaveAndReadBack() {
           name + " read back: the saved pairs in order", Pairs(app, 5));
     if (fit(name + " read back")) {
         std::string shown;
-        Check(EquationShows(app, result.equationText, &shown), name + " read back: the same equation", shown);
+        Check(EquationShows(app, equation, &shown), name + " read back: the same equation", shown);
     }
     Remove(saved);
     Finish(app);

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "data/data_file.h"
 #include "fit/analysis.h"
@@ -89,14 +90,36 @@ TEST(ReadDataText, ValuesACellWouldChangeSkipTheirLine) {
 TEST(ReadDataText, StopsAfter45Pairs) {
     std::string bytes;
     for (int i = 1; i <= 50; ++i) bytes += std::to_string(i) + " " + std::to_string(2 * i) + "\r\n";
-    std::istringstream in(bytes);
-    const ReadDataResult result = ReadDataText(in);
+    // A source that hands out one byte at a time shows how far the reader asked.
+    size_t given = 0;
+    const ReadDataResult result = ReadDataText([&](char* buffer, size_t size) -> size_t {
+        if (size == 0 || given == bytes.size()) return 0;
+        buffer[0] = bytes[given++];
+        return 1;
+    });
     ASSERT_EQ(result.pairs.size(), 45u);
     EXPECT_EQ(result.pairs.back().x, "45");
-    // The 46th line was not consumed.
-    std::string rest;
-    std::getline(in, rest);
-    EXPECT_EQ(rest, "46 92\r");
+    // Nothing of the 46th line was asked for.
+    EXPECT_EQ(bytes.substr(given, 7), "46 92\r\n");
+}
+
+TEST(ReadDataText, BytesInBlocksOfAnySizeReadAlike) {
+    std::string bytes = "\xEF\xBB\xBF" "1 2\r\r\n3,4\r5\t6\n";
+    for (int i = 0; i < 600; ++i) bytes += "x\r\n";  // a file longer than one block of the reader
+    bytes += "7 8\r";
+    const Pairs expected{{"1", "2"}, {"3", "4"}, {"5", "6"}, {"7", "8"}};
+    for (size_t block : {size_t{1}, size_t{2}, size_t{3}, size_t{5}, size_t{4096}}) {
+        size_t given = 0;
+        Pairs pairs;
+        const ReadDataResult result = ReadDataText([&](char* buffer, size_t size) {
+            const size_t count = std::min({size, block, bytes.size() - given});
+            bytes.copy(buffer, count, given);
+            given += count;
+            return count;
+        });
+        for (const CellPair& p : result.pairs) pairs.emplace_back(p.x, p.y);
+        EXPECT_EQ(pairs, expected) << block;
+    }
 }
 
 TEST(ReadDataText, EmptyAndGarbageGiveNoPairs) {
@@ -151,7 +174,8 @@ TEST(DataFileName, RefusedDriveTypes) {
 TEST(ExampleData, BundledSampleReads) {
     std::ifstream in(std::string(PLORIMET_EXAMPLES_DIR) + "/sample.txt", std::ios::binary);
     ASSERT_TRUE(in);
-    EXPECT_EQ(ReadDataText(in).pairs.size(), 8u);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(ReadDataText(bytes).pairs.size(), 8u);
 }
 
 }  // namespace

@@ -184,7 +184,7 @@ bool OpenInput(const std::string& path, std::ifstream& in, Reporter& report) {
 std::optional<ReadDataResult> ReadPairsFile(const std::string& path, Reporter& report) {
     std::ifstream in;
     if (!OpenInput(path, in, report)) return std::nullopt;
-    return ReadDataText(in);
+    return ReadDataText(StreamBytes(in));
 }
 
 // Reads the pasted text up to its first zero byte; false, having read no more than the limit

@@ -176,7 +176,7 @@ std::optional<int> ReadAndFit(const GraphOptions& o, Reporter& report, std::ostr
         KeepFirstOfEachXSorted(fitted.all);
         fitted.points = {fitted.all.x.data(), fitted.all.y.data(), static_cast<long long>(fitted.all.x.size())};
     } else {
-        const ReadDataResult read = ReadDataText(in);
+        const ReadDataResult read = ReadDataText(StreamBytes(in));
         if (read.empty()) return report.Fail(MessageId::NoDataInFile);
         CellTexts cells;
         for (size_t i = 0; i < read.pairs.size(); ++i) {
