@@ -77,8 +77,7 @@ std::string FormatG(double d, int n) {
 
 }  // namespace
 
-std::string ReferenceEquation(const std::vector<std::pair<double, double>>& pairs, int degree, int digits,
-                              bool japanese) {
+std::vector<double> ReferenceCoefficients(const std::vector<std::pair<double, double>>& pairs, int degree) {
     const int m = degree + 1;
     // Normal equations: sum x^(i+j) c_j = sum x^i y, solved by elimination.
     std::vector<std::vector<Rational>> a(m, std::vector<Rational>(m + 1));
@@ -110,6 +109,13 @@ std::string ReferenceEquation(const std::vector<std::pair<double, double>>& pair
         }
         if (negligible) c[k] = 0.0;
     }
+    return c;
+}
+
+std::string ReferenceEquation(const std::vector<std::pair<double, double>>& pairs, int degree, int digits,
+                              bool japanese) {
+    const int m = degree + 1;
+    const std::vector<double> c = ReferenceCoefficients(pairs, degree);
     std::string text = "Y = " + FormatG(c[0], digits) + "*X^0";
     for (int k = 1; k < m; ++k) {
         text += k % 3 == 0 ? " \n     " : "  ";

@@ -5,16 +5,15 @@
 // focused window, as a user's do.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "fit/analysis.h"
-#include "fit/equation.h"
-#include "fit/fit_settings.h"
 #include "harness.h"
+#include "reference_equation.h"
 #include "scenario_support.h"
 #include "scenarios.h"
 
@@ -259,15 +258,15 @@ void KeyboardOnly() {
     if (!Check(WaitForButtons(app, kEquationButtons), "keys: Enter answers it, the equation is shown",
                EnabledPattern(app)))
         return;
-    plorimet::FitSettings settings;
-    settings.fitMode = plorimet::FitMode::LeastSquares;
-    settings.degree = 10;
-    const plorimet::DataSet data = plorimet::CollectDataSet(AsCellTexts(rows));
-    plorimet::FitResult result;
-    plorimet::CompleteAnalysis(data, settings,
-                               Japanese() ? plorimet::UiLanguage::Japanese : plorimet::UiLanguage::English, result);
+    // The expected equation and coefficients from the driver's own exact reference.
+    std::vector<std::pair<double, double>> pairs;
+    for (const auto& row : rows)
+        pairs.push_back({std::strtod(row.first.c_str(), nullptr), std::strtod(row.second.c_str(), nullptr)});
+    const std::string equation = ReferenceEquation(pairs, /*degree=*/10, /*digits=*/3, Japanese());
+    const std::vector<double> coefficients = ReferenceCoefficients(pairs, /*degree=*/10);
+    const int termCount = static_cast<int>(coefficients.size());
     std::string shown;
-    Check(EquationShows(app, result.equationText, &shown), "keys: the equation of the typed pairs", shown);
+    Check(EquationShows(app, equation, &shown), "keys: the equation of the typed pairs", shown);
     Check(Focus(app) == app.main || Focus(app) == nullptr, "keys: no hidden cell keeps the keyboard",
           FocusName(app));
     Shot(app, "keys-equation");
@@ -275,8 +274,14 @@ void KeyboardOnly() {
     // Ctrl+C: the equation as shown, an empty line, power and coefficient to 17 digits.
     EmptyTheClipboard();
     PressKey('C', true);
-    const std::string expected =
-        plorimet::EquationClipboardText(result.equationText, result.coefficients, result.termCount);
+    std::string expected;
+    for (char c : equation) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    expected += "\r\n\r\n";
+    for (int k = 0; k < termCount; ++k) {
+        char row[64];
+        std::snprintf(row, sizeof row, "%d\t%.17g\r\n", k, coefficients[k]);
+        expected += row;
+    }
     std::string copied;
     WaitUntil([&] { return (copied = ClipboardText()) == expected; }, kKeyWait);
     Check(copied == expected, "keys: Ctrl+C puts the equation and its coefficients on the clipboard",
@@ -291,7 +296,7 @@ void KeyboardOnly() {
     int exact = 0;
     int seventeen = 0;
     std::istringstream table(rowsStart == std::string::npos ? std::string() : copied.substr(rowsStart + 4));
-    for (int k = 0; k < result.termCount; ++k) {
+    for (int k = 0; k < termCount; ++k) {
         int power = -1;
         std::string value;
         table >> power >> value;
@@ -302,12 +307,12 @@ void KeyboardOnly() {
             leading = false;
             ++digits;
         }
-        if (power == k && std::strtod(value.c_str(), nullptr) == result.coefficients[k] && digits <= 17) ++exact;
+        if (power == k && std::strtod(value.c_str(), nullptr) == coefficients[k] && digits <= 17) ++exact;
         if (digits == 17) ++seventeen;
     }
-    Check(exact == result.termCount && result.termCount == 11 && seventeen >= 5,
+    Check(exact == termCount && termCount == 11 && seventeen >= 5,
           "keys: eleven coefficients to 17 significant digits, each the double itself",
-          std::to_string(exact) + " of " + std::to_string(result.termCount) + " exact, " +
+          std::to_string(exact) + " of " + std::to_string(termCount) + " exact, " +
               std::to_string(seventeen) + " with 17 digits");
     // Ctrl+S is Save Data in the equation view.
     char temp[MAX_PATH] = {};
