@@ -18,6 +18,7 @@
 #include "fit/analysis.h"
 #include "graph/graph_plan.h"
 #include "graph/graph_raster.h"
+#include "unit/dib_decode.h"
 #include "win/gdi_win.h"
 
 using namespace plorimet;
