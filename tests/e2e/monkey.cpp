@@ -71,6 +71,12 @@ HWND ActiveDialog(const App& app) {
     return search.found;
 }
 
+// The About dialog's caption, as the resource script has it.
+bool IsAboutDialog(HWND window) {
+    const std::wstring caption = WindowCaptionW(window);
+    return caption == L"About" || caption == L"御案内";
+}
+
 bool IsFileDialog(HWND window) { return window && IsClass(window, "#32770") && GetDlgItem(window, kFileNameBox); }
 
 // ---- Files ------------------------------------------------------------------------------------
@@ -315,6 +321,7 @@ private:
     int failures_ = 0;
     int programs_ = 0;
     int programActions_ = 0;
+    int graphSteps_ = 0, equationSteps_ = 0, dataSteps_ = 0;
     int dialogsAnswered_ = 0, messagesSeen_ = 0, wineMessages_ = 0, clicks_ = 0, keys_ = 0, pastes_ = 0;
     SIZE_T warmMemory_ = 0, maxMemory_ = 0, lastMemory_ = 0;
     long long worstGrowth_ = 0;
@@ -322,7 +329,10 @@ private:
 };
 
 void Monkey::Log(const std::string& action) {
-    recent_.push_back(action);
+    std::string shown = action;
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) c = '?';
+    recent_.push_back(shown);
     if (recent_.size() > 12) recent_.pop_front();
 }
 
@@ -430,7 +440,6 @@ void Monkey::AnswerFileDialog(HWND dialog) {
 
 void Monkey::AnswerDialog(HWND dialog) {
     ++dialogsAnswered_;
-    if (GetDlgItem(dialog, 0xFFFF)) return AnswerMessageBox(dialog);
     if (IsFileDialog(dialog)) return AnswerFileDialog(dialog);
     if (HWND degree = GetDlgItem(dialog, IDC_DEGREE_COMBO)) {
         if (OneIn(random_, 2)) {
@@ -461,8 +470,12 @@ void Monkey::AnswerDialog(HWND dialog) {
             ControlText(GetDlgItem(dialog, IDC_Y_COLUMN_COMBO)));
         return Close(dialog, {IDOK, IDOK, IDCANCEL});
     }
-    Log("dialog '" + WindowCaption(dialog) + "'");
-    Close(dialog, {IDOK});
+    if (IsAboutDialog(dialog)) {
+        Log("About dialog");
+        return Close(dialog, {IDOK});
+    }
+    // Anything else is a message box (its text is the static control 0xFFFF).
+    AnswerMessageBox(dialog);
 }
 
 void Monkey::TypeIntoCell() {
@@ -588,6 +601,10 @@ bool Monkey::Step(int step) {
         return false;
     }
     NoteMemory(false);
+    const std::string buttons = EnabledPattern(app_);
+    if (buttons == "0100000111110") ++graphSteps_;
+    else if (buttons == "0100011001110") ++equationSteps_;
+    else if (buttons == "0111100001110") ++dataSteps_;
     return true;
 }
 
@@ -664,6 +681,8 @@ void Monkey::Run() {
     std::printf("measure monkey tool_bar_clicks %d cell_typings %d clipboard_texts %d dialogs_answered %d "
                 "message_boxes %d of_them_file_dialog_own %d\n",
                 clicks_, keys_, pastes_, dialogsAnswered_, messagesSeen_, wineMessages_);
+    std::printf("measure monkey steps_in_data_input %d in_equation %d in_graph %d\n", dataSteps_, equationSteps_,
+                graphSteps_);
     std::printf("measure monkey slowest_step_ms %lu max_private_bytes %zu worst_growth_bytes %lld\n", slowestStep_,
                 static_cast<size_t>(maxMemory_), worstGrowth_);
     std::fflush(stdout);
