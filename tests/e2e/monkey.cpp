@@ -31,8 +31,12 @@ constexpr DWORD kAnswerWait = 5000;       // the program must answer within this
 // A click on Exit is kept once in this many (of the 13 buttons, in 40 % of the actions): Exit
 // about once in 400 actions, so that a program lives long enough for its memory to tell.
 constexpr int kExitKeptOneIn = 12;
-constexpr int kWarmUpActions = 50;        // memory is measured from this action of a program on
-constexpr long long kDefaultGrowth = 4 << 20;
+constexpr int kWarmUpActions = 50;  // a program's memory is also printed at this action
+// The private bytes a program may hold after its actions (at its Exit or at the run's end).
+// Measured under Wine 8: about 9 MB after start, 13.5-14.5 MB once graphs, dialogs and large
+// files have been through it, and it stays there; a read of the 24 MB file passes 26 MB for
+// that step only.
+constexpr long long kDefaultEndBound = 20 << 20;
 constexpr int kFileNameBox = 0x47C;
 
 using Random = std::mt19937;
@@ -303,6 +307,7 @@ private:
     void Close(HWND dialog, const std::vector<int>& buttons);
     void ActOnWindow();
     void TypeIntoCell();
+    void FillRow();
     std::string RandomPath();
     bool Relaunch();
     void NoteMemory(bool ending);
@@ -324,7 +329,7 @@ private:
     int graphSteps_ = 0, equationSteps_ = 0, dataSteps_ = 0;
     int dialogsAnswered_ = 0, messagesSeen_ = 0, wineMessages_ = 0, clicks_ = 0, keys_ = 0, pastes_ = 0;
     SIZE_T warmMemory_ = 0, maxMemory_ = 0, lastMemory_ = 0;
-    long long worstGrowth_ = 0;
+    long long worstEnd_ = 0;
     DWORD slowestStep_ = 0;
 };
 
@@ -362,9 +367,8 @@ void Monkey::NoteMemory(bool ending) {
     lastMemory_ = now;
     maxMemory_ = std::max(maxMemory_, now);
     if (programActions_ == kWarmUpActions) warmMemory_ = now;
-    if (ending && warmMemory_ != 0) {
-        const long long growth = static_cast<long long>(now) - static_cast<long long>(warmMemory_);
-        worstGrowth_ = std::max(worstGrowth_, growth);
+    if (ending) {
+        worstEnd_ = std::max(worstEnd_, static_cast<long long>(now));
         std::printf("# monkey program %d: private bytes %zu after %d actions, %zu at its end after %d\n", programs_,
                     static_cast<size_t>(warmMemory_), kWarmUpActions, static_cast<size_t>(now), programActions_);
     }
@@ -478,6 +482,22 @@ void Monkey::AnswerDialog(HWND dialog) {
     AnswerMessageBox(dialog);
 }
 
+// A pair typed as a user fills the grid: a number into X and one into Y of a row.
+void Monkey::FillRow() {
+    const int row = Uniform(random_, 0, 9);
+    std::string typed;
+    for (int cell : {IDC_FIRST_X_CELL + row, IDC_FIRST_Y_CELL + row}) {
+        HWND edit = GetDlgItem(app_.main, cell);
+        if (!edit || !IsWindowVisible(edit)) return;
+        SelectAll(edit);
+        PostKey(edit, VK_BACK);
+        if (OneIn(random_, 4)) PostKey(edit, VK_OEM_MINUS);
+        for (int i = Uniform(random_, 1, 4); i > 0; --i) PostKey(edit, '0' + Uniform(random_, 0, 9));
+    }
+    ++keys_;
+    Log("pair typed into row " + std::to_string(row + 1));
+}
+
 void Monkey::TypeIntoCell() {
     HWND cell = GetDlgItem(app_.main, Uniform(random_, IDC_FIRST_X_CELL, IDC_LAST_Y_CELL));
     if (!cell || !IsWindowVisible(cell)) return;
@@ -519,8 +539,15 @@ void Monkey::TypeIntoCell() {
 void Monkey::ActOnWindow() {
     const int kind = Uniform(random_, 0, 99);
     if (kind < 40) {
-        // A tool bar button, enabled or not; Exit seldom, so that programs live long.
+        // A tool bar button, enabled or not (half of the time one that is enabled, as a user
+        // aiming for something); Exit seldom, so that programs live long.
         int id = Uniform(random_, IDB_GAP_BUTTON, IDB_SPACE_BUTTON);
+        if (OneIn(random_, 2)) {
+            std::vector<int> enabled;
+            for (int b = IDB_GAP_BUTTON; b <= IDB_SPACE_BUTTON; ++b)
+                if (HWND w = ToolbarButton(app_, b); w && IsWindowEnabled(w)) enabled.push_back(b);
+            if (!enabled.empty()) id = Pick(random_, enabled);
+        }
         if (id == IDM_EXIT + TOOLBAR_COMMAND_OFFSET && !OneIn(random_, kExitKeptOneIn)) id = IDM_READ_DATA + TOOLBAR_COMMAND_OFFSET;
         HWND button = ToolbarButton(app_, id);
         if (!button) return;
@@ -543,6 +570,8 @@ void Monkey::ActOnWindow() {
         if (id == IDM_EXIT + TOOLBAR_COMMAND_OFFSET) exiting_ = IsWindowEnabled(button) != FALSE;
         Log("click tool bar button " + std::to_string(id) + (IsWindowEnabled(button) ? "" : " (disabled)"));
         ClickWindowCentre(button);
+    } else if (kind < 55) {
+        FillRow();
     } else if (kind < 85) {
         TypeIntoCell();
     } else if (kind < 95) {
@@ -568,12 +597,14 @@ bool Monkey::Step(int step) {
     }
     ++programActions_;
     const DWORD start = GetTickCount();
-    // Let the action take effect: the program reaches its queue, and a window it opens appears.
+    // Let the action take effect: the program has handled the input (it waits for more) and
+    // answers a sent message; a window the action opens is then up.
     DWORD_PTR result = 0;
     bool answered = false;
     for (int i = 0; i < 2; ++i) {
-        Sleep(15);
+        Sleep(10);
         if (WaitForSingleObject(app_.process.hProcess, 0) == WAIT_OBJECT_0) break;
+        WaitForInputIdle(app_.process.hProcess, kAnswerWait);
         answered = SendMessageTimeoutA(app_.main, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerWait, &result) != 0;
         if (!answered) break;
     }
@@ -592,10 +623,11 @@ bool Monkey::Step(int step) {
         if (!Relaunch()) return false;
         return true;
     }
-    if (exiting_) {
+    if (exiting_ && !ActiveDialog(app_)) {
         Fail("Exit did not end the program");
         return false;
     }
+    // (With a window of the program up, the click met a disabled window: nothing to end.)
     if (!answered) {
         Fail("no answer within 5 s at action " + std::to_string(step));
         return false;
@@ -630,7 +662,7 @@ void Monkey::Run() {
     } else {
         Note("monkey: no full disk given (the test script mounts one when run as root): those saves skipped");
     }
-    const long long bound = options_.growthBound > 0 ? options_.growthBound : kDefaultGrowth;
+    const long long bound = options_.memoryBound > 0 ? options_.memoryBound : kDefaultEndBound;
     Note("monkey: seed " + std::to_string(options_.seed) + ", " + std::to_string(options_.actions) + " actions");
 
     const DWORD runStart = GetTickCount();
@@ -672,10 +704,9 @@ void Monkey::Run() {
         while ((at = listing.find('~', at)) != std::string::npos) leftovers += listing.substr(at, 12) + " ", ++at;
     }
     Check(leftovers.empty(), "monkey: no temporary file left in the save folder", leftovers);
-    Check(worstGrowth_ <= bound,
-          "monkey: private bytes grow by at most " + std::to_string(bound) + " after the first " +
-              std::to_string(kWarmUpActions) + " actions of a program",
-          std::to_string(worstGrowth_));
+    Check(worstEnd_ > 0 && worstEnd_ <= bound,
+          "monkey: every program ends with at most " + std::to_string(bound) + " private bytes",
+          std::to_string(worstEnd_));
     std::printf("measure monkey actions %d seed %u seconds %.0f programs %d\n", done, options_.seed, seconds,
                 programs_);
     std::printf("measure monkey tool_bar_clicks %d cell_typings %d clipboard_texts %d dialogs_answered %d "
@@ -683,8 +714,8 @@ void Monkey::Run() {
                 clicks_, keys_, pastes_, dialogsAnswered_, messagesSeen_, wineMessages_);
     std::printf("measure monkey steps_in_data_input %d in_equation %d in_graph %d\n", dataSteps_, equationSteps_,
                 graphSteps_);
-    std::printf("measure monkey slowest_step_ms %lu max_private_bytes %zu worst_growth_bytes %lld\n", slowestStep_,
-                static_cast<size_t>(maxMemory_), worstGrowth_);
+    std::printf("measure monkey slowest_step_ms %lu max_private_bytes %zu largest_at_a_program_end %lld\n",
+                slowestStep_, static_cast<size_t>(maxMemory_), worstEnd_);
     std::fflush(stdout);
     RemoveTree(folder_);
 }

@@ -9,7 +9,7 @@ struct MonkeyOptions {
     int actions = 1000;
     unsigned seed = 1;
     std::string fullFolder;  // a folder on a full disk (Windows path), or empty
-    long long growthBound = 0;  // bytes the private memory may grow by; 0: the default
+    long long memoryBound = 0;  // private bytes a program may hold at its end; 0: the default
 };
 
 // Runs the actions; prints "FAIL monkey ..." for every fault and "measure monkey ..." figures.
