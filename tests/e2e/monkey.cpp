@@ -384,7 +384,9 @@ std::string Monkey::RandomPath() {
         folder_ + "\\sub",
         folder_ + "\\no-such-folder\\x.txt",
         folder_ + "\\a?b.txt",
-        folder_ + "\\" + std::string(Uniform(random_, 150, 240), 'n') + ".txt",
+        // Long names, the whole path within the 259 characters the dialog's name box takes from
+        // a keyboard (a longer text set into Wine's Open dialog ends the program's process).
+        folder_ + "\\" + std::string(Uniform(random_, 150, static_cast<int>(254 - folder_.size())), 'n') + ".txt",
         readOnlyData_,
         readOnlyGraph_,
         "Q:\\nowhere\\x.txt",

@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "harness.h"
 #include "monkey.h"
 #include "scenario_support.h"
@@ -46,6 +48,14 @@ std::string Names(const std::string& folder) {
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
+}
+
+// The program's message for a failed save dialog, as it shows it.
+std::string DialogErrorMessage(unsigned long code) {
+    const auto language = Japanese() ? plorimet::UiLanguage::Japanese : plorimet::UiLanguage::English;
+    char text[256] = {};
+    std::snprintf(text, sizeof text, plorimet::MessageText(plorimet::MessageId::SaveDialogError, language), code);
+    return text;
 }
 
 std::vector<std::string> Split(const std::string& names) {
@@ -184,7 +194,7 @@ void SaveIntoLongFolders() {
             if (path.size() > kLongestDialogPath) {
                 // The dialog does not hand out a longer name: the program says so, as it
                 // says any failure of the dialog.
-                Check(message == "GetSaveFileName error 0x3003" && ReadBytes(path) == "<missing>",
+                Check(message == DialogErrorMessage(0x3003) && ReadBytes(path) == "<missing>",
                       what + ": " + std::to_string(path.size()) + " characters, the dialog's error shown",
                       "'" + message + "' " + std::to_string(ReadBytes(path).size()) + " bytes");
                 continue;
