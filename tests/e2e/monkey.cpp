@@ -612,7 +612,10 @@ bool Monkey::Step(int step) {
         if (!answered) break;
     }
     slowestStep_ = std::max(slowestStep_, GetTickCount() - start);
-    if (WaitForSingleObject(app_.process.hProcess, exiting_ ? 3000 : 0) == WAIT_OBJECT_0) {
+    // A main window that is gone (Exit, or its close box hit by a random click) means the
+    // process is ending: give it the time to.
+    const DWORD endWait = exiting_ ? 3000 : (IsWindow(app_.main) ? 0 : kAnswerWait);
+    if (WaitForSingleObject(app_.process.hProcess, endWait) == WAIT_OBJECT_0) {
         DWORD code = 0;
         GetExitCodeProcess(app_.process.hProcess, &code);
         // Exit, or the main window's close box hit by a random click: a clean end is code 0.
