@@ -4,6 +4,7 @@
 //   driver measure <TAVRO_95.EXE> [repetitions]
 //   driver measure-graph <TAVRO_95.EXE> [repetitions]   (graphs drawn, copied and saved in a row)
 //   driver measure-dialogs <TAVRO_95.EXE> [repetitions] (the settings dialogs against dialog_bench.exe)
+//   driver monkey <TAVRO_95.EXE> [actions] [seed]       (random user actions, see monkey.h)
 //   driver list
 //
 // Paths may be Linux paths (taken as Wine's Z: drive). Prints "ok name" or "FAIL name: ..."
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "harness.h"
+#include "monkey.h"
 #include "scenarios.h"
 
 namespace {
@@ -24,7 +26,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: driver all|<scenario> <TAVRO_95.EXE> [--shots folder] "
                  "[--expect-set letter|--expect-plain-set]\n"
-                 "       driver measure <TAVRO_95.EXE> [repetitions]\n       driver list\n");
+                 "       driver measure <TAVRO_95.EXE> [repetitions]\n"
+                 "       driver monkey <TAVRO_95.EXE> [actions] [seed]\n       driver list\n");
     return 2;
 }
 
@@ -42,6 +45,8 @@ int main(int argc, char** argv) {
     e2e::Options& options = e2e::Settings();
     options.exe = e2e::ToWindowsPath(argv[2]);
     int repetitions = 5;
+    e2e::MonkeyOptions monkey;
+    int monkeyNumbers = 0;
     for (int i = 3; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--shots" && i + 1 < argc) {
@@ -50,6 +55,9 @@ int main(int argc, char** argv) {
             e2e::ExpectBitmapSet(argv[++i], true);
         } else if (arg == "--expect-plain-set") {
             e2e::ExpectBitmapSet("", true);
+        } else if (mode == "monkey" && monkeyNumbers < 2 && std::strtoul(arg.c_str(), nullptr, 10) > 0) {
+            if (monkeyNumbers++ == 0) monkey.actions = std::atoi(arg.c_str());
+            else monkey.seed = static_cast<unsigned>(std::strtoul(arg.c_str(), nullptr, 10));
         } else if ((mode == "measure" || mode == "measure-graph" || mode == "measure-dialogs") && std::atoi(arg.c_str()) > 0) {
             repetitions = std::atoi(arg.c_str());
         } else {
@@ -64,6 +72,12 @@ int main(int argc, char** argv) {
     if (mode == "measure") {
         e2e::MeasureTimes(repetitions);
         return 0;
+    }
+    if (mode == "monkey") {
+        monkey.fullFolder = e2e::FullDiskFolder();
+        e2e::RunMonkey(monkey);
+        std::printf("%d passed, %d failed\n", e2e::PassedCount(), e2e::FailedCount());
+        return e2e::FailedCount() == 0 ? 0 : 1;
     }
     if (mode == "measure-dialogs") {
         e2e::MeasureDialogs(repetitions);
