@@ -19,9 +19,7 @@
 #include "fit/analysis.h"
 #include "graph/graph_plan.h"
 #include "graph/graph_raster.h"
-#include "unit/dib_decode.h"
 #include "win/gdi_win.h"
-#include "dib_decode.h"
 
 using namespace plorimet;
 
