@@ -13,6 +13,10 @@
 
 namespace plorimet {
 
+// Temporary names tried before a save gives up: collisions with existing names are rare, and
+// this many in a row means something else is wrong.
+constexpr int kTemporaryNameAttempts = 100;
+
 enum class SaveOutcome {
     Saved,
     CannotCreate,    // the folder is missing or closed to us, or the target is a folder or device

@@ -11,8 +11,6 @@ namespace plorimet {
 
 namespace {
 
-// Collisions with existing names are rare; this many in a row means something else is wrong.
-constexpr int kNameAttempts = 100;
 
 bool IsDiskFull(int error) { return error == ENOSPC || error == EDQUOT; }
 
@@ -93,7 +91,7 @@ SaveOutcome SaveFileReplacing(const std::string& path, const std::string& bytes,
     // A replaced file keeps its permissions; a new one gets the usual ones (umask applied).
     const bool keepMode = exists && S_ISREG(target.st_mode);
     int error = EEXIST;
-    for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
         error = temporary.Create(prefix + TemporaryFileName(name.size(), nextNumber()), keepMode ? 0600 : 0666);
     }
     if (error != 0) return IsDiskFull(error) ? SaveOutcome::CannotWrite : SaveOutcome::CannotCreate;

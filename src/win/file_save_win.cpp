@@ -9,8 +9,6 @@ namespace plorimet {
 
 namespace {
 
-// Collisions with existing names are rare; this many in a row means something else is wrong.
-constexpr int kNameAttempts = 100;
 constexpr DWORD kLargestWrite = 1 << 20;
 
 bool IsDiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL; }
@@ -89,7 +87,7 @@ SaveOutcome SaveFileReplacing(const std::string& path, const std::string& bytes,
 
     TemporaryFile temporary;
     DWORD error = ERROR_FILE_EXISTS;
-    for (int attempt = 0; attempt < kNameAttempts && error != ERROR_SUCCESS; ++attempt) {
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && error != ERROR_SUCCESS; ++attempt) {
         error = temporary.Create(path.substr(0, nameStart) + TemporaryFileName(name.size(), nextNumber()));
         // A name of a file being deleted answers "access denied"; try another.
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) break;

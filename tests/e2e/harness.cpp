@@ -567,4 +567,38 @@ void Screenshot(const std::string& name, const std::vector<HWND>& windows) {
     if (SaveBitmapFile(CaptureScreen(all), path)) Note("screenshot " + path);
 }
 
+bool PutClipboardText(const std::string& text, bool none) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (!OpenClipboard(nullptr)) {
+            Sleep(10);
+            continue;
+        }
+        EmptyClipboard();
+        bool put = none;
+        if (!none) {
+            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+            if (void* data = memory ? GlobalLock(memory) : nullptr) {
+                std::memcpy(data, text.c_str(), text.size() + 1);
+                GlobalUnlock(memory);
+                put = SetClipboardData(CF_TEXT, memory) != nullptr;
+            }
+            if (!put && memory) GlobalFree(memory);
+        }
+        CloseClipboard();
+        return put;
+    }
+    return false;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    CloseHandle(file);
+    return bytes;
+}
+
 }  // namespace e2e

@@ -96,6 +96,11 @@ void SelectAll(HWND edit);
 void TypeOver(HWND edit, const std::string& keys);
 // Puts the text on the clipboard and pastes it into the edit control.
 bool PasteText(HWND edit, const std::string& text);
+// Puts `text` on the clipboard as CF_TEXT (or leaves it empty when `none`), retrying while
+// another program holds the clipboard.
+bool PutClipboardText(const std::string& text, bool none = false);
+// A file's bytes, or "<missing>" when it cannot be opened.
+std::string ReadFileBytes(const std::string& path);
 
 // ---- The program's windows -------------------------------------------------------------------
 

@@ -94,17 +94,6 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     CloseHandle(file);
 }
 
-std::string ReadFileBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    CloseHandle(file);
-    return bytes;
-}
-
 // Names and sizes of a folder's files, sorted: "name size|...".
 std::string Listing(const std::string& folder) {
     std::vector<std::string> names;
@@ -256,29 +245,6 @@ void PostKey(HWND window, UINT key) {
     const UINT scan = MapVirtualKeyA(key, 0);
     PostMessageA(window, WM_KEYDOWN, key, 1 | (scan << 16));
     PostMessageA(window, WM_KEYUP, key, 1 | (scan << 16) | (3u << 30));
-}
-
-bool PutClipboard(const std::string& text, bool none) {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (!OpenClipboard(nullptr)) {
-            Sleep(10);
-            continue;
-        }
-        EmptyClipboard();
-        bool put = none;
-        if (!none) {
-            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-            if (void* data = memory ? GlobalLock(memory) : nullptr) {
-                std::memcpy(data, text.c_str(), text.size() + 1);
-                GlobalUnlock(memory);
-                put = SetClipboardData(CF_TEXT, memory) != nullptr;
-            }
-            if (!put && memory) GlobalFree(memory);
-        }
-        CloseClipboard();
-        return put;
-    }
-    return false;
 }
 
 SIZE_T PrivateBytes(HANDLE process) {
@@ -565,7 +531,7 @@ void Monkey::ActOnWindow() {
                 case 4: text = RandomTable(random_, Uniform(random_, 1, 10), 2, "\t ,"); break;
                 default: break;
             }
-            PutClipboard(text, text.empty() && OneIn(random_, 2));
+            PutClipboardText(text, text.empty() && OneIn(random_, 2));
             ++pastes_;
             Log("clipboard: " + std::to_string(text.size()) + " bytes");
         }

@@ -68,17 +68,6 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 // The file's bytes, or "<missing>".
-std::string ReadBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    CloseHandle(file);
-    return bytes;
-}
-
 void Remove(const std::string& path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
@@ -146,29 +135,6 @@ std::string ExpectedCells(const Rows& rows) {
         y += (i ? "|" : "") + (i < static_cast<int>(rows.size()) ? rows[i].second : std::string());
     }
     return x + " / " + y;
-}
-
-bool PutClipboardText(const std::string& text, bool none = false) {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (!OpenClipboard(nullptr)) {
-            Sleep(10);
-            continue;
-        }
-        EmptyClipboard();
-        bool put = none;
-        if (!none) {
-            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-            if (void* data = memory ? GlobalLock(memory) : nullptr) {
-                std::memcpy(data, text.c_str(), text.size() + 1);
-                GlobalUnlock(memory);
-                put = SetClipboardData(CF_TEXT, memory) != nullptr;
-            }
-            if (!put && memory) GlobalFree(memory);
-        }
-        CloseClipboard();
-        return put;
-    }
-    return false;
 }
 
 // ---- Read Data ----------------------------------------------------------------------------------
@@ -460,12 +426,12 @@ void SaveAndReadBack() {
     Remove(saved);
     PostCommand(app, kSaveData);
     if (AnswerFileDialog(app, name, kSaveTitle, PathOf("saved"), Overwrite::NotAsked)) ExpectNoMessage(app, name);
-    const std::string bytes = ReadBytes(saved);
+    const std::string bytes = ReadFileBytes(saved);
     Check(bytes == expected, name + ": a name without extension saved as .txt, byte for byte",
           Visible(bytes) + " expected " + Visible(expected));
     PostCommand(app, kSaveData);
     if (AnswerFileDialog(app, name + " again", kSaveTitle, saved, Overwrite::Yes)) ExpectNoMessage(app, name + " again");
-    Check(ReadBytes(saved) == expected, name + " again: the same bytes", Visible(ReadBytes(saved)));
+    Check(ReadFileBytes(saved) == expected, name + " again: the same bytes", Visible(ReadFileBytes(saved)));
 
     // Refused: another extension; a read-only file.
     const std::string xls = PathOf("data.xls");
@@ -473,14 +439,14 @@ void SaveAndReadBack() {
     PostCommand(app, kSaveData);
     if (AnswerFileDialog(app, name + " xls", kSaveTitle, xls, Overwrite::NotAsked))
         ExpectMessage(app, name + " xls", kNeedTxt, kErrorCaption, IconKind::Warning);
-    Check(ReadBytes(xls) == "<missing>", name + " xls: nothing written", "written");
+    Check(ReadFileBytes(xls) == "<missing>", name + " xls: nothing written", "written");
     const std::string locked = PathOf("read-only.txt");
     WriteBytes(locked, "old\r\n");
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
     PostCommand(app, kSaveData);
     if (AnswerFileDialog(app, name + " read-only", kSaveTitle, locked, Overwrite::Yes))
         ExpectMessage(app, name + " read-only", kCannotCreate, kErrorCaption, IconKind::Error);
-    Check(ReadBytes(locked) == "old\r\n", name + " read-only: the old file intact", Visible(ReadBytes(locked)));
+    Check(ReadFileBytes(locked) == "old\r\n", name + " read-only: the old file intact", Visible(ReadFileBytes(locked)));
     Remove(locked);
     Check(EnabledPattern(app) == kEquationButtons, name + ": the equation view stays", EnabledPattern(app));
 

@@ -25,17 +25,6 @@ const Rows kRows = {{"1", "2"}, {"2", "5"}, {"3", "4"}, {"4", "8"}};
 constexpr size_t kLongestDialogPath = 257;
 const Words kUnableToWrite{"Unable to write in file.", L"ファイルに書き込めません."};
 
-std::string ReadBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    CloseHandle(file);
-    return bytes;
-}
-
 // The files of a folder, "name|name|..." in the order the system lists them.
 std::string Names(const std::string& folder) {
     std::string names;
@@ -170,7 +159,7 @@ void SaveIntoLongFolders() {
         const std::string reference = base + "\\" + save.file;
         Check(SaveThroughDialog(app, save.command, reference) == DialogEnd::Closed, name + kind + ", short path",
               "refused");
-        const std::string bytes = ReadBytes(reference);
+        const std::string bytes = ReadFileBytes(reference);
         if (!Check(bytes != "<missing>", name + kind + ": saved at a short path", "missing")) return;
         for (size_t length = 247; length <= 257; ++length) {
             const std::string folder = LongFolder(base + "\\" + std::to_string(length), length);
@@ -181,7 +170,7 @@ void SaveIntoLongFolders() {
             const std::string path = folder + "\\" + save.file;
             if (SaveThroughDialog(app, save.command, path) == DialogEnd::Refused) {
                 Note(what + ": the save dialog refuses a path of " + std::to_string(path.size()) + " characters");
-                Check(ReadBytes(path) == "<missing>", what + ": refused by the dialog, nothing written", "written");
+                Check(ReadFileBytes(path) == "<missing>", what + ": refused by the dialog, nothing written", "written");
                 continue;
             }
             HWND box = WaitForDialog(app, kQuiet);
@@ -194,15 +183,15 @@ void SaveIntoLongFolders() {
             if (path.size() > kLongestDialogPath) {
                 // The dialog does not hand out a longer name: the program says so, as it
                 // says any failure of the dialog.
-                Check(message == DialogErrorMessage(0x3003) && ReadBytes(path) == "<missing>",
+                Check(message == DialogErrorMessage(0x3003) && ReadFileBytes(path) == "<missing>",
                       what + ": " + std::to_string(path.size()) + " characters, the dialog's error shown",
-                      "'" + message + "' " + std::to_string(ReadBytes(path).size()) + " bytes");
+                      "'" + message + "' " + std::to_string(ReadFileBytes(path).size()) + " bytes");
                 continue;
             }
             ++accepted;
             Check(message.empty(), what + ": no message", message);
-            Check(ReadBytes(path) == bytes, what + ": saved (" + std::to_string(path.size()) + " characters)",
-                  std::to_string(ReadBytes(path).size()) + " bytes");
+            Check(ReadFileBytes(path) == bytes, what + ": saved (" + std::to_string(path.size()) + " characters)",
+                  std::to_string(ReadFileBytes(path).size()) + " bytes");
         }
     }
     // Folders up to 251 characters leave room for the names within 257.
@@ -221,21 +210,21 @@ void SaveOntoFullDisk() {
         return;
     }
     const std::string listing = Names(full);
-    const std::string oldData = ReadBytes(full + "\\old.txt");
-    const std::string oldGraph = ReadBytes(full + "\\old.bmp");
+    const std::string oldData = ReadFileBytes(full + "\\old.txt");
+    const std::string oldGraph = ReadFileBytes(full + "\\old.bmp");
     App app;
     if (!ReachEquation(app, name)) return;
     auto expectFailure = [&](int command, const std::string& file, const std::string& step) {
         const std::string path = full + "\\" + file;
-        const std::string before = ReadBytes(path);
+        const std::string before = ReadFileBytes(path);
         if (!Check(SaveThroughDialog(app, command, path) == DialogEnd::Closed, step + ": the dialog takes the name",
                    "refused"))
             return;
         HWND box = WaitForDialog(app, kDialogWait);
         ExpectMessageBox(box, step, kUnableToWrite, kErrorCaption, IconKind::Error, false);
         if (box) CloseDialog(box, IDOK);
-        Check(ReadBytes(path) == before, step + ": the file as it was, byte for byte",
-              std::to_string(ReadBytes(path).size()) + " bytes");
+        Check(ReadFileBytes(path) == before, step + ": the file as it was, byte for byte",
+              std::to_string(ReadFileBytes(path).size()) + " bytes");
         Check(Names(full) == listing, step + ": no temporary file left", Names(full));
     };
     expectFailure(IDM_SAVE_DATA, "old.txt", name + " Save Data over old.txt");
@@ -243,7 +232,7 @@ void SaveOntoFullDisk() {
     if (!DrawGraph(app, name)) return;
     expectFailure(IDM_SAVE_GRAPH, "old.bmp", name + " Save Graph over old.bmp");
     expectFailure(IDM_SAVE_GRAPH, "new.bmp", name + " Save Graph as new.bmp");
-    Check(ReadBytes(full + "\\old.txt") == oldData && ReadBytes(full + "\\old.bmp") == oldGraph,
+    Check(ReadFileBytes(full + "\\old.txt") == oldData && ReadFileBytes(full + "\\old.bmp") == oldGraph,
           name + ": old files intact at the end", "changed");
     Check(WaitForButtons(app, kGraphButtons), name + ": the graph view stays", EnabledPattern(app));
     Finish(app);
