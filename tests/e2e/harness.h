@@ -101,6 +101,8 @@ bool PasteText(HWND edit, const std::string& text);
 bool PutClipboardText(const std::string& text, bool none = false);
 // A file's bytes, or "<missing>" when it cannot be opened.
 std::string ReadFileBytes(const std::string& path);
+// Deletes a folder with everything in it, read-only files included.
+void RemoveTree(const std::string& folder);
 
 // ---- The program's windows -------------------------------------------------------------------
 

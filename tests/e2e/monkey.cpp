@@ -111,26 +111,6 @@ std::string Listing(const std::string& folder) {
     return listing;
 }
 
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 std::string RandomNumber(Random& random) {
     static const char* const kShapes[] = {"1", "-2", "3.5", "0", "12345678901", "1e5", "-.5", "4.", "1.2.3", "--3",
                                           "999999999", "0.0000001", "7", "-0"};

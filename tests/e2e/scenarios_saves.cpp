@@ -58,21 +58,6 @@ std::vector<std::string> Split(const std::string& names) {
     return parts;
 }
 
-void RemoveFolderTree(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveFolderTree(folder + "\\" + name);
-            else DeleteFileA((folder + "\\" + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 // From a fresh program to the equation of kRows.
 bool ReachEquation(App& app, const std::string& name) {
     if (!LaunchOrFail(app, name) || !OpenDataInput(app, name)) return false;
@@ -142,7 +127,7 @@ void SaveIntoLongFolders() {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     const std::string base = std::string(temp) + "plorimet-long";
-    RemoveFolderTree(base);
+    RemoveTree(base);
     CreateDirectoryA(base.c_str(), nullptr);
 
     // What the saves must write: the same as into a short folder. Save Data from the
@@ -197,7 +182,7 @@ void SaveIntoLongFolders() {
     // Folders up to 251 characters leave room for the names within 257.
     Check(accepted == 10, name + ": the dialog took the paths up to 257 characters", std::to_string(accepted));
     Finish(app);
-    RemoveFolderTree(base);
+    RemoveTree(base);
 }
 
 // Save Data and Save Graph onto a full disk: the message, the old file as it was, no
