@@ -7,6 +7,27 @@
 #include <limits>
 #include <vector>
 
+// Boost's cpp_int.hpp includes <iostream> but uses only the stream classes of <istream> and
+// <ostream>. In libstdc++ before GCC 13, <iostream> itself defines a static object that starts
+// the standard streams, which links cout, cin, every locale facet and the stream code into the
+// program (1.3 MB of the window program's 2.2 MB). Those headers are included here and
+// <iostream> is marked as already seen, so only the stream classes Boost names are declared.
+#include <istream>
+#include <ostream>
+#if defined(__GLIBCXX__) && !defined(_GLIBCXX_IOSTREAM)
+#define _GLIBCXX_IOSTREAM 1
+#endif
+
+// Boost's cpp_int.hpp includes <iostream> but uses only the stream classes of <istream> and
+// <ostream>. In libstdc++ before GCC 13, <iostream> defines a static object that starts the
+// standard streams, which links cout, cin and their locale set-up into the window program.
+// The two headers Boost needs are included here and <iostream> is marked as already seen.
+#include <istream>
+#include <ostream>
+#if defined(__GLIBCXX__) && !defined(_GLIBCXX_IOSTREAM)
+#define _GLIBCXX_IOSTREAM 1
+#endif
+
 #include <boost/multiprecision/cpp_bin_float.hpp>
 #include <boost/multiprecision/cpp_int.hpp>
 
