@@ -8,17 +8,6 @@
 #include <vector>
 
 // Boost's cpp_int.hpp includes <iostream> but uses only the stream classes of <istream> and
-// <ostream>. In libstdc++ before GCC 13, <iostream> itself defines a static object that starts
-// the standard streams, which links cout, cin, every locale facet and the stream code into the
-// program (1.3 MB of the window program's 2.2 MB). Those headers are included here and
-// <iostream> is marked as already seen, so only the stream classes Boost names are declared.
-#include <istream>
-#include <ostream>
-#if defined(__GLIBCXX__) && !defined(_GLIBCXX_IOSTREAM)
-#define _GLIBCXX_IOSTREAM 1
-#endif
-
-// Boost's cpp_int.hpp includes <iostream> but uses only the stream classes of <istream> and
 // <ostream>. In libstdc++ before GCC 13, <iostream> defines a static object that starts the
 // standard streams, which links cout, cin and their locale set-up into the window program.
 // The two headers Boost needs are included here and <iostream> is marked as already seen.
@@ -474,9 +463,11 @@ Outcome RefineRung(const Problem& p, State& state, double* coefficients) {
     return Refine<Bits>(p, state, coefficients);
 }
 
+// The precisions tried, each up from the last when a correction stops shrinking. Every one is
+// its own instantiation of Boost's float (some 60 KB of the program each), so they are few and
+// far apart; the exact residual, not the precision, decides when a fit is done.
 using Rung = Outcome (*)(const Problem&, State&, double*);
-constexpr Rung kRungs[] = {RefineRung<128>,  RefineRung<256>,  RefineRung<512>,
-                           RefineRung<1024>, RefineRung<2048>, RefineRung<4096>};
+constexpr Rung kRungs[] = {RefineRung<128>, RefineRung<512>, RefineRung<4096>};
 
 // R² and the residual sum of squares of the polynomial a (powers of t), from exact sums.
 ExactFit Quality(const Problem& p, const std::vector<Dyadic>& a) {
@@ -511,7 +502,7 @@ std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, dou
     State state;
     state.a.assign(terms, Dyadic{});
     // Higher degrees need more precision from the start.
-    size_t first = terms <= 12 ? 0 : terms <= 24 ? 1 : 2;
+    size_t first = terms <= 12 ? 0 : 1;
     std::vector<double> result(terms);
     for (size_t rung = first; rung < std::size(kRungs); ++rung) {
         const Outcome outcome = kRungs[rung](problem, state, result.data());
