@@ -1,16 +1,24 @@
 #include "fit/equation.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace plorimet {
 
 std::string FormatG(double value, int digits) {
-    // to_chars in general format is printf's %g, with the same two-digit exponent on every
-    // C runtime (the old Windows one prints three).
+    // printf's %g, correctly rounded by every C runtime this builds with. They differ in the
+    // exponent's width only (MinGW's, like the old Windows one, writes three digits), so the
+    // exponent is cut to at least two. (std::to_chars would do it all but brings 170 KB of
+    // tables into the window program.)
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-    return std::string(buffer, result.ptr);
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+    std::string text(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+    const size_t e = text.find('e');
+    if (e != std::string::npos) {
+        const size_t first = e + 2;  // the exponent's first digit, after its sign
+        while (text.size() - first > 2 && text[first] == '0') text.erase(first, 1);
+    }
+    return text;
 }
 
 std::optional<MessageId> CheckTermValues(const DataSet& data, int m, Coefficients& coefficients) {

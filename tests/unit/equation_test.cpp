@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #include "fit/equation.h"
 #include "fit_test_support.h"
@@ -21,6 +24,31 @@ TEST(FormatG, MatchesPrintfWithTwoDigitExponents) {
     EXPECT_EQ(FormatG(999.5, 3), "1e+03");  // rounding carries into the exponent
     EXPECT_EQ(FormatG(1e100, 4), "1e+100");
     EXPECT_EQ(FormatG(0, 5), "0");
+}
+
+// The C runtime's %g against libstdc++'s own shortest-and-precision formatter, an independent
+// implementation: decimal ties of the exact binary value (0.125, 2.5e-05 is not one),
+// subnormals, the largest double, and random doubles over the whole range at every precision
+// the program writes (3 to 6 for the equation, 17 for saved coefficients).
+TEST(FormatG, EqualsToCharsOnTiesExtremesAndRandomDoubles) {
+    std::vector<double> values = {0.125,  0.375,    2.5,     -2.5,   1e23,   5e-324, 2.2250738585072014e-308,
+                                  1.7976931348623157e308, 999.5, 9.9995, 0.00012345, 1e-5, 123456789012.0,
+                                  std::numeric_limits<double>::infinity()};
+    unsigned long long state = 12345;
+    for (int k = 0; k < 20000; ++k) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        double v;
+        const unsigned long long bits = state >> 1;  // positive, any exponent
+        std::memcpy(&v, &bits, sizeof v);
+        if (std::isfinite(v)) values.push_back(k % 2 ? v : -v);
+    }
+    for (double v : values) {
+        for (int digits : {3, 4, 5, 6, 17}) {
+            char reference[64];
+            const auto end = std::to_chars(reference, reference + sizeof reference, v, std::chars_format::general, digits);
+            ASSERT_EQ(FormatG(v, digits), std::string(reference, end.ptr)) << v << " with " << digits << " digits";
+        }
+    }
 }
 
 Coefficients Make(std::initializer_list<double> values) {
