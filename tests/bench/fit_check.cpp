@@ -5,12 +5,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "fit/analysis.h"
 #include "fit/exact_fit.h"
+#include "nist_sets.h"
 #include "rational_reference.h"
 
 namespace {
@@ -50,20 +50,6 @@ DataSet Generate(int family, int pairs, Noise& noise) {
         cells.y[k] = Text("%.6g", scale * (trend + 5 * (noise.Next() - 0.5)));
     }
     return CollectDataSet(cells);
-}
-
-std::vector<std::pair<double, double>> ReadNist(const std::string& directory, const std::string& name) {
-    std::ifstream in(directory + "/" + name + ".txt", std::ios::binary);
-    std::vector<std::pair<double, double>> pairs;
-    double x = 0;
-    double y = 0;
-    while (in >> x >> y) pairs.emplace_back(x, y);
-    return pairs;
-}
-
-double CorrectDigits(double value, double certified) {
-    if (value == certified) return 17;
-    return -std::log10(std::fabs(value - certified) / std::fabs(certified));
 }
 
 }  // namespace
@@ -127,7 +113,7 @@ int main(int argc, char** argv) {
     for (const Set& set : sets) {
         std::vector<double> x;
         std::vector<double> y;
-        for (const auto& [px, py] : ReadNist(nist, set.name)) {
+        for (const auto& [px, py] : nist::ReadSet(nist, set.name)) {
             // The first pair of each X is kept.
             bool repeated = false;
             for (double seen : x) repeated = repeated || seen == px;
@@ -140,7 +126,7 @@ int main(int argc, char** argv) {
         const std::vector<double> certified =
             set.certified.empty() ? reference::LeastSquares(x.data(), y.data(), x.size(), set.degree + 1) : set.certified;
         double fewest = 17;
-        for (int j = 0; j <= set.degree; ++j) fewest = std::min(fewest, CorrectDigits(c[j], certified[j]));
+        for (int j = 0; j <= set.degree; ++j) fewest = std::min(fewest, nist::CorrectDigits(c[j], certified[j]));
         std::printf("%-8s %zu pairs kept, degree %d: at least %.1f correct digits in every coefficient (against %s)\n",
                     set.name, x.size(), set.degree, fewest, set.certified.empty() ? "the exact optimum" : "NIST");
         nistOk = nistOk && fewest >= 13;

@@ -3,15 +3,14 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "fit/analysis.h"
 #include "fit/equation.h"
 #include "fit/exact_fit.h"
+#include "nist_sets.h"
 #include "rational_reference.h"
 
 namespace plorimet {
@@ -150,21 +149,6 @@ TEST(ExactFit, RefusesWhatItCannotSolve) {
 
 // ---- NIST's polynomial reference sets -----------------------------------------------------
 
-std::vector<std::pair<double, double>> ReadNist(const std::string& name) {
-    std::ifstream in(std::string(PLORIMET_NIST_DIR) + "/" + name + ".txt", std::ios::binary);
-    std::vector<std::pair<double, double>> pairs;
-    double x = 0;
-    double y = 0;
-    while (in >> x >> y) pairs.emplace_back(x, y);
-    return pairs;
-}
-
-// Correct digits of a value against a certified one: -log10 of the relative error.
-double CorrectDigits(double value, double certified) {
-    if (value == certified) return 17;
-    return -std::log10(std::fabs(value - certified) / std::fabs(certified));
-}
-
 TEST(ExactFit, NistSetsToThirteenDigitsAndMore) {
     struct Set {
         const char* name;
@@ -184,7 +168,7 @@ TEST(ExactFit, NistSetsToThirteenDigitsAndMore) {
                        -0.670191154593408E-01, -0.246781078275479E-02, -0.402962525080404E-04}},
     };
     for (const Set& set : sets) {
-        const auto pairs = ReadNist(set.name);
+        const auto pairs = nist::ReadSet(PLORIMET_NIST_DIR, set.name);
         ASSERT_FALSE(pairs.empty()) << set.name;
         std::vector<double> x;
         std::vector<double> y;
@@ -197,7 +181,7 @@ TEST(ExactFit, NistSetsToThirteenDigitsAndMore) {
                                            c.data()))
             << set.name;
         for (int j = 0; j <= set.degree; ++j)
-            EXPECT_GE(CorrectDigits(c[j], set.certified[j]), 13.0) << set.name << " coefficient " << j << " " << c[j];
+            EXPECT_GE(nist::CorrectDigits(c[j], set.certified[j]), 13.0) << set.name << " coefficient " << j << " " << c[j];
 
         // R² and the residual standard deviation are those of the optimum too.
         FitSettings settings;
@@ -208,12 +192,12 @@ TEST(ExactFit, NistSetsToThirteenDigitsAndMore) {
                                       UiLanguage::English, result))
             << set.name;
         ASSERT_TRUE(result.rSquared && result.residualDeviation) << set.name;
-        EXPECT_GE(CorrectDigits(*result.rSquared, set.rSquared), 13.0) << set.name;
+        EXPECT_GE(nist::CorrectDigits(*result.rSquared, set.rSquared), 13.0) << set.name;
         if (set.residualDeviation == 0) {
             // Zero in decimal arithmetic; the doubles of Wampler2's Y are not exactly a polynomial.
             EXPECT_LT(*result.residualDeviation, 1e-14) << set.name;
         } else {
-            EXPECT_GE(CorrectDigits(*result.residualDeviation, set.residualDeviation), 13.0) << set.name;
+            EXPECT_GE(nist::CorrectDigits(*result.residualDeviation, set.residualDeviation), 13.0) << set.name;
         }
     }
 }
