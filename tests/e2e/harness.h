@@ -101,6 +101,10 @@ bool PasteText(HWND edit, const std::string& text);
 bool PutClipboardText(const std::string& text, bool none = false);
 // A file's bytes, or "<missing>" when it cannot be opened.
 std::string ReadFileBytes(const std::string& path);
+// Writes `bytes` as the whole file, over a read-only one too.
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+// Bytes with CR, LF and Tab written as \r, \n and \t, for a failure's detail.
+std::string Visible(const std::string& bytes);
 // Deletes a folder with everything in it, read-only files included.
 void RemoveTree(const std::string& folder);
 

@@ -85,15 +85,6 @@ bool IsFileDialog(HWND window) { return window && IsClass(window, "#32770") && G
 
 // ---- Files ------------------------------------------------------------------------------------
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 // Names and sizes of a folder's files, sorted: "name size|...".
 std::string Listing(const std::string& folder) {
     std::vector<std::string> names;

@@ -58,30 +58,10 @@ std::string DataFolder() {
 
 std::string PathOf(const std::string& file) { return DataFolder() + "\\" + file; }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-// The file's bytes, or "<missing>".
+// Deletes a file, read-only or not.
 void Remove(const std::string& path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
-}
-
-std::string Visible(const std::string& bytes) {
-    std::string out;
-    for (char c : bytes) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\t') out += "\\t";
-        else out += c;
-    }
-    return out;
 }
 
 // Runs a file dialog the command opened: checks its title, types the name and presses OK
@@ -174,7 +154,7 @@ void ReadDataFiles() {
     };
     for (const Case& c : cases) {
         const std::string path = PathOf(c.file);
-        WriteBytes(path, c.bytes);
+        WriteFileBytes(path, c.bytes);
         ReadDataFrom(app, name + " " + c.file, path, nullptr);
         Check(AllCells(app) == ExpectedCells(c.pairs), name + " " + c.file + ": cells", Pairs(app, 6));
         Remove(path);
@@ -197,7 +177,7 @@ void ReadDataFiles() {
 
     // An empty file empties the grid, then says so.
     const std::string empty = PathOf("empty.txt");
-    WriteBytes(empty, "");
+    WriteFileBytes(empty, "");
     ReadDataFrom(app, name + " empty", empty, &kNoDataInFile);
     Check(AllCells(app) == ExpectedCells({}), name + " empty: grid emptied", Pairs(app, 4));
     Remove(empty);
@@ -441,7 +421,7 @@ void SaveAndReadBack() {
         ExpectMessage(app, name + " xls", kNeedTxt, kErrorCaption, IconKind::Warning);
     Check(ReadFileBytes(xls) == "<missing>", name + " xls: nothing written", "written");
     const std::string locked = PathOf("read-only.txt");
-    WriteBytes(locked, "old\r\n");
+    WriteFileBytes(locked, "old\r\n");
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
     PostCommand(app, kSaveData);
     if (AnswerFileDialog(app, name + " read-only", kSaveTitle, locked, Overwrite::Yes))

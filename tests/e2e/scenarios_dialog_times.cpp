@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -57,21 +56,6 @@ std::string BenchPath() {
     return folder + "dialog_bench.exe";
 }
 
-bool PutText(const std::string& text) {
-    if (!OpenClipboard(nullptr)) return false;
-    EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    bool put = false;
-    if (void* data = memory ? GlobalLock(memory) : nullptr) {
-        std::memcpy(data, text.c_str(), text.size() + 1);
-        GlobalUnlock(memory);
-        put = SetClipboardData(CF_TEXT, memory) != nullptr;
-    }
-    if (!put && memory) GlobalFree(memory);
-    CloseClipboard();
-    return put;
-}
-
 }  // namespace
 
 void MeasureDialogs(int repetitions) {
@@ -98,7 +82,7 @@ void MeasureDialogs(int repetitions) {
     if (!Launch(app) || !OpenDataInput(app, "measure")) return;
     TypeRows(app, {{"3", "1"}, {"1", "2"}, {"2", "7"}, {"5", "4"}, {"4", "0.5"}});
     Sync(app);
-    PutText("1\t2\t3\r\n4\t5\t6\r\n7\t8\t9\r\n");
+    PutClipboardText("1\t2\t3\r\n4\t5\t6\r\n7\t8\t9\r\n");
     // The first dialog of a process loads what every later one shares.
     TimeDialog(benchApp, bench_window, 1);
     TimeDialog(app, app.main, IDM_ANALYSIS);

@@ -119,17 +119,6 @@ void EmptyTheClipboard() {
     }
 }
 
-std::string Visible(const std::string& bytes) {
-    std::string out;
-    for (char c : bytes) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\t') out += "\\t";
-        else out += c;
-    }
-    return out;
-}
-
 // ---- Pixels under the Input Data label ----------------------------------------------------------
 
 // The client area between the tool bar and the first cell row, where Input Data's label lies.
