@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils imagemagick
-  fonts-ipafont-gothic fonts-dejavu-core libstb-dev libboost-dev python3-pil chromium
+  fonts-ipafont-gothic fonts-dejavu-core libstb-dev libboost-dev libfast-float-dev python3-pil chromium
   ruby-asciidoctor-pdf poppler-utils xdotool xclip unzip
 )
 

@@ -1,5 +1,7 @@
 #include "data/all_pairs.h"
 
+#include "base/number_text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -71,7 +73,7 @@ std::optional<double> ParseNumberText(const char* first, const char* last, bool&
     if (!IsNumberText(first, last)) return std::nullopt;
     if (*first == '+') ++first;  // from_chars takes no plus sign
     double value = 0.0;
-    const auto result = std::from_chars(first, last, value, std::chars_format::general);
+    const auto result = ParseDouble(first, last, value);
     if (result.ec == std::errc::result_out_of_range) {
         outOfRange = true;
         return std::nullopt;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <charconv>
 
+#include "base/number_text.h"
 #include "fit/equation.h"
 #include "fit/solver.h"
 
@@ -23,7 +24,7 @@ double TextToDouble(const std::string& text) {
     if (i < text.size() && text[i] == '+' && i + 1 < text.size() && text[i + 1] != '-') ++i;
     double value = 0.0;
     const char* first = text.data() + i;
-    const auto result = std::from_chars(first, text.data() + text.size(), value, std::chars_format::general);
+    const auto result = ParseDouble(first, text.data() + text.size(), value);
     if (result.ec == std::errc::invalid_argument) return 0.0;
     return value;
 }
