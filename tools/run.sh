@@ -27,7 +27,7 @@ case "$(uname -s)" in
     ;;
 esac
 
-tools/setup-deps.sh
+tools/setup-deps.sh run
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   cmake -S . -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null

@@ -1,16 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian/Ubuntu packages the build and the tests use (sudo when not root).
+# Installs the Debian/Ubuntu packages Plorimet needs (sudo when not root).
+#
+#   tools/setup-deps.sh run    what building and running the window needs (tools/run.sh)
+#   tools/setup-deps.sh test   that and what only the tests need (tools/test.sh; the default)
 set -euo pipefail
 
-packages=(
-  cmake g++ make python3 pkg-config
-  googletest libgtest-dev libbenchmark-dev libboost-dev
-  clang libclang-rt-dev
+# Building the window and the command-line tool, running it under Wine, and the manuals Help opens.
+run_packages=(
+  cmake g++ make pkg-config libboost-dev libfast-float-dev libstb-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 xvfb xauth x11-utils imagemagick
-  fonts-ipafont-gothic fonts-dejavu-core libstb-dev libboost-dev libfast-float-dev python3-pil chromium
-  ruby-asciidoctor-pdf poppler-utils xdotool xclip unzip
+  wine wine64 x11-utils xdg-utils fonts-ipafont-gothic ruby-asciidoctor-pdf
 )
+# Only the tests: GoogleTest and benchmarks, sanitizers and fuzzing (clang), the headless X
+# server and its input and screenshot tools, the output checkers, the page's toolchain and its
+# browser, and the peer the fit is measured against.
+test_packages=(
+  python3 googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev
+  xvfb xauth imagemagick fonts-dejavu-core python3-pil python3-numpy chromium
+  poppler-utils xdotool xclip unzip emscripten node-acorn npm
+)
+
+case "${1:-test}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: tools/setup-deps.sh [run|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -12,7 +12,7 @@ fuzz_seconds=${FUZZ_SECONDS:-60}
 step() { printf '\n=== %s\n' "$*"; }
 
 step "Packages"
-tools/setup-deps.sh
+tools/setup-deps.sh test
 
 step "Native build, unit tests and command-line tests"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
