@@ -181,6 +181,10 @@ PasteStep FinishPasteData(ProgramState& state, const std::string& clipboardText,
     return PasteRows(state, clipboardText, columnCount, answer->columns);
 }
 
+PasteStep FinishPasteData(ProgramState& state, const std::string& clipboardText, const ColumnDialogAnswer& answer) {
+    return FinishPasteData(state, clipboardText, std::optional<ColumnDialogAnswer>(answer));
+}
+
 std::string WithCrLfLineEnds(const std::string& text) {
     std::string result;
     result.reserve(text.size());
@@ -207,6 +211,10 @@ Outcome FinishAnalysis(ProgramState& state, const std::optional<FitDialogAnswer>
     Outcome outcome;
     outcome.viewChanged = true;
     return outcome;
+}
+
+Outcome FinishAnalysis(ProgramState& state, const FitDialogAnswer& answer) {
+    return FinishAnalysis(state, std::optional<FitDialogAnswer>(answer));
 }
 
 std::string EquationCopyText(const ProgramState& state) {
@@ -253,6 +261,10 @@ Outcome FinishDrawGraph(ProgramState& state, const std::optional<GraphDialogAnsw
     Outcome outcome;
     outcome.drawsGraph = true;
     return outcome;
+}
+
+Outcome FinishDrawGraph(ProgramState& state, const GraphDialogAnswer& answer) {
+    return FinishDrawGraph(state, std::optional<GraphDialogAnswer>(answer));
 }
 
 GraphPlan GraphPlanOf(const ProgramState& state, int clientWidth, int clientHeight) {

@@ -1,8 +1,10 @@
 // The tool bar's commands as portable steps: state in, outcome out. A command that asks
 // something on its way is two steps: Begin... gives what the front end shows (a question, a
 // dialog's request), Finish... takes the answer (nothing: the dialog could not be shown) and
-// gives the outcome. The model never calls a front end; the front end shows the outcome's
-// message, shows the cells again when they changed, and repaints the view.
+// gives the outcome; each Finish also takes a plain answer, for a front end whose dialogs are
+// always shown (and bindings without optional values). The model never calls a front end:
+// the front end shows the outcome's message, shows the cells again when they changed, and
+// repaints the view.
 #pragma once
 
 #include <cstdint>
@@ -68,6 +70,7 @@ PasteStep BeginPasteText(ProgramState& state, const std::string& clipboardText);
 // Cancel ends quietly; nothing (the dialog could not be shown) says so.
 PasteStep FinishPasteData(ProgramState& state, const std::string& clipboardText,
                           const std::optional<ColumnDialogAnswer>& answer);
+PasteStep FinishPasteData(ProgramState& state, const std::string& clipboardText, const ColumnDialogAnswer& answer);
 // Text with lone line feeds (as browsers hand it over) with CR LF in their place.
 std::string WithCrLfLineEnds(const std::string& text);
 
@@ -77,6 +80,7 @@ FitDialogRequest BeginAnalysis(ProgramState& state);
 // OK fits and shows the equation (view Equation) or ends with the fit's message; Cancel keeps
 // the settings as they were.
 Outcome FinishAnalysis(ProgramState& state, const std::optional<FitDialogAnswer>& answer);
+Outcome FinishAnalysis(ProgramState& state, const FitDialogAnswer& answer);
 // The equation view's copy: the equation, an empty line, power and 17-digit coefficient per
 // row. Empty when no equation is shown.
 std::string EquationCopyText(const ProgramState& state);
@@ -100,6 +104,7 @@ GraphDialogRequest BeginDrawGraph(const ProgramState& state);
 // The settings as the dialog left them are remembered, also when cancelled; OK draws
 // (drawsGraph) unless every Y value is the same.
 Outcome FinishDrawGraph(ProgramState& state, const std::optional<GraphDialogAnswer>& answer);
+Outcome FinishDrawGraph(ProgramState& state, const GraphDialogAnswer& answer);
 // The picture of the fitted data set in a client area of the given size.
 GraphPlan GraphPlanOf(const ProgramState& state, int clientWidth, int clientHeight);
 // The picture is on screen: view Graph, its frame remembered for Copy and Save Graph.
