@@ -54,49 +54,6 @@ bool ParseDataLine(const std::string& line, CellPair& pair) {
     return true;
 }
 
-// The source's bytes one at a time, taken from it a block at a time.
-class ByteReader {
-public:
-    static constexpr int kEnd = -1;
-
-    explicit ByteReader(const ByteSource& source) : source_(source) {}
-
-    int Peek() {
-        if (next_ == filled_ && !Fill()) return kEnd;
-        return static_cast<unsigned char>(block_[next_]);
-    }
-    int Take() {
-        const int c = Peek();
-        if (c != kEnd) ++next_;
-        return c;
-    }
-
-private:
-    bool Fill() {
-        if (ended_) return false;
-        filled_ = std::min(source_(block_, sizeof block_), sizeof block_);
-        next_ = 0;
-        ended_ = filled_ == 0;
-        return !ended_;
-    }
-
-    const ByteSource& source_;
-    char block_[4096];
-    size_t next_ = 0;
-    size_t filled_ = 0;
-    bool ended_ = false;
-};
-
-// Passes over a UTF-8 byte-order mark at the start (Notepad writes one); returns the bytes
-// taken when they turned out to be something else, as the start of the first line.
-std::string SkipByteOrderMark(ByteReader& source) {
-    static const char kMark[] = "\xEF\xBB\xBF";
-    std::string taken;
-    for (const char* c = kMark; *c != '\0' && source.Peek() == static_cast<unsigned char>(*c); ++c)
-        taken.push_back(static_cast<char>(source.Take()));
-    return taken == kMark ? std::string() : taken;
-}
-
 }  // namespace
 
 bool IsAcceptedFileValue(const std::string& value) {
@@ -110,31 +67,70 @@ bool IsAcceptedFileValue(const std::string& value) {
     return true;
 }
 
-ReadDataResult ReadDataText(const ByteSource& bytes) {
-    ReadDataResult result;
-    ByteReader source(bytes);
-    std::string line = SkipByteOrderMark(source);
-    bool overlong = false;
-    while (result.pairs.size() < static_cast<size_t>(kMaxPairs)) {
-        const int c = source.Take();
-        const bool atEnd = c == ByteReader::kEnd;
-        if (!atEnd && c != '\r' && c != '\n') {
-            if (line.size() < kLongestDataLine) {
-                line.push_back(static_cast<char>(c));
-            } else {
-                overlong = true;
-            }
-            continue;
+bool DataTextReader::Feed(const char* bytes, size_t size) {
+    for (size_t i = 0; i < size && !done_; ++i) Take(bytes[i]);
+    return !done_;
+}
+
+void DataTextReader::Take(char c) {
+    // A UTF-8 byte-order mark at the start is passed over (Notepad writes one); bytes that
+    // turn out to be something else are the start of the first line.
+    static const char kMark[] = "\xEF\xBB\xBF";
+    if (markTaken_ < 3) {
+        if (c == kMark[markTaken_]) {
+            if (++markTaken_ == 3) line_.clear();
+            else line_.push_back(c);
+            return;
         }
-        // CR LF, LF and CR each end a line; CR CR LF ends one and leaves an empty one.
-        if (c == '\r' && source.Peek() == '\n') source.Take();
-        CellPair pair;
-        if (!overlong && ParseDataLine(line, pair)) result.pairs.push_back(pair);
-        if (atEnd) break;
-        line.clear();
-        overlong = false;
+        markTaken_ = 3;
     }
-    return result;
+    // CR LF, LF and CR each end a line; CR CR LF ends one and leaves an empty one.
+    const bool full = result_.pairs.size() == static_cast<size_t>(kMaxPairs);
+    const bool afterCr = afterCr_;
+    afterCr_ = false;
+    if (c == '\n' && afterCr) {
+        done_ = full;
+        return;
+    }
+    if (full) {  // the 45th pair ended with a lone CR
+        done_ = true;
+        return;
+    }
+    if (c != '\r' && c != '\n') {
+        if (line_.size() < kLongestDataLine) {
+            line_.push_back(c);
+        } else {
+            overlong_ = true;
+        }
+        return;
+    }
+    EndLine();
+    afterCr_ = c == '\r';
+    // The 45th pair ends the reading, after the line feed of its CR LF.
+    done_ = result_.pairs.size() == static_cast<size_t>(kMaxPairs) && !afterCr_;
+}
+
+void DataTextReader::EndLine() {
+    CellPair pair;
+    if (!overlong_ && ParseDataLine(line_, pair)) result_.pairs.push_back(pair);
+    line_.clear();
+    overlong_ = false;
+}
+
+ReadDataResult DataTextReader::Finish() {
+    if (result_.pairs.size() < static_cast<size_t>(kMaxPairs)) EndLine();
+    done_ = true;
+    return result_;
+}
+
+ReadDataResult ReadDataText(const ByteSource& source) {
+    DataTextReader reader;
+    char block[4096];
+    for (;;) {
+        const size_t filled = std::min(source(block, sizeof block), sizeof block);
+        if (filled == 0 || !reader.Feed(block, filled)) break;
+    }
+    return reader.Finish();
 }
 
 ReadDataResult ReadDataText(const std::string& bytes) {

@@ -36,6 +36,27 @@ using ByteSource = std::function<size_t(char* buffer, size_t size)>;
 ReadDataResult ReadDataText(const ByteSource& source);
 ReadDataResult ReadDataText(const std::string& bytes);
 
+// The same reader fed slice by slice, for a front end that reads a file in parts (the page):
+// Feed takes the next bytes and returns false once the 45th pair is in (later bytes are not
+// looked at); Finish ends the bytes and gives the pairs.
+class DataTextReader {
+public:
+    bool Feed(const char* bytes, size_t size);
+    bool Feed(const std::string& slice) { return Feed(slice.data(), slice.size()); }
+    ReadDataResult Finish();
+
+private:
+    void Take(char c);
+    void EndLine();
+
+    ReadDataResult result_;
+    std::string line_;
+    int markTaken_ = 0;  // bytes of the byte-order mark seen at the start; 3 once past it
+    bool overlong_ = false;
+    bool afterCr_ = false;
+    bool done_ = false;
+};
+
 // The bytes Save Data writes: heading, one line per pair, then the EQUATION block.
 std::string BuildDataFileBytes(const DataSet& data, const std::string& equationText);
 

@@ -78,6 +78,19 @@ bool EndsWith(const std::string& text, const std::string& ending) {
     return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
+// The grid after Read Data: empty, then the pairs read; the data set's texts cleared.
+Outcome ShowReadPairs(ProgramState& state, const ReadDataResult& read) {
+    state.dataSet.ClearTexts();
+    state.cells.fill(std::string());
+    for (size_t i = 0; i < read.pairs.size(); ++i) {
+        state.cells[i] = ShownCellText(read.pairs[i].x);
+        state.cells[kMaxPairs + i] = ShownCellText(read.pairs[i].y);
+    }
+    Outcome outcome = read.empty() ? Outcome::Message(MessageId::NoDataInFile) : Outcome{};
+    outcome.cellsChanged = true;
+    return outcome;
+}
+
 }  // namespace
 
 Outcome Outcome::Message(MessageId id, unsigned long detail) {
@@ -112,16 +125,11 @@ Outcome FinishInputData(ProgramState& state, bool answeredYes) {
 // ---- Read Data --------------------------------------------------------------------------
 
 Outcome ReadData(ProgramState& state, const ByteSource& file) {
-    state.dataSet.ClearTexts();
-    state.cells.fill(std::string());
-    const ReadDataResult read = ReadDataText(file);
-    for (size_t i = 0; i < read.pairs.size(); ++i) {
-        state.cells[i] = ShownCellText(read.pairs[i].x);
-        state.cells[kMaxPairs + i] = ShownCellText(read.pairs[i].y);
-    }
-    Outcome outcome = read.empty() ? Outcome::Message(MessageId::NoDataInFile) : Outcome{};
-    outcome.cellsChanged = true;
-    return outcome;
+    return ShowReadPairs(state, ReadDataText(file));
+}
+
+Outcome DataFileRead::Finish(ProgramState& state) {
+    return ShowReadPairs(state, reader_.Finish());
 }
 
 Outcome ReadDataBytes(ProgramState& state, const std::string& bytes) {

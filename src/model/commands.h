@@ -55,6 +55,16 @@ Outcome ReadData(ProgramState& state, const ByteSource& file);
 Outcome ReadDataBytes(ProgramState& state, const std::string& bytes);
 // The chosen file could not be opened.
 Outcome ReadDataFileMissing();
+// The same, fed slice by slice by a front end that reads the file in parts: Feed returns false
+// once no more bytes are needed; Finish gives the outcome.
+class DataFileRead {
+public:
+    bool Feed(const std::string& slice) { return reader_.Feed(slice); }
+    Outcome Finish(ProgramState& state);
+
+private:
+    DataTextReader reader_;
+};
 
 // ---- Paste Data -------------------------------------------------------------------------
 struct PasteStep {

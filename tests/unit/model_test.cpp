@@ -211,6 +211,14 @@ TEST(Model, FilesOfTheFrontEnds) {
     ProgramState state = WithPairs({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     EXPECT_EQ(ReadDataBytes(state, "no data\r\n").message, MessageId::NoDataInFile);
     EXPECT_EQ(state.cells[0], "");
+    DataFileRead sliced;  // the pairs of the slices as of the whole; the 45th ends the reading
+    std::string file;
+    for (int k = 1; k <= 46; ++k) file += std::to_string(k) + " 1\r\n";
+    bool wanted = true;
+    for (size_t at = 0; at < file.size() && wanted; at += 7) wanted = sliced.Feed(file.substr(at, 7));
+    EXPECT_FALSE(wanted);
+    EXPECT_FALSE(sliced.Finish(state).hasMessage);
+    EXPECT_EQ(state.cells[44], "45");
     EXPECT_EQ(PlanSaveData(state, "a.csv").outcome.message, MessageId::NeedTxtExtension);
     EXPECT_TRUE(PlanSaveData(state, "a.TXT").writes);
     EXPECT_EQ(FinishSave(SaveOutcome::ReadOnlyTarget, SavedFile::Data).hasMessage, true);
