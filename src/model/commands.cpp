@@ -265,6 +265,8 @@ GraphDialogRequest BeginDrawGraph(const ProgramState& state) {
 Outcome FinishDrawGraph(ProgramState& state, const std::optional<GraphDialogAnswer>& answer) {
     if (!answer) return Outcome::Message(MessageId::UnableToDisplayDialog);  // the settings as they were
     if (!StoreGraphDialogAnswer(state.graphSettings, *answer)) return {};
+    // The pen and dot sizes follow the choices, whoever filled in the answer.
+    InitGraphSettingsDialog(state.graphSettings);
     if (YRangeIsFlat(state.dataSet)) return Outcome::Message(MessageId::YValuesSame);
     Outcome outcome;
     outcome.drawsGraph = true;
