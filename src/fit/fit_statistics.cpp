@@ -381,21 +381,41 @@ bool FitModel::Impl::Solve() {
     }
     // The exact residual of the inverse proves how good it is: with R = I - X G and ||R|| < 1,
     // G^-1 = (I - R)^-1 X, so ||G^-1|| <= ||X|| / (1 - ||R||).
-    Bound xNorm = 0;
+    std::vector<Dy> r(static_cast<size_t>(m) * m);
     rho = 0;
     for (int i = 0; i < m; ++i) {
         Bound row = 0;
-        Bound xRow = 0;
         for (int j = 0; j < m; ++j) {
             Dy s = i == j ? FromInteger(1) : Dy{};
             for (int k = 0; k < m; ++k) s = Sub(s, Mul(inverse[i * m + k], g[k * m + j]));
             row += Magnitude(s);
-            xRow += Magnitude(inverse[i * m + j]);
+            r[i * m + j] = Shorten(s, Bits + 64);
         }
         rho = std::max(rho, Up(row));
-        xNorm = std::max(xNorm, Up(xRow));
     }
     if (!(rho < Bound(1) / 16)) return false;
+    // One Newton step, X' = X + R X, squares the residual: I - X'G = R^2, less what rounding R
+    // to Bits + 64 bits (relative error under 2^-(Bits+63)) and X' to 2 Bits + 64 bits adds.
+    std::vector<Dy> refined(inverse.size());
+    Bound xNorm = 0;
+    Bound gNorm = 0;
+    for (int i = 0; i < m; ++i) {
+        Bound xRow = 0;
+        Bound gRow = 0;
+        for (int j = 0; j < m; ++j) {
+            Dy s = inverse[i * m + j];
+            for (int k = 0; k < m; ++k)
+                if (!IsZero(r[i * m + k])) s = Add(s, Mul(r[i * m + k], inverse[k * m + j]));
+            refined[i * m + j] = Shorten(s, 2 * Bits + 64);
+            xRow += Magnitude(refined[i * m + j]);
+            gRow += Magnitude(g[i * m + j]);
+        }
+        xNorm = std::max(xNorm, Up(xRow));
+        gNorm = std::max(gNorm, Up(gRow));
+    }
+    inverse = std::move(refined);
+    const Bound rounding = mp::ldexp(Bound(1), -static_cast<int>(Bits) - 62);
+    rho = Up(rho * rho + rounding * rho * (1 + rho) + rounding * rounding * xNorm * gNorm);
     inverseNorm = Up(xNorm / (1 - rho));
 
     // Refinement with exact residuals: the error shrinks by rho each step.

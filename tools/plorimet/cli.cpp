@@ -39,10 +39,13 @@ const char kUsage[] =
     "                    [--stats] [--level P]\n"
     "       plorimet degrees FILE [--all] [--through-origin] [--up-to N] [--lang en|ja] [--json]\n"
     "       plorimet read FILE [--lang en|ja]\n"
-    "       plorimet paste FILE [--columns X,Y] [--lang en|ja]\n"
-    "  Without --all the grid's rules hold: at most 45 pairs, the first of equal X kept.\n"
-    "  --all keeps every observation, repeated X included (replicate measurements).\n"
-    "  --stats prints the standard errors, intervals (level P, default 0.95) and R^2.\n";
+    "       plorimet paste FILE [--columns X,Y] [--lang en|ja]\n";
+
+const char kUsageNotes[] =
+    "Without --all a file is read as the grid reads it: at most 45 pairs, the first of equal X kept.\n"
+    "--all keeps every observation, repeated X included (replicate measurements).\n"
+    "--through-origin fixes the constant at 0; --stats prints standard errors, confidence intervals\n"
+    "(level P, default 0.95), R^2 and adjusted R^2; degrees compares degree 1 to N (default 10).\n";
 
 // Pasted text is read like the clipboard's: up to its first zero byte, and never more than
 // a spreadsheet copy of this size could sensibly be.
@@ -462,13 +465,13 @@ int RunPaste(const Options& options, Reporter& report, std::ostream& err) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
-        out << kUsage << kGraphUsage;
+        out << kUsage << kGraphUsage << kUsageNotes;
         return 0;
     }
     if (!args.empty() && IsGraphCommand(args[0])) return RunGraphCommand(args, out, err, {ForTerminal});
     Options options;
     if (auto problem = ParseArguments(args, options)) {
-        err << "plorimet: " << *problem << "\n" << kUsage << kGraphUsage;
+        err << "plorimet: " << *problem << "\n" << kUsage << kGraphUsage << kUsageNotes;
         return 2;
     }
     Reporter report(out, err, options.language);
