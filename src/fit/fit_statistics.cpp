@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "fit/equation.h"
 #include "fit/exact_sums.h"
@@ -214,11 +215,42 @@ int CompareWith(const Form& f, const Dy& m) {
     return c > 0 ? Sign(a) : (c < 0 ? s : 0);
 }
 
+// Doubles in their order as integers (both zeros as one).
+int64_t OrderKey(double d) {
+    int64_t bits = 0;
+    std::memcpy(&bits, &d, sizeof bits);
+    return bits < 0 ? -(bits & INT64_MAX) : bits;
+}
+
+double FromOrderKey(int64_t key) {
+    const int64_t bits = key < 0 ? ((-key) | INT64_MIN) : key;
+    double d = 0;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
+}
+
+// The rounding by bisection over every double: the smallest d whose upper midpoint is not below
+// the value. For values the approximation does not place within a few doubles (cancellation).
+double RoundFormBySearch(const Form& f) {
+    auto notBelow = [&](int64_t key) { return CompareWith(f, Midpoint(FromOrderKey(key), HUGE_VAL)) <= 0; };
+    int64_t low = OrderKey(-DBL_MAX);
+    int64_t high = OrderKey(DBL_MAX);
+    if (!notBelow(high)) return HUGE_VAL;
+    if (CompareWith(f, Midpoint(-DBL_MAX, -HUGE_VAL)) < 0) return -HUGE_VAL;
+    while (low < high) {
+        const int64_t middle = low + static_cast<int64_t>((static_cast<uint64_t>(high) - static_cast<uint64_t>(low)) / 2);
+        if (notBelow(middle)) high = middle; else low = middle + 1;
+    }
+    const double d = FromOrderKey(low);
+    if (CompareWith(f, Midpoint(d, HUGE_VAL)) == 0 && !EvenLastBit(d)) return std::nextafter(d, HUGE_VAL);
+    return d;
+}
+
 double RoundForm(const Form& f) {
     using F = Float<192>;
     const F approx = (ToFloat<192>(f.a) + ToFloat<192>(f.k) * mp::sqrt(ToFloat<192>(f.q))) / ToFloat<192>(f.e);
     double d = RoundToDouble(ToDyadic<192>(approx));
-    for (int step = 0; step < 64; ++step) {
+    for (int step = 0; step < 4; ++step) {
         if (std::isinf(d)) return d;
         const double below = std::nextafter(d, -HUGE_VAL);
         const double above = std::nextafter(d, HUGE_VAL);
@@ -236,7 +268,7 @@ double RoundForm(const Form& f) {
         if (high == 0) return EvenLastBit(d) ? d : above;
         return d;
     }
-    return d;
+    return RoundFormBySearch(f);
 }
 
 // A value known to lie between the forms' values: its rounding when both round alike.
@@ -395,7 +427,8 @@ bool FitModel::Impl::Solve() {
     }
     if (!(rho < Bound(1) / 16)) return false;
     // One Newton step, X' = X + R X, squares the residual: I - X'G = R^2, less what rounding R
-    // to Bits + 64 bits (relative error under 2^-(Bits+63)) and X' to 2 Bits + 64 bits adds.
+    // to Bits + 64 bits (relative error under 2^-(Bits+63)) and X' to 2 Bits + 128 bits (under
+    // 2^-(2 Bits+127), times ||G||) adds.
     std::vector<Dy> refined(inverse.size());
     Bound xNorm = 0;
     Bound gNorm = 0;
@@ -406,7 +439,7 @@ bool FitModel::Impl::Solve() {
             Dy s = inverse[i * m + j];
             for (int k = 0; k < m; ++k)
                 if (!IsZero(r[i * m + k])) s = Add(s, Mul(r[i * m + k], inverse[k * m + j]));
-            refined[i * m + j] = Shorten(s, 2 * Bits + 64);
+            refined[i * m + j] = Shorten(s, 2 * Bits + 128);
             xRow += Magnitude(refined[i * m + j]);
             gRow += Magnitude(g[i * m + j]);
         }
@@ -415,7 +448,7 @@ bool FitModel::Impl::Solve() {
     }
     inverse = std::move(refined);
     const Bound rounding = mp::ldexp(Bound(1), -static_cast<int>(Bits) - 62);
-    rho = Up(rho * rho + rounding * rho * (1 + rho) + rounding * rounding * xNorm * gNorm);
+    rho = Up(rho * rho + rounding * rho * (1 + rho) + Up(rounding * rounding * xNorm) * gNorm);
     inverseNorm = Up(xNorm / (1 - rho));
 
     // Refinement with exact residuals: the error shrinks by rho each step.
@@ -521,6 +554,7 @@ long long DistinctXCount(PointsView points, bool nonzeroOnly) {
 FitStatistics FitModel::Statistics(double level) const {
     Impl& s = *impl_;
     FitStatistics out;
+    if (!s.solved) return out;
     out.throughOrigin = s.throughOrigin;
     out.observations = s.n;
     out.estimated = s.m;
@@ -587,6 +621,7 @@ FitStatistics FitModel::Statistics(double level) const {
 
 CurveInterval FitModel::At(double x, double level) const {
     Impl& s = *impl_;
+    if (!s.solved) return {};
     const long long df = s.n - s.m;
     const auto tq = StudentQuantile(df, level);
     const Dy dfD = FromInteger(std::max<long long>(df, 1));
