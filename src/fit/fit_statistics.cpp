@@ -869,7 +869,10 @@ std::string DegreeTable(const std::vector<DegreeRow>& rows, UiLanguage language)
     std::string out = Pad(ja ? "次数" : "Degree", 7);
     const char* en[] = {"Residual SD", "R^2", "Adjusted R^2", "AIC", "BIC", "PRESS"};
     const char* jp[] = {"残差標準偏差", "R^2", "調整済み R^2", "AIC", "BIC", "PRESS"};
-    for (int f = 0; f < 6; ++f) out += Pad(ja ? jp[f] : en[f], width + 2);
+    for (int f = 0; f < 6; ++f) {
+        const std::string name = ja ? jp[f] : en[f];
+        out += std::string(width > static_cast<int>(name.size()) ? width - name.size() : 0, ' ') + name + "  ";
+    }
     out += "\n";
     for (size_t r = 0; r < rows.size(); ++r) {
         const DegreeRow& d = rows[r];
