@@ -124,9 +124,9 @@ AllPairs ReadAllPairs(std::istream& in) {
     return pairs;
 }
 
-void KeepFirstOfEachXSorted(AllPairs& pairs) {
+void SortByX(AllPairs& pairs) {
     // An order of the pairs by X, and by file position among equal X; then the pairs are moved
-    // into that order in place and the later ones of equal X dropped. Memory: 4 bytes a pair.
+    // into that order in place. Memory: 4 bytes a pair.
     const size_t n = pairs.x.size();
     std::vector<uint32_t> order(n);
     for (size_t k = 0; k < n; ++k) order[k] = static_cast<uint32_t>(k);
@@ -151,7 +151,11 @@ void KeepFirstOfEachXSorted(AllPairs& pairs) {
             k = from;
         }
     }
-    order = std::vector<uint32_t>();
+}
+
+void KeepFirstOfEachXSorted(AllPairs& pairs) {
+    SortByX(pairs);
+    const size_t n = pairs.x.size();
     size_t kept = 0;
     for (size_t k = 0; k < n; ++k) {
         if (kept > 0 && pairs.x[k] == pairs.x[kept - 1]) continue;

@@ -25,6 +25,9 @@ struct AllPairs {
 // sign, digits. Every other line is skipped. Memory: the pairs and one line.
 AllPairs ReadAllPairs(std::istream& in);
 
+// Every pair, sorted by ascending X, pairs of equal X in file order (repeated measurements).
+void SortByX(AllPairs& pairs);
+
 // As Analysis keeps them: the first pair of each X in file order, sorted by ascending X.
 void KeepFirstOfEachXSorted(AllPairs& pairs);
 

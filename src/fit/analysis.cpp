@@ -97,6 +97,11 @@ std::optional<MessageId> CompleteAnalysis(const DataSet& data, const FitSettings
 
 std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
                                           FitResult& result) {
+    return CompleteAnalysis(points, settings, language, result, nullptr);
+}
+
+std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
+                                          FitResult& result, ExactSums* sums) {
     LinearSystem system;
     int m = 0;
     if (settings.fitMode == FitMode::LeastSquares) {
@@ -120,7 +125,7 @@ std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& 
     }
     result.rSquared.reset();
     result.residualDeviation.reset();
-    if (const auto exact = SolveExactLeastSquares(points, m, result.coefficients.data())) {
+    if (const auto exact = SolveExactLeastSquares(points, m, result.coefficients.data(), sums)) {
         result.rSquared = exact->rSquared;
         if (points.count > m)
             result.residualDeviation = std::sqrt(exact->residualSquares / static_cast<double>(points.count - m));

@@ -52,5 +52,9 @@ std::optional<MessageId> CompleteAnalysis(const DataSet& data, const FitSettings
 // the equation's method line compares the degree with their count.
 std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
                                           FitResult& result);
+// The same, also giving the exact sums of a least-squares fit (for its statistics; left as
+// they were when the fit ends before the exact solve).
+std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
+                                          FitResult& result, ExactSums* sums);
 
 }  // namespace plorimet

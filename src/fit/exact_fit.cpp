@@ -1,4 +1,5 @@
 #include "fit/exact_fit.h"
+#include "fit/exact_sums.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -153,7 +154,7 @@ struct Problem {
     double largestX = 0.0;
 };
 
-Problem MakeProblem(PointsView points, int terms) {
+Problem MakeProblem(PointsView points, int terms, bool centred = true) {
     Problem p;
     p.terms = terms;
     p.count = points.count;
@@ -165,7 +166,7 @@ Problem MakeProblem(PointsView points, int terms) {
         p.largestY = std::max(p.largestY, std::fabs(points.y[k]));
         p.largestX = std::max(p.largestX, std::fabs(points.x[k]));
     }
-    const double center = low / 2 + high / 2;
+    const double center = centred ? low / 2 + high / 2 : 0.0;
     p.center = FromDouble(center);
     double spread = std::max(std::fabs(high - center), std::fabs(center - low));
     if (!(spread > 0) || std::isinf(spread)) spread = std::max(std::fabs(high), std::fabs(low));
@@ -491,14 +492,37 @@ ExactFit Quality(const Problem& p, const std::vector<Dyadic>& a) {
     return fit;
 }
 
+// The sums of a problem for the statistics of the fit.
+void CopySums(const Problem& p, ExactSums& sums) {
+    auto copy = [](const Dyadic& d) { return BinaryFraction{d.m, d.e}; };
+    sums.count = p.count;
+    sums.center = copy(p.center);
+    sums.shift = p.shift;
+    sums.powerSums.clear();
+    sums.moments.clear();
+    for (const Dyadic& d : p.powerSums) sums.powerSums.push_back(copy(d));
+    for (const Dyadic& d : p.moments) sums.moments.push_back(copy(d));
+    sums.ySquares = copy(p.ySquares);
+    sums.ySum = copy(p.ySum);
+}
+
 }  // namespace
 
+void ComputeExactSums(PointsView points, int terms, bool centred, ExactSums& sums) {
+    CopySums(MakeProblem(points, terms, centred), sums);
+}
+
 std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients) {
+    return SolveExactLeastSquares(points, terms, coefficients, nullptr);
+}
+
+std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients, ExactSums* sums) {
     if (terms < 2 || points.count < terms) return std::nullopt;
     for (long long k = 0; k < points.count; ++k)
         if (!std::isfinite(points.x[k]) || !std::isfinite(points.y[k])) return std::nullopt;
 
     const Problem problem = MakeProblem(points, terms);
+    if (sums) CopySums(problem, *sums);
     State state;
     state.a.assign(terms, Dyadic{});
     // Higher degrees need more precision from the start.

@@ -5,6 +5,8 @@
 
 namespace plorimet {
 
+struct ExactSums;  // fit/exact_sums.h
+
 // Points held elsewhere: x[0..count-1] distinct, y beside them.
 struct PointsView {
     const double* x = nullptr;
@@ -33,5 +35,11 @@ struct ExactFit {
 // Should the precision run out (beyond 4096 bits) or the corrections not settle within 400
 // steps, which no data tried comes near, the closest coefficients found are given.
 std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients);
+// The same, also giving the exact sums it solved from (for the statistics of the fit).
+std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients, ExactSums* sums);
+
+// The exact sums alone: centred as the fit centres them, or (centred false) in t = x / 2^shift,
+// for a fit through the origin. Repeated X are summed as any others.
+void ComputeExactSums(PointsView points, int terms, bool centred, ExactSums& sums);
 
 }  // namespace plorimet

@@ -6,6 +6,8 @@
 
 #include "data/data_file.h"
 #include "fit/analysis.h"
+#include "fit/exact_sums.h"
+#include "fit/fit_statistics.h"
 #include "graph/graph_export.h"
 #include "graph/graph_plan.h"
 #include "graph/graph_raster.h"
@@ -57,6 +59,31 @@ CellTexts YearsWithTenths() {
 
 void BM_AnalysisYearsWithTenths(benchmark::State& state) { RunAnalysis(state, YearsWithTenths()); }
 BENCHMARK(BM_AnalysisYearsWithTenths)->Arg(10)->Arg(44)->Unit(benchmark::kMicrosecond);
+
+// The statistics of a fit after it (standard errors, intervals, R², from the fit's own
+// exact sums), and plorimet degrees: every degree 1..10 fitted and compared, PRESS included.
+void BM_Statistics(benchmark::State& state) {
+    const DataSet data = CollectDataSet(YearsWithTenths());
+    const PointsView points{data.x.data(), data.y.data(), data.pairCount};
+    const int degree = static_cast<int>(state.range(0));
+    ExactSums sums;
+    ComputeExactSums(points, degree + 1, true, sums);
+    for (auto _ : state) {
+        const FitModel model(points, sums, degree, false);
+        const FitStatistics stats = model.Statistics(kDefaultConfidenceLevel);
+        benchmark::DoNotOptimize(stats.terms.data());
+    }
+}
+BENCHMARK(BM_Statistics)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_Degrees(benchmark::State& state) {
+    const DataSet data = CollectDataSet(YearsWithTenths());
+    for (auto _ : state) {
+        const auto rows = CompareDegrees({data.x.data(), data.y.data(), data.pairCount}, 10, state.range(0) != 0);
+        benchmark::DoNotOptimize(rows.data());
+    }
+}
+BENCHMARK(BM_Degrees)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ReadDataFile45Lines(benchmark::State& state) {
     std::string bytes = "     X  \t     Y  \r\n";

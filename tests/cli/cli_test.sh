@@ -286,5 +286,40 @@ check "graph --all draws every pair" 50 "$(grep -c '<circle' "$work/fifty.svg")"
 run fit --all "$work/fifty.txt" --save "$work/all.txt"
 check "--all does not save" 2 "$code"
 
+# Statistics, fits through the origin, every observation with --all, the degree comparison:
+# name | exit code | a text the output or the error holds | arguments.
+printf '0 1\r\n0 2\r\n' >"$work/zeros.txt"
+printf '1 2\r\n1 4\r\n2 5\r\n2 7\r\n3 9\r\n' >"$work/replicates.txt"
+while IFS='|' read -r name want text args; do
+  eval "run $args"
+  case "$out$err" in *"$text"*) found=found ;; *) found="missing from: $out$err" ;; esac
+  check "$name" "$want found" "$code $found"
+done <<'EOF'
+level 1 is usage|2|--level takes a confidence level between 0 and 1|fit "$examples/sample.txt" --stats --level 1
+level 0 is usage|2|--level takes a confidence level|eval "$examples/sample.txt" --at 1 --interval --level 0
+up-to 0 is usage|2|--up-to takes a degree from 1 to 44|degrees "$examples/wave.txt" --up-to 0
+up-to 45 is usage|2|--up-to takes a degree from 1 to 44|degrees "$examples/wave.txt" --up-to 45
+interval without at is usage|2|--interval needs --at|eval "$examples/sample.txt" --interval
+through the origin, every X 0|1|no fit through the origin exists: every X is 0|fit "$work/zeros.txt" --through-origin --json
+degrees through the origin, every X 0|1|no fit through the origin exists|degrees "$work/zeros.txt" --through-origin
+up-to beyond the data|1|beyond the highest degree these data allow (10)|degrees "$examples/wave.txt" --up-to 11
+no degrees of freedom: said|0|No residual degrees of freedom|fit "$examples/two_pairs.txt" --stats
+no degrees of freedom: coefficients kept|0|"coefficients": [-1, 3]|fit "$examples/two_pairs.txt" --json
+no degrees of freedom: no standard errors|0|"standard_errors": [null, null]|fit "$examples/two_pairs.txt" --json
+no degrees of freedom: no intervals|0|1	2	-	-	-	-|eval "$examples/two_pairs.txt" --at 1 --interval
+through the origin keeps the equation's form|0|Y = 0*X^0  +  |fit "$examples/sample.txt" --through-origin --degree 2
+through the origin in JSON|0|"through_origin": true|fit --all "$examples/sample.txt" --through-origin --json
+through the origin for graph|0||graph "$examples/sample.txt" --through-origin --out "$work/origin.svg"
+grid keeps the first of equal X|0|"pairs": [["1", "2"], ["2", "5"], ["3", "9"]]|fit "$work/replicates.txt" --degree 1 --json
+all keeps every observation|0|"degrees_of_freedom": 3,|fit --all "$work/replicates.txt" --degree 1 --json
+all: degree needs distinct X|1|degree 3 is not offered for 5 pairs with 3 distinct X (1 to 2)|fit --all "$work/replicates.txt" --degree 3
+all: Pontius counts 40|0|"observations": 40,|fit --all "$nist/Pontius.txt" --degree 2 --json
+stats at another level|0|99% confidence interval|fit "$examples/wave.txt" --stats --level 0.99
+stats in Japanese|0|残差標準偏差|fit "$examples/wave.txt" --stats --lang ja
+eval intervals|0|X	Y	confidence low	confidence high	prediction low	prediction high|eval "$examples/wave.txt" --at 2 --interval
+degrees marks the preferred|0|* the degree each column prefers|degrees "$examples/wave.txt"
+degrees in JSON|0|"preferred": {"residual_std_dev": |degrees --all "$work/replicates.txt" --json
+EOF
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

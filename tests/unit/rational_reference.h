@@ -142,4 +142,126 @@ inline std::vector<double> LeastSquares(const double* xs, const double* ys, size
     return rounded;
 }
 
+
+// ---- Statistics of a fit, exactly --------------------------------------------------------
+
+inline int SignOf(const Rational& q) { return q > 0 ? 1 : (q < 0 ? -1 : 0); }
+
+// The sign of a + k sqrt(q), q >= 0.
+inline int SignOfSum(const Rational& a, const Rational& k, const Rational& q) {
+    const int s = q == 0 ? 0 : SignOf(k);
+    if (s == 0 || SignOf(a) == 0 || SignOf(a) == s) return s ? s : SignOf(a);
+    const Rational left = a * a;
+    const Rational right = k * k * q;
+    return left > right ? SignOf(a) : (left < right ? s : 0);
+}
+
+// The double nearest to c + k sqrt(q) (ties to even): a correctly rounded square root for c = 0, k = 1.
+inline double NearestWithRoot(const Rational& c, const Rational& k, const Rational& q) {
+    double d = c.convert_to<double>() + k.convert_to<double>() * std::sqrt(q.convert_to<double>());
+    for (;;) {
+        const double below = std::nextafter(d, -HUGE_VAL);
+        const double above = std::nextafter(d, HUGE_VAL);
+        const int low = SignOfSum(c - (Exact(d) + Exact(below)) / 2, k, q);
+        const int high = SignOfSum(c - (Exact(d) + Exact(above)) / 2, k, q);
+        if (low < 0) d = below;
+        else if (high > 0) d = above;
+        else if (low == 0) return EvenLastBit(d) ? d : below;
+        else if (high == 0) return EvenLastBit(d) ? d : above;
+        else return d;
+    }
+}
+
+inline std::vector<std::vector<Rational>> Inverse(std::vector<std::vector<Rational>> a) {
+    const size_t m = a.size();
+    std::vector<std::vector<Rational>> inv(m, std::vector<Rational>(m));
+    for (size_t i = 0; i < m; ++i) inv[i][i] = 1;
+    for (size_t p = 0; p < m; ++p) {
+        size_t pivot = p;
+        while (a[pivot][p] == 0) ++pivot;
+        std::swap(a[pivot], a[p]);
+        std::swap(inv[pivot], inv[p]);
+        const Rational scale = a[p][p];
+        for (size_t c = 0; c < m; ++c) {
+            a[p][c] /= scale;
+            inv[p][c] /= scale;
+        }
+        for (size_t r = 0; r < m; ++r) {
+            if (r == p || a[r][p] == 0) continue;
+            const Rational f = a[r][p];
+            for (size_t c = 0; c < m; ++c) {
+                a[r][c] -= f * a[p][c];
+                inv[r][c] -= f * inv[p][c];
+            }
+        }
+    }
+    return inv;
+}
+
+// A fit in powers first..degree of x (first 1: through the origin), in plain rationals.
+struct ExactStatistics {
+    std::vector<Rational> coefficients;       // powers first..degree
+    std::vector<std::vector<Rational>> covarianceOverVariance;  // (V^T V)^-1
+    Rational rss;
+    long long df = 0;
+    std::vector<Rational> basis(const Rational& x, int first) const {
+        std::vector<Rational> v;
+        Rational power = 1;
+        for (int p = 0; p < first; ++p) power *= x;
+        for (size_t j = 0; j < coefficients.size(); ++j, power *= x) v.push_back(power);
+        return v;
+    }
+    Rational quadratic(const std::vector<Rational>& v) const {
+        Rational s = 0;
+        for (size_t i = 0; i < v.size(); ++i)
+            for (size_t j = 0; j < v.size(); ++j) s += v[i] * covarianceOverVariance[i][j] * v[j];
+        return s;
+    }
+};
+
+inline ExactStatistics FitExactly(const std::vector<double>& xs, const std::vector<double>& ys, int degree, int first) {
+    const size_t m = static_cast<size_t>(degree - first + 1);
+    std::vector<std::vector<Rational>> g(m, std::vector<Rational>(m));
+    std::vector<Rational> b(m);
+    std::vector<Rational> x;
+    std::vector<Rational> y;
+    for (size_t k = 0; k < xs.size(); ++k) {
+        x.push_back(Exact(xs[k]));
+        y.push_back(Exact(ys[k]));
+    }
+    ExactStatistics s;
+    s.coefficients.assign(m, 0);
+    for (size_t k = 0; k < x.size(); ++k) {
+        const std::vector<Rational> v = s.basis(x[k], first);
+        for (size_t i = 0; i < m; ++i) {
+            b[i] += v[i] * y[k];
+            for (size_t j = 0; j < m; ++j) g[i][j] += v[i] * v[j];
+        }
+    }
+    s.covarianceOverVariance = Inverse(g);
+    for (size_t i = 0; i < m; ++i)
+        for (size_t j = 0; j < m; ++j) s.coefficients[i] += s.covarianceOverVariance[i][j] * b[j];
+    for (size_t k = 0; k < x.size(); ++k) {
+        Rational e = y[k];
+        const std::vector<Rational> v = s.basis(x[k], first);
+        for (size_t i = 0; i < m; ++i) e -= s.coefficients[i] * v[i];
+        s.rss += e * e;
+    }
+    s.df = static_cast<long long>(x.size() - m);
+    return s;
+}
+
+// Sum of squared leave-one-out errors, (e_i / (1 - h_i))^2.
+inline Rational Press(const ExactStatistics& s, const std::vector<double>& xs, const std::vector<double>& ys, int first) {
+    Rational press = 0;
+    for (size_t k = 0; k < xs.size(); ++k) {
+        const std::vector<Rational> v = s.basis(Exact(xs[k]), first);
+        Rational e = Exact(ys[k]);
+        for (size_t i = 0; i < v.size(); ++i) e -= s.coefficients[i] * v[i];
+        const Rational d = e / (1 - s.quadratic(v));
+        press += d * d;
+    }
+    return press;
+}
+
 }  // namespace plorimet::reference

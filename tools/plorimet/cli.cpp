@@ -23,7 +23,9 @@
 #include "fit/analysis.h"
 #include "fit/equation.h"
 #include "fit/fit_settings.h"
+#include "fit/fit_statistics.h"
 #include "base/messages.h"
+#include "plorimet/cli_fit.h"
 #include "plorimet/cli_graph.h"
 
 namespace plorimet {
@@ -31,10 +33,19 @@ namespace plorimet {
 namespace {
 
 const char kUsage[] =
-    "usage: plorimet fit FILE [--degree N] [--digits 3..6] [--lang en|ja] [--save OUT.txt] [--json]\n"
-    "       plorimet fit --all FILE [--degree N] [--digits 3..6] [--lang en|ja] [--json]\n"
+    "usage: plorimet fit FILE [--degree N] [--through-origin] [--digits 3..6] [--lang en|ja] [--save OUT.txt]\n"
+    "                    [--json] [--stats] [--level P]\n"
+    "       plorimet fit --all FILE [--degree N] [--through-origin] [--digits 3..6] [--lang en|ja] [--json]\n"
+    "                    [--stats] [--level P]\n"
+    "       plorimet degrees FILE [--all] [--through-origin] [--up-to N] [--lang en|ja] [--json]\n"
     "       plorimet read FILE [--lang en|ja]\n"
     "       plorimet paste FILE [--columns X,Y] [--lang en|ja]\n";
+
+const char kUsageNotes[] =
+    "Without --all a file is read as the grid reads it: at most 45 pairs, the first of equal X kept.\n"
+    "--all keeps every observation, repeated X included (replicate measurements).\n"
+    "--through-origin fixes the constant at 0; --stats prints standard errors, confidence intervals\n"
+    "(level P, default 0.95), R^2 and adjusted R^2; degrees compares degree 1 to N (default 10).\n";
 
 // Pasted text is read like the clipboard's: up to its first zero byte, and never more than
 // a spreadsheet copy of this size could sensibly be.
@@ -69,6 +80,10 @@ struct Options {
     std::string savePath;
     bool json = false;
     bool all = false;  // every pair of the file, not the grid's 45
+    bool stats = false;
+    bool throughOrigin = false;
+    double level = kDefaultConfidenceLevel;
+    std::optional<int> upTo;
     std::optional<std::pair<int, int>> columns;
 };
 
@@ -82,9 +97,11 @@ bool ParseInt(const std::string& text, int& value) {
 std::optional<std::string> ParseArguments(const std::vector<std::string>& args, Options& options) {
     if (args.empty()) return std::string("no command given");
     options.command = args[0];
-    if (options.command != "fit" && options.command != "read" && options.command != "paste")
+    if (options.command != "fit" && options.command != "read" && options.command != "paste" &&
+        options.command != "degrees")
         return "unknown command '" + options.command + "'";
     bool optionsEnded = false;
+    const bool fitting = options.command == "fit";
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-') {
@@ -113,10 +130,22 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
             options.language = v == "ja" ? UiLanguage::Japanese : UiLanguage::English;
         } else if (arg == "--save" && options.command == "fit") {
             if (!value(options.savePath) || options.savePath.empty()) return std::string("--save takes a file name");
-        } else if (arg == "--json" && options.command == "fit") {
+        } else if (arg == "--json" && (fitting || options.command == "degrees")) {
             options.json = true;
-        } else if (arg == "--all" && options.command == "fit") {
+        } else if (arg == "--all" && (fitting || options.command == "degrees")) {
             options.all = true;
+        } else if (arg == "--through-origin" && (fitting || options.command == "degrees")) {
+            options.throughOrigin = true;
+        } else if (arg == "--stats" && fitting) {
+            options.stats = true;
+        } else if (arg == "--level" && fitting) {
+            if (!value(v) || !ParseLevel(v, options.level))
+                return std::string("--level takes a confidence level between 0 and 1 (exclusive), such as 0.99");
+        } else if (arg == "--up-to" && options.command == "degrees") {
+            int upTo = 0;
+            if (!value(v) || !ParseInt(v, upTo) || upTo < 1 || upTo > kMaxPairs - 1)
+                return std::string("--up-to takes a degree from 1 to 44");
+            options.upTo = upTo;
         } else if (arg == "--columns" && options.command == "paste") {
             const auto comma = value(v) ? v.find(',') : std::string::npos;
             int x = 0;
@@ -201,13 +230,6 @@ bool ReadPasteText(std::istream& in, std::string& text) {
     return true;
 }
 
-std::string JsonNumber(double value) {
-    if (!std::isfinite(value)) return "null";
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
-    return std::string(buffer, result.ptr);
-}
-
 bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // Escapes a code page 932 text for JSON; a double-byte character is copied whole, since
@@ -235,114 +257,166 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
-// R² and the residual standard deviation are the exact optimum's, as a statistics package
-// reports them (not those of the coefficients rounded to double).
+// R² and the residual standard deviation are the exact optimum's, correctly rounded, as a
+// statistics package reports them (not those of the coefficients rounded to double).
 template <typename PairTexts>
-void PrintJson(std::ostream& out, long long pairCount, PairTexts pairTexts, int termCount, const FitSettings& settings,
-               const FitResult& result) {
+void PrintJson(std::ostream& out, long long pairCount, PairTexts pairTexts, const CliFit& fit,
+               const std::optional<FitStatistics>& stats) {
     out << "{\n  \"pairs\": [";
     for (long long k = 0; k < pairCount; ++k) {
         const auto [x, y] = pairTexts(k);
         out << (k ? ", " : "") << "[" << JsonString(x) << ", " << JsonString(y) << "]";
     }
-    out << "],\n  \"mode\": \"" << (settings.fitMode == FitMode::LeastSquares ? "least-squares" : "exact") << "\",\n";
-    out << "  \"degree\": " << termCount - 1 << ",\n  \"coefficients\": [";
-    for (int k = 0; k < termCount; ++k) out << (k ? ", " : "") << JsonNumber(result.coefficients[k]);
+    const FitResult& result = fit.result;
+    out << "],\n  \"mode\": \"" << (fit.settings.fitMode == FitMode::LeastSquares ? "least-squares" : "exact") << "\",\n";
+    out << "  \"degree\": " << fit.termCount - 1 << ",\n  \"coefficients\": [";
+    for (int k = 0; k < fit.termCount; ++k) out << (k ? ", " : "") << JsonNumber(result.coefficients[k]);
     out << "],\n  \"equation\": " << ForTerminal(JsonString(result.equationText)) << ",\n";
-    out << "  \"r_squared\": " << (result.rSquared ? JsonNumber(*result.rSquared) : "null") << ",\n";
-    out << "  \"residual_std_dev\": "
-        << (result.residualDeviation ? JsonNumber(*result.residualDeviation) : "null") << "\n}\n";
+    if (stats) out << StatisticsJson(*stats);
+    out << "  \"r_squared\": " << JsonNumber(stats ? stats->rSquared : result.rSquared) << ",\n";
+    out << "  \"residual_std_dev\": " << JsonNumber(stats ? stats->residualDeviation : result.residualDeviation)
+        << "\n}\n";
 }
 
-// fit --all: every line of the file that holds two numbers, any number of them.
-int RunFitAll(const Options& options, Reporter& report, std::ostream& err) {
+FitChoice ChoiceOf(const Options& options) {
+    FitChoice choice;
+    choice.degree = options.degree;
+    choice.throughOrigin = options.throughOrigin;
+    choice.digits = options.digits;
+    choice.language = options.language;
+    choice.withModel = options.json || options.stats;
+    return choice;
+}
+
+int ReportFailure(const CliFailure& failure, Reporter& report) {
+    return failure.message ? report.Fail(*failure.message) : report.Fail(failure.reason);
+}
+
+// The equation, then (--stats) the table of the statistics.
+template <typename PairTexts>
+void PrintFit(const Options& options, Reporter& report, long long pairCount, PairTexts pairTexts, const CliFit& fit) {
+    std::optional<FitStatistics> stats;
+    if (fit.model) stats = fit.model->Statistics(options.level);
+    if (options.json) {
+        PrintJson(report.out(), pairCount, pairTexts, fit, stats);
+        return;
+    }
+    report.Line(fit.result.equationText);
+    if (options.stats && stats) report.out() << ForTerminal(FitStatisticsTable(*stats, options.language));
+}
+
+// fit --all and degrees --all: every line of the file that holds two numbers, any number of
+// them, sorted by X with every repeated X kept.
+std::optional<AllPairs> ReadEveryPair(const Options& options, Reporter& report, std::ostream& err) {
     std::ifstream in;
-    if (!OpenInput(options.file, in, report)) return 1;
+    if (!OpenInput(options.file, in, report)) return std::nullopt;
     AllPairs pairs = ReadAllPairs(in);
     if (pairs.outOfRangeLine) {
         err << "plorimet: line " << *pairs.outOfRangeLine << ": a value beyond the range of a double\n";
-        return 1;
+        return std::nullopt;
     }
-    if (pairs.x.empty()) return report.Fail(MessageId::NoDataInFile);
-    KeepFirstOfEachXSorted(pairs);
-    const long long count = static_cast<long long>(pairs.x.size());
+    if (pairs.x.empty()) {
+        report.Fail(MessageId::NoDataInFile);
+        return std::nullopt;
+    }
+    SortByX(pairs);
+    return pairs;
+}
 
-    FitSettings settings;
-    const int pairCount = static_cast<int>(std::min<long long>(count, 1 << 30));
-    settings.fitMode = FitModeForPairCount(pairCount);
-    settings.digitsIndex = options.digits - 3;
-    if (settings.fitMode == FitMode::LeastSquares) {
-        settings.degree = DefaultDegree(pairCount);
-        const int highest = std::min(pairCount - 1, kMaxPairs - 1);
-        if (options.degree) {
-            if (*options.degree < 1 || *options.degree > highest) {
-                err << "plorimet: degree " << *options.degree << " is not offered for " << count << " pairs (1 to "
-                    << highest << ")\n";
-                return 1;
-            }
-            settings.degree = *options.degree;
-        }
-    }
-    FitResult result;
-    const PointsView points{pairs.x.data(), pairs.y.data(), count};
-    if (auto failure = CompleteAnalysis(points, settings, options.language, result)) return report.Fail(*failure);
-    if (options.json) {
-        auto text = [](double v) {
-            char buffer[32];
-            return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
-        };
-        PrintJson(
-            report.out(), count, [&](long long k) { return std::make_pair(text(pairs.x[k]), text(pairs.y[k])); },
-            settings.fitMode == FitMode::LeastSquares ? settings.degree + 1 : pairCount, settings, result);
-    } else {
-        report.Line(result.equationText);
-    }
+std::string ShortestText(double v) {
+    char buffer[32];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
+}
+
+int RunFitAll(const Options& options, Reporter& report, std::ostream& err) {
+    const std::optional<AllPairs> pairs = ReadEveryPair(options, report, err);
+    if (!pairs) return 1;
+    const long long count = static_cast<long long>(pairs->x.size());
+    CliFit fit;
+    const PointsView points{pairs->x.data(), pairs->y.data(), count};
+    if (auto failure = FitForCli(points, ChoiceOf(options), fit)) return ReportFailure(*failure, report);
+    PrintFit(options, report, count,
+             [&](long long k) { return std::make_pair(ShortestText(pairs->x[k]), ShortestText(pairs->y[k])); }, fit);
     return 0;
 }
 
-int RunFit(const Options& options, Reporter& report, std::ostream& err) {
-    if (options.all) return RunFitAll(options, report, err);
+// The grid's pairs of a data file, or nothing when a failure has been reported.
+std::optional<DataSet> ReadGridData(const Options& options, Reporter& report) {
     const auto read = ReadPairsFile(options.file, report);
-    if (!read) return 1;
-    if (read->empty()) return report.Fail(MessageId::NoDataInFile);
-
+    if (!read) return std::nullopt;
+    if (read->empty()) {
+        report.Fail(MessageId::NoDataInFile);
+        return std::nullopt;
+    }
     CellTexts cells;
     for (size_t i = 0; i < read->pairs.size(); ++i) {
         cells.x[i] = read->pairs[i].x;
         cells.y[i] = read->pairs[i].y;
     }
-    const DataSet data = CollectDataSet(cells);
+    return CollectDataSet(cells);
+}
 
-    FitSettings settings;
-    settings.fitMode = FitModeForPairCount(data.pairCount);
-    settings.digitsIndex = options.digits - 3;
-    if (settings.fitMode == FitMode::LeastSquares) {
-        settings.degree = DefaultDegree(data.pairCount);
-        if (options.degree) {
-            if (*options.degree < 1 || *options.degree > data.pairCount - 1) {
-                err << "plorimet: degree " << *options.degree << " is not offered for " << data.pairCount
-                    << " pairs (1 to " << data.pairCount - 1 << ")\n";
-                return 1;
-            }
-            settings.degree = *options.degree;
-        }
-    }
-
-    FitResult result;
-    if (auto failure = CompleteAnalysis(data, settings, options.language, result)) return report.Fail(*failure);
+int RunFit(const Options& options, Reporter& report, std::ostream& err) {
+    if (options.all) return RunFitAll(options, report, err);
+    const std::optional<DataSet> data = ReadGridData(options, report);
+    if (!data) return 1;
+    CliFit fit;
+    if (auto failure = FitForCli(PointsView{data->x.data(), data->y.data(), data->pairCount}, ChoiceOf(options), fit))
+        return ReportFailure(*failure, report);
 
     if (!options.savePath.empty()) {
         if (!HasTxtExtension(options.savePath)) return report.Fail(MessageId::NeedTxtExtension);
-        const SaveOutcome saved = SaveFileReplacing(options.savePath, BuildDataFileBytes(data, result.equationText));
+        const SaveOutcome saved = SaveFileReplacing(options.savePath, BuildDataFileBytes(*data, fit.result.equationText));
         if (auto failure = SaveFailureMessage(saved, SavedFile::Data)) return report.Fail(*failure);
     }
-    if (options.json) {
-        PrintJson(
-            report.out(), data.pairCount, [&](long long k) { return std::make_pair(data.xText[k], data.yText[k]); },
-            TermCount(settings, data), settings, result);
+    PrintFit(options, report, data->pairCount, [&](long long k) { return std::make_pair(data->xText[k], data->yText[k]); },
+             fit);
+    return 0;
+}
+
+// degrees: every degree from 1 up, compared.
+int RunDegrees(const Options& options, Reporter& report, std::ostream& err) {
+    std::optional<AllPairs> every;
+    std::optional<DataSet> grid;
+    PointsView points;
+    if (options.all) {
+        every = ReadEveryPair(options, report, err);
+        if (!every) return 1;
+        points = {every->x.data(), every->y.data(), static_cast<long long>(every->x.size())};
     } else {
-        report.Line(result.equationText);
+        grid = ReadGridData(options, report);
+        if (!grid) return 1;
+        points = {grid->x.data(), grid->y.data(), grid->pairCount};
     }
+    const long long distinct = DistinctXCount(points, options.throughOrigin);
+    if (options.throughOrigin && distinct == 0) return report.Fail("no fit through the origin exists: every X is 0");
+    const long long highest = std::min<long long>(options.throughOrigin ? distinct : distinct - 1, kMaxPairs - 1);
+    if (highest < 1) return report.Fail(MessageId::OnlyOneDataSet);
+    if (options.upTo && *options.upTo > highest)
+        return report.Fail("--up-to " + std::to_string(*options.upTo) + " is beyond the highest degree these data allow (" +
+                           std::to_string(highest) + ")");
+    const int upTo = options.upTo ? *options.upTo : static_cast<int>(std::min<long long>(highest, kRecommendedDegreeLimit));
+    const std::vector<DegreeRow> rows = CompareDegrees(points, upTo, options.throughOrigin);
+    if (!options.json) {
+        report.out() << ForTerminal(DegreeTable(rows, options.language));
+        return 0;
+    }
+    const auto preferred = PreferredRows(rows);
+    const char* names[] = {"residual_std_dev", "r_squared", "adjusted_r_squared", "aic", "bic", "press"};
+    std::ostream& out = report.out();
+    out << "{\n  \"observations\": " << points.count << ",\n  \"through_origin\": "
+        << (options.throughOrigin ? "true" : "false") << ",\n  \"degrees\": [\n";
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const DegreeRow& d = rows[r];
+        const std::optional<double> values[] = {d.residualDeviation, d.rSquared, d.adjustedRSquared, d.aic, d.bic, d.press};
+        out << "    {\"degree\": " << d.degree;
+        for (int f = 0; f < 6; ++f) out << ", \"" << names[f] << "\": " << JsonNumber(values[f]);
+        out << "}" << (r + 1 < rows.size() ? "," : "") << "\n";
+    }
+    out << "  ],\n  \"preferred\": {";
+    for (int f = 0; f < 6; ++f)
+        out << (f ? ", " : "") << "\"" << names[f] << "\": " << (preferred[f] ? std::to_string(rows[*preferred[f]].degree) : "null");
+    out << "}\n}\n";
     return 0;
 }
 
@@ -391,17 +465,18 @@ int RunPaste(const Options& options, Reporter& report, std::ostream& err) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
-        out << kUsage << kGraphUsage;
+        out << kUsage << kGraphUsage << kUsageNotes;
         return 0;
     }
     if (!args.empty() && IsGraphCommand(args[0])) return RunGraphCommand(args, out, err, {ForTerminal});
     Options options;
     if (auto problem = ParseArguments(args, options)) {
-        err << "plorimet: " << *problem << "\n" << kUsage << kGraphUsage;
+        err << "plorimet: " << *problem << "\n" << kUsage << kGraphUsage << kUsageNotes;
         return 2;
     }
     Reporter report(out, err, options.language);
     if (options.command == "fit") return RunFit(options, report, err);
+    if (options.command == "degrees") return RunDegrees(options, report, err);
     if (options.command == "read") return RunRead(options, report);
     return RunPaste(options, report, err);
 }

@@ -10,6 +10,7 @@
 #include "data/all_pairs.h"
 #include "data/data_file.h"
 #include "fit/analysis.h"
+#include "fit/fit_statistics.h"
 #include "fit/fit_settings.h"
 #include "fit/poly_value.h"
 #include "graph/graph_export.h"
@@ -18,13 +19,16 @@
 #include "graph/graph_settings.h"
 #include "base/file_save.h"
 #include "base/window_layout.h"
+#include "plorimet/cli_fit.h"
 
 namespace plorimet {
 
 const char kGraphUsage[] =
-    "       plorimet graph FILE [--degree N] [--all] [--size 100|70|50] [--scale none|ticks|grid]\n"
-    "                      [--line 1..5] [--dot 5|7|9|11|13] [--lang en|ja] --out OUT.bmp|.png|.svg\n"
-    "       plorimet eval FILE [--degree N] [--all] [--lang en|ja] --at X [X ...]\n";
+    "       plorimet graph FILE [--degree N] [--all] [--through-origin] [--size 100|70|50]\n"
+    "                      [--scale none|ticks|grid] [--line 1..5] [--dot 5|7|9|11|13] [--lang en|ja]\n"
+    "                      --out OUT.bmp|.png|.svg\n"
+    "       plorimet eval FILE [--degree N] [--all] [--through-origin] [--lang en|ja] --at X [X ...]\n"
+    "                      [--interval [--level P]]\n";
 
 namespace {
 
@@ -35,6 +39,9 @@ struct GraphOptions {
     std::string file;
     std::optional<int> degree;
     bool all = false;
+    bool throughOrigin = false;
+    bool interval = false;
+    double level = kDefaultConfidenceLevel;
     UiLanguage language = UiLanguage::English;
     GraphSettings settings;  // the indices; the derived values are filled in later
     std::string outPath;
@@ -83,6 +90,13 @@ std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& a
             o.degree = degree;
         } else if (arg == "--all") {
             o.all = true;
+        } else if (arg == "--through-origin") {
+            o.throughOrigin = true;
+        } else if (!graph && arg == "--interval") {
+            o.interval = true;
+        } else if (!graph && arg == "--level") {
+            if (!value() || !ParseLevel(v, o.level))
+                return std::string("--level takes a confidence level between 0 and 1 (exclusive), such as 0.99");
         } else if (arg == "--lang") {
             if (!value() || (v != "en" && v != "ja")) return std::string("--lang takes en or ja");
             o.language = v == "ja" ? UiLanguage::Japanese : UiLanguage::English;
@@ -128,7 +142,7 @@ std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& a
     }
     if (o.file.empty()) return std::string("no FILE given");
     if (graph && o.outPath.empty()) return std::string("graph needs --out");
-    if (!graph && o.at.empty()) return std::string("eval needs --at");
+    if (!graph && o.at.empty()) return std::string(o.interval ? "--interval needs --at" : "eval needs --at");
     return std::nullopt;
 }
 
@@ -141,9 +155,7 @@ struct Fitted {
     DataSet data;   // the pairs as the grid takes them
     AllPairs all;   // or, with --all, every pair of the file
     PointsView points;
-    int termCount = 0;
-    FitSettings settings;
-    FitResult result;
+    CliFit fit;
 };
 
 class Reporter {
@@ -173,7 +185,7 @@ std::optional<int> ReadAndFit(const GraphOptions& o, Reporter& report, std::ostr
             return 1;
         }
         if (fitted.all.x.empty()) return report.Fail(MessageId::NoDataInFile);
-        KeepFirstOfEachXSorted(fitted.all);
+        SortByX(fitted.all);
         fitted.points = {fitted.all.x.data(), fitted.all.y.data(), static_cast<long long>(fitted.all.x.size())};
     } else {
         const ReadDataResult read = ReadDataText(StreamBytes(in));
@@ -186,26 +198,16 @@ std::optional<int> ReadAndFit(const GraphOptions& o, Reporter& report, std::ostr
         fitted.data = CollectDataSet(cells);
         fitted.points = PlottedPoints(fitted.data);
     }
-    const long long count = fitted.points.count;
-    const int pairs = static_cast<int>(std::min<long long>(count, 1 << 30));
-    fitted.settings.fitMode = FitModeForPairCount(pairs);
-    fitted.termCount = pairs;
-    if (fitted.settings.fitMode == FitMode::LeastSquares) {
-        fitted.settings.degree = DefaultDegree(pairs);
-        const int highest = std::min(pairs - 1, kMaxPairs - 1);
-        if (o.degree) {
-            if (*o.degree < 1 || *o.degree > highest) {
-                err << "plorimet: degree " << *o.degree << " is not offered for " << count << " pairs (1 to "
-                    << highest << ")\n";
-                return 1;
-            }
-            fitted.settings.degree = *o.degree;
-        }
-        fitted.termCount = fitted.settings.degree + 1;
+    FitChoice choice;
+    choice.degree = o.degree;
+    choice.throughOrigin = o.throughOrigin;
+    choice.language = o.language;
+    choice.withModel = o.interval;
+    if (auto failure = FitForCli(fitted.points, choice, fitted.fit)) {
+        if (failure->message) return report.Fail(*failure->message);
+        err << "plorimet: " << failure->reason << "\n";
+        return 1;
     }
-    const auto failure = o.all ? CompleteAnalysis(fitted.points, fitted.settings, o.language, fitted.result)
-                               : CompleteAnalysis(fitted.data, fitted.settings, o.language, fitted.result);
-    if (failure) return report.Fail(*failure);
     return std::nullopt;
 }
 
@@ -218,10 +220,19 @@ std::string NumberText(double value) {
 int RunEval(const GraphOptions& o, Reporter& report, std::ostream& out, std::ostream& err) {
     Fitted fitted;
     if (auto code = ReadAndFit(o, report, err, fitted)) return *code;
-    for (size_t k = 0; k < o.at.size(); ++k)
-        out << o.atTexts[k] << '\t'
-            << NumberText(PolynomialValue(fitted.result.coefficients, fitted.termCount, o.at[k]))
-            << '\n';
+    const CliFit& fit = fitted.fit;
+    // Without degrees of freedom (a curve through every point) the intervals are not available: "-".
+    if (o.interval)
+        out << "X\tY\tconfidence low\tconfidence high\tprediction low\tprediction high\n";
+    for (size_t k = 0; k < o.at.size(); ++k) {
+        out << o.atTexts[k] << '\t' << NumberText(PolynomialValue(fit.result.coefficients, fit.termCount, o.at[k]));
+        if (o.interval && fit.model) {
+            const CurveInterval i = fit.model->At(o.at[k], o.level);
+            for (const auto& v : {i.confidenceLow, i.confidenceHigh, i.predictionLow, i.predictionHigh})
+                out << '\t' << (v ? NumberText(*v) : std::string("-"));
+        }
+        out << '\n';
+    }
     return 0;
 }
 
@@ -233,12 +244,12 @@ int RunGraph(GraphOptions& o, Reporter& report, std::ostream& err, const CliServ
     InitGraphSettingsDialog(o.settings);  // lineWidth, dotRadius and sizeFactor from the choices
     const ClientSize client = StandardMainClientSize();
     const GraphPlan plan =
-        PlanGraph(client.width, client.height, fitted.points, fitted.result.coefficients, fitted.termCount, o.settings);
+        PlanGraph(client.width, client.height, fitted.points, fitted.fit.result.coefficients, fitted.fit.termCount, o.settings);
     std::string bytes;
     if (o.outKind == OutKind::Svg) {
         // The title in UTF-8 where the terminal text is UTF-8 (a Japanese equation changes in
         // the conversion); where it stays code page 932 the file says so instead.
-        const std::string& equation = fitted.result.equationText;
+        const std::string& equation = fitted.fit.result.equationText;
         const std::string converted = services.forTerminal(equation);
         const bool ascii = std::all_of(equation.begin(), equation.end(), [](char c) { return (c & 0x80) == 0; });
         bytes = ascii || converted != equation ? SvgText(plan, ascii ? equation : converted, false)

@@ -1,0 +1,52 @@
+// The fit the commands share: the degree chosen for the points, the fit with or without the
+// constant, and the exact model its statistics come from.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base/messages.h"
+#include "fit/analysis.h"
+#include "fit/exact_sums.h"
+#include "fit/fit_settings.h"
+#include "fit/fit_statistics.h"
+
+namespace plorimet {
+
+struct FitChoice {
+    std::optional<int> degree;
+    bool throughOrigin = false;
+    int digits = 3;
+    UiLanguage language = UiLanguage::English;
+    bool withModel = false;  // statistics or intervals wanted
+};
+
+struct CliFit {
+    FitSettings settings;
+    FitResult result;
+    int termCount = 0;
+    ExactSums sums;
+    std::unique_ptr<FitModel> model;  // with FitChoice::withModel
+};
+
+// Why a fit failed: the program's message, or a plain reason for what it has none for.
+struct CliFailure {
+    std::optional<MessageId> message;
+    std::string reason;
+};
+
+// The points sorted by X; repeated X count as repeated measurements.
+std::optional<CliFailure> FitForCli(PointsView points, const FitChoice& choice, CliFit& fit);
+
+// JSON of a number to 17 digits (null when not finite or absent).
+std::string JsonNumber(double value);
+std::string JsonNumber(const std::optional<double>& value);
+
+// The statistics as JSON members, each line indented and ended by ",\n".
+std::string StatisticsJson(const FitStatistics& statistics);
+
+// A confidence level from its text: a number strictly between 0 and 1.
+bool ParseLevel(const std::string& text, double& level);
+
+}  // namespace plorimet
