@@ -54,48 +54,8 @@ bool ParseDataLine(const std::string& line, CellPair& pair) {
     return true;
 }
 
-// The source's bytes one at a time, taken from it a block at a time.
-class ByteReader {
-public:
-    static constexpr int kEnd = -1;
-
-    explicit ByteReader(const ByteSource& source) : source_(source) {}
-
-    int Peek() {
-        if (next_ == filled_ && !Fill()) return kEnd;
-        return static_cast<unsigned char>(block_[next_]);
-    }
-    int Take() {
-        const int c = Peek();
-        if (c != kEnd) ++next_;
-        return c;
-    }
-
-private:
-    bool Fill() {
-        if (ended_) return false;
-        filled_ = std::min(source_(block_, sizeof block_), sizeof block_);
-        next_ = 0;
-        ended_ = filled_ == 0;
-        return !ended_;
-    }
-
-    const ByteSource& source_;
-    char block_[4096];
-    size_t next_ = 0;
-    size_t filled_ = 0;
-    bool ended_ = false;
-};
-
-// Passes over a UTF-8 byte-order mark at the start (Notepad writes one); returns the bytes
-// taken when they turned out to be something else, as the start of the first line.
-std::string SkipByteOrderMark(ByteReader& source) {
-    static const char kMark[] = "\xEF\xBB\xBF";
-    std::string taken;
-    for (const char* c = kMark; *c != '\0' && source.Peek() == static_cast<unsigned char>(*c); ++c)
-        taken.push_back(static_cast<char>(source.Take()));
-    return taken == kMark ? std::string() : taken;
-}
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr size_t kByteOrderMarkSize = 3;
 
 }  // namespace
 
@@ -110,31 +70,74 @@ bool IsAcceptedFileValue(const std::string& value) {
     return true;
 }
 
-ReadDataResult ReadDataText(const ByteSource& bytes) {
-    ReadDataResult result;
-    ByteReader source(bytes);
-    std::string line = SkipByteOrderMark(source);
-    bool overlong = false;
-    while (result.pairs.size() < static_cast<size_t>(kMaxPairs)) {
-        const int c = source.Take();
-        const bool atEnd = c == ByteReader::kEnd;
-        if (!atEnd && c != '\r' && c != '\n') {
-            if (line.size() < kLongestDataLine) {
-                line.push_back(static_cast<char>(c));
-            } else {
-                overlong = true;
+bool DataTextReader::Done() const { return result_.pairs.size() >= static_cast<size_t>(kMaxPairs); }
+
+void DataTextReader::EndLine() {
+    CellPair pair;
+    if (!overlong_ && ParseDataLine(line_, pair)) result_.pairs.push_back(pair);
+    line_.clear();
+    overlong_ = false;
+}
+
+void DataTextReader::Take(char c) {
+    if (markPhase_) {
+        // A UTF-8 byte-order mark at the start (Notepad writes one) is passed over; bytes that
+        // turn out to be something else start the first line.
+        if (c == kByteOrderMark[markMatched_]) {
+            if (++markMatched_ == kByteOrderMarkSize) {
+                markPhase_ = false;
+                markMatched_ = 0;
             }
-            continue;
+            return;
         }
-        // CR LF, LF and CR each end a line; CR CR LF ends one and leaves an empty one.
-        if (c == '\r' && source.Peek() == '\n') source.Take();
-        CellPair pair;
-        if (!overlong && ParseDataLine(line, pair)) result.pairs.push_back(pair);
-        if (atEnd) break;
-        line.clear();
-        overlong = false;
+        markPhase_ = false;
+        line_.assign(kByteOrderMark, markMatched_);
+        markMatched_ = 0;
     }
-    return result;
+    if (skipLineFeed_) {
+        skipLineFeed_ = false;
+        if (c == '\n') return;
+    }
+    if (c != '\r' && c != '\n') {
+        if (line_.size() < kLongestDataLine) {
+            line_.push_back(c);
+        } else {
+            overlong_ = true;
+        }
+        return;
+    }
+    // CR LF, LF and CR each end a line; CR CR LF ends one and leaves an empty one.
+    skipLineFeed_ = c == '\r';
+    EndLine();
+}
+
+bool DataTextReader::Feed(const char* bytes, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+        if (Done()) {
+            // The 45th line's CR LF is taken whole; nothing of the next line is.
+            if (skipLineFeed_ && bytes[i] == '\n') skipLineFeed_ = false;
+            skipLineFeed_ = false;
+            break;
+        }
+        Take(bytes[i]);
+    }
+    return !Done() || skipLineFeed_;
+}
+
+ReadDataResult DataTextReader::Finish() {
+    if (markPhase_) line_.assign(kByteOrderMark, markMatched_);
+    if (!Done()) EndLine();
+    return std::move(result_);
+}
+
+ReadDataResult ReadDataText(const ByteSource& bytes) {
+    DataTextReader reader;
+    char block[4096];
+    for (;;) {
+        const size_t filled = std::min(bytes(block, sizeof block), sizeof block);
+        if (filled == 0 || !reader.Feed(block, filled)) break;
+    }
+    return reader.Finish();
 }
 
 ReadDataResult ReadDataText(const std::string& bytes) {
