@@ -39,7 +39,7 @@ bool AnotherInstanceRuns() {
 
 }  // namespace
 
-StartupCheck FindDesktopListView(ProgramState& state, HWND mainWindow) {
+StartupCheck FindDesktopListView(WindowState& state, HWND mainWindow) {
     if (AnotherInstanceRuns()) return StartupCheck::AnotherInstance;
     DesktopSearch search;
     EnumWindows(ExamineTopLevelWindow, reinterpret_cast<LPARAM>(&search));

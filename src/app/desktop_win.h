@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "win/program_state_win.h"
+#include "app/window_state_win.h"
 
 namespace plorimet {
 
@@ -15,6 +15,6 @@ enum class StartupCheck {
 
 // Runs while the new main window still carries its provisional title, so that only another
 // instance's window can carry the product title.
-StartupCheck FindDesktopListView(ProgramState& state, HWND mainWindow);
+StartupCheck FindDesktopListView(WindowState& state, HWND mainWindow);
 
 }  // namespace plorimet

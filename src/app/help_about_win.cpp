@@ -41,13 +41,13 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-void LocateManuals(ProgramState& state) {
+void LocateManuals(WindowState& state) {
     const std::string directory = ManualDirectory(SearchProgramFile(), ModulePath());
     state.manualPathEnglish = directory + UiText(TextId::ManualFileName, UiLanguage::English);
     state.manualPathJapanese = directory + UiText(TextId::ManualFileName, UiLanguage::Japanese);
 }
 
-void ShowHelp(ProgramState& state) {
+void ShowHelp(WindowState& state) {
     const std::string& manual =
         state.language == UiLanguage::Japanese ? state.manualPathJapanese : state.manualPathEnglish;
     WIN32_FIND_DATAA found{};
@@ -62,7 +62,7 @@ void ShowHelp(ProgramState& state) {
     FindClose(search);
 }
 
-void ShowAbout(ProgramState& state) {
+void ShowAbout(WindowState& state) {
     const char* templateName = state.language == UiLanguage::Japanese ? "ABOUT_DLG_J" : "ABOUT_DLG";
     if (DialogBoxParamA(state.appInstance, templateName, state.mainWindow, AboutDialogProc, 0) == -1)
         ShowMessage(state.mainWindow, state.language, MessageId::UnableToDisplayDialog);

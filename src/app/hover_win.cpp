@@ -23,7 +23,7 @@ bool IsEmpty(const Rect& r) {
 }
 
 // A modal window of the program (dialog, message box) owns the screen meanwhile.
-bool LabelsAllowed(const ProgramState& state) {
+bool LabelsAllowed(const WindowState& state) {
     return GetActiveWindow() != nullptr && IsWindowEnabled(state.mainWindow);
 }
 
@@ -39,7 +39,7 @@ OwnedFont CreateLabelFont(const HoverFont& font) {
 // The whole-window context of the main window with the label font selected, for one call.
 class LabelContext {
 public:
-    explicit LabelContext(const ProgramState& state)
+    explicit LabelContext(const WindowState& state)
         : font_(HoverFontFor(state.language, state.platformLevel)),
           dc_(state.mainWindow, WindowDC::Area::WholeWindow),
           handle_(CreateLabelFont(font_)),
@@ -98,20 +98,20 @@ void DrawLabel(const LabelContext& context, int k, UiLanguage language) {
     ExtTextOutA(context.dc(), p.x, p.y, ETO_CLIPPED, &inside, text, static_cast<UINT>(std::strlen(text)), nullptr);
 }
 
-void ShowLabel(ProgramState& state, const LabelContext& context, int k) {
+void ShowLabel(WindowState& state, const LabelContext& context, int k) {
     RestorePixels(context.dc());
     DrawLabel(context, k, state.language);
     state.hoverLabel = k;
 }
 
-void RemoveLabel(ProgramState& state, const LabelContext& context) {
+void RemoveLabel(WindowState& state, const LabelContext& context) {
     RestorePixels(context.dc());
     state.hoverLabel = 0;
 }
 
 }  // namespace
 
-void UpdateHoverLabel(ProgramState& state) {
+void UpdateHoverLabel(WindowState& state) {
     POINT cursor{};
     GetCursorPos(&cursor);
     ScreenToClient(state.mainWindow, &cursor);
@@ -123,7 +123,7 @@ void UpdateHoverLabel(ProgramState& state) {
     if (k != 0 && k != state.hoverLabel) ShowLabel(state, context, k);
 }
 
-void EraseHoverLabel(ProgramState& state) {
+void EraseHoverLabel(WindowState& state) {
     if (!IsEmpty(g_saved.rect)) {
         WindowDC dc(state.mainWindow, WindowDC::Area::WholeWindow);
         if (dc) RestorePixels(dc.get());
@@ -132,7 +132,7 @@ void EraseHoverLabel(ProgramState& state) {
     state.hoverLabel = 0;
 }
 
-void RedrawInputDataLabel(ProgramState& state) {
+void RedrawInputDataLabel(WindowState& state) {
     if (state.hoverLabel != 1 || !LabelsAllowed(state)) return;
     LabelContext context(state);
     if (context) DrawLabel(context, 1, state.language);

@@ -1,17 +1,17 @@
 // Captions under the tool bar's buttons while the mouse rests on them.
 #pragma once
 
-#include "win/program_state_win.h"
+#include "app/window_state_win.h"
 
 namespace plorimet {
 
 // Follows the mouse: called for every WM_SETCURSOR of the main window.
-void UpdateHoverLabel(ProgramState& state);
+void UpdateHoverLabel(WindowState& state);
 
 // Puts back what a shown label covers and forgets the label.
-void EraseHoverLabel(ProgramState& state);
+void EraseHoverLabel(WindowState& state);
 
 // Draws the Input Data label again when it counts as shown.
-void RedrawInputDataLabel(ProgramState& state);
+void RedrawInputDataLabel(WindowState& state);
 
 }  // namespace plorimet

@@ -4,7 +4,7 @@
 #include "base/platform.h"
 #include "base/toolbar_layout.h"
 #include "win/gdi_win.h"
-#include "win/window_proc_win.h"
+#include "app/window_proc_win.h"
 
 namespace plorimet {
 
@@ -19,7 +19,7 @@ const ToolbarButton* FindButton(UINT controlId) {
     return nullptr;
 }
 
-void CreateButtons(ProgramState& state, HWND bar) {
+void CreateButtons(WindowState& state, HWND bar) {
     if (!state.platformKnown) state.platformLevel = DetectPlatform();
     state.toolbarBitmapSet = BitmapSet(state.platformLevel);
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
@@ -45,7 +45,7 @@ void DrawBarTopLine(HWND bar) {
     LineTo(dc.get(), client.right, 0);
 }
 
-void DrawButtonFace(const ProgramState& state, HWND bar, const DRAWITEMSTRUCT& item) {
+void DrawButtonFace(const WindowState& state, HWND bar, const DRAWITEMSTRUCT& item) {
     const ToolbarButton* button = FindButton(item.CtlID);
     if (button) {
         const Face face = FaceFor(!IsWindowEnabled(item.hwndItem), (item.itemState & ODS_SELECTED) != 0);
@@ -73,7 +73,7 @@ void ForwardClick(HWND bar, int controlId) {
     InvalidateRect(GetDlgItem(bar, controlId), nullptr, TRUE);
 }
 
-LRESULT DispatchBar(ProgramState& state, HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DispatchBar(WindowState& state, HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             CreateButtons(state, bar);
@@ -93,7 +93,7 @@ LRESULT DispatchBar(ProgramState& state, HWND bar, UINT message, WPARAM wParam, 
 
 }  // namespace
 
-HWND CreateIconBar(ProgramState& state) {
+HWND CreateIconBar(WindowState& state) {
     WNDCLASSA wc{};
     wc.style = CS_PARENTDC | CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = StateWindowProc<DispatchBar>;
@@ -115,7 +115,7 @@ HWND CreateIconBar(ProgramState& state) {
     return bar;
 }
 
-void ApplyButtonStates(const ProgramState& state) {
+void ApplyButtonStates(const WindowState& state) {
     if (!state.iconBar) return;
     for (const ToolbarButton& button : ToolbarButtons()) {
         if (button.enabling != Enabling::FollowsView) continue;

@@ -2,8 +2,8 @@
 
 #include "base/keys.h"
 #include "data/grid_keys.h"
-#include "data/grid_win.h"
-#include "fit/equation_view_win.h"
+#include "app/grid_win.h"
+#include "app/equation_view_win.h"
 
 namespace plorimet {
 
@@ -13,13 +13,13 @@ bool Down(int virtualKey) {
     return GetKeyState(virtualKey) < 0;
 }
 
-bool InMainWindow(const ProgramState& state, HWND window) {
+bool InMainWindow(const WindowState& state, HWND window) {
     return window == state.mainWindow || IsChild(state.mainWindow, window);
 }
 
 }  // namespace
 
-TakenKey TakeProgramKey(ProgramState& state, const MSG& message) {
+TakenKey TakeProgramKey(WindowState& state, const MSG& message) {
     if (message.message != WM_KEYDOWN || !state.mainWindow || !InMainWindow(state, message.hwnd) ||
         !IsWindowEnabled(state.mainWindow))
         return {};

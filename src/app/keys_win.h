@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "win/program_state_win.h"
+#include "app/window_state_win.h"
 
 namespace plorimet {
 
@@ -14,6 +14,6 @@ struct TakenKey {
 };
 
 // Grid moves and Copy Equation are done here; a tool bar command is handed back.
-TakenKey TakeProgramKey(ProgramState& state, const MSG& message);
+TakenKey TakeProgramKey(WindowState& state, const MSG& message);
 
 }  // namespace plorimet

@@ -10,12 +10,12 @@
 #include "app/paint_win.h"
 #include "app/platform_win.h"
 #include "base/window_layout.h"
-#include "data/data_commands_win.h"
-#include "data/grid_win.h"
-#include "fit/analysis_win.h"
-#include "graph/graph_commands_win.h"
-#include "win/program_state_win.h"
-#include "win/window_proc_win.h"
+#include "app/data_commands_win.h"
+#include "app/grid_win.h"
+#include "app/analysis_win.h"
+#include "app/graph_commands_win.h"
+#include "app/window_state_win.h"
+#include "app/window_proc_win.h"
 
 namespace plorimet {
 
@@ -26,7 +26,7 @@ constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX;
 
 // Frees the picture of the view being left for good and ends the message loop. The window
 // itself goes with the process.
-void ReleaseViewSurfaces(ProgramState& state) {
+void ReleaseViewSurfaces(WindowState& state) {
     // Each surface exists only in its own view, so releasing both frees exactly the current one.
     state.logoSurface.Release();
     state.graphSurface.Release();
@@ -35,7 +35,7 @@ void ReleaseViewSurfaces(ProgramState& state) {
 
 // ---- Commands 191..201 -------------------------------------------------------------------
 
-using CommandHandler = void (*)(ProgramState&);
+using CommandHandler = void (*)(WindowState&);
 
 struct CommandEntry {
     int id;
@@ -58,7 +58,7 @@ constexpr CommandEntry kCommands[] = {
 
 enum class Given { ByButton, ByKey };
 
-void RunCommand(ProgramState& state, int id, Given given) {
+void RunCommand(WindowState& state, int id, Given given) {
     for (const CommandEntry& command : kCommands) {
         if (command.id != id) continue;
         EraseHoverLabel(state);
@@ -70,10 +70,10 @@ void RunCommand(ProgramState& state, int id, Given given) {
     }
 }
 
-void OnCommand(ProgramState& state, int id) {
+void OnCommand(WindowState& state, int id) {
     if (IsCellCommand(id)) {
         // The cell is taken from the grid's own table, not from the message.
-        CheckCellText(state.cells[CellIndexForCommand(id)]);
+        CheckCellText(state.cellWindows[CellIndexForCommand(id)]);
         return;
     }
     RunCommand(state, id, Given::ByButton);
@@ -81,7 +81,7 @@ void OnCommand(ProgramState& state, int id) {
 
 // ---- Main window procedure ---------------------------------------------------------------
 
-LRESULT OnCreate(ProgramState& state, HWND window) {
+LRESULT OnCreate(WindowState& state, HWND window) {
     state.mainWindow = window;
     state.language = DetectLanguage();
     state.platformLevel = DetectPlatform();
@@ -93,7 +93,7 @@ LRESULT OnCreate(ProgramState& state, HWND window) {
     return 0;
 }
 
-LRESULT Dispatch(ProgramState& state, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Dispatch(WindowState& state, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             return OnCreate(state, window);
@@ -127,7 +127,7 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     return RegisterClassA(&wc) != 0;
 }
 
-int RunMessageLoop(ProgramState& state) {
+int RunMessageLoop(WindowState& state) {
     MSG message{};
     for (;;) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
@@ -147,7 +147,7 @@ int RunMessageLoop(ProgramState& state) {
 }
 
 int RunProgram(HINSTANCE instance, int showCommand) {
-    ProgramState state;
+    WindowState state;
     state.appInstance = instance;
     if (!RegisterMainWindowClass(instance)) return 0;
 

@@ -5,7 +5,7 @@
 #include "app/hover_win.h"
 #include "app/icon_bar_win.h"
 #include "base/window_layout.h"
-#include "fit/equation_view_win.h"
+#include "app/equation_view_win.h"
 #include "win/gdi_win.h"
 
 namespace plorimet {
@@ -14,7 +14,7 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 // The six column headings; white ones remove them from the equation view.
-void DrawHeadings(const ProgramState& state, bool erase) {
+void DrawHeadings(const WindowState& state, bool erase) {
     WindowDC dc(state.mainWindow);
     if (!dc) return;
     if (erase) SetTextColor(dc.get(), kWhite);
@@ -24,21 +24,21 @@ void DrawHeadings(const ProgramState& state, bool erase) {
     }
 }
 
-void DrawColumnHeadings(const ProgramState& state) {
+void DrawColumnHeadings(const WindowState& state) {
     DrawHeadings(state, false);
 }
 
-void ClearColumnHeadings(const ProgramState& state) {
+void ClearColumnHeadings(const WindowState& state) {
     DrawHeadings(state, true);
 }
 
-void CopyStartPicture(const ProgramState& state, HDC target, int clientWidth, int clientHeight) {
+void CopyStartPicture(const WindowState& state, HDC target, int clientWidth, int clientHeight) {
     if (!state.logoSurface.held()) return;
     const Point p = StartPictureOrigin(clientWidth, clientHeight);
     BitBlt(target, p.x, p.y, kStartPictureWidth, kStartPictureHeight, state.logoSurface.dc(), 0, 0, SRCCOPY);
 }
 
-void CopyGraphPicture(const ProgramState& state, HDC target, int clientWidth, int clientHeight) {
+void CopyGraphPicture(const WindowState& state, HDC target, int clientWidth, int clientHeight) {
     SetStretchBltMode(target, COLORONCOLOR);
     if (!state.graphSurface.held()) return;
     BitBlt(target, 0, kToolbarCover, clientWidth, clientHeight - kToolbarCover, state.graphSurface.dc(), 0,
@@ -47,7 +47,7 @@ void CopyGraphPicture(const ProgramState& state, HDC target, int clientWidth, in
 
 }  // namespace
 
-void PaintMainWindow(ProgramState& state) {
+void PaintMainWindow(WindowState& state) {
     PaintDC paint(state.mainWindow);
     RECT client{};
     GetClientRect(state.mainWindow, &client);
@@ -80,7 +80,7 @@ void PaintMainWindow(ProgramState& state) {
     }
 }
 
-void ShowStartPicture(ProgramState& state) {
+void ShowStartPicture(WindowState& state) {
     OwnedBitmap picture(LoadBitmapA(state.appInstance, "IBMP_1"));
     ShowWindow(state.mainWindow, SW_SHOWNORMAL);
     UpdateWindow(state.mainWindow);

@@ -1,5 +1,8 @@
 #include "base/messages.h"
 
+#include <cstdio>
+#include <cstring>
+
 namespace plorimet {
 
 namespace {
@@ -159,6 +162,14 @@ const char* MessageText(MessageId id, UiLanguage language) {
 
 const char* CaptionText(Caption caption, UiLanguage language) {
     return Pick(kCaptions[static_cast<int>(caption)], language);
+}
+
+std::string MessageTextWithDetail(MessageId id, UiLanguage language, unsigned long detail) {
+    const char* text = MessageText(id, language);
+    if (!std::strstr(text, "%lx")) return text;
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, text, detail);
+    return buffer;
 }
 
 const char* UiText(TextId id, UiLanguage language) {

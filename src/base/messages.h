@@ -3,6 +3,8 @@
 // compiler converts them), which is what the ANSI Win32 functions expect.
 #pragma once
 
+#include <string>
+
 namespace plorimet {
 
 enum class UiLanguage { English = 0, Japanese = 1 };
@@ -64,6 +66,8 @@ struct MessageEntry {
 const MessageEntry& GetMessageEntry(MessageId id);
 const char* MessageText(MessageId id, UiLanguage language);
 const char* CaptionText(Caption caption, UiLanguage language);
+// The message's text with a "%lx" in it replaced by `detail` in hexadecimal.
+std::string MessageTextWithDetail(MessageId id, UiLanguage language, unsigned long detail);
 
 // Texts that are not message boxes: titles, file dialog strings, hover labels and the
 // words of the equation text.

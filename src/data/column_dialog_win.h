@@ -10,13 +10,6 @@
 
 namespace plorimet {
 
-struct ColumnDialogRequest {
-    UiLanguage language = UiLanguage::English;
-    int columnCount = 3;
-    int proposedX = 1;
-    int proposedY = 3;
-};
-
 // Runs the modal dialog owned by owner: the user's answer, or nothing when the dialog could
 // not be shown.
 std::optional<ColumnDialogAnswer> ShowColumnDialog(HWND owner, const ColumnDialogRequest& request);

@@ -42,6 +42,14 @@ int ProposedColumn(ColumnBox box, int lastColumn, int columnCount);
 // (ignoring case; the empty text begins every entry), otherwise the default.
 std::string ValidateColumnText(const std::string& typed, ColumnBox box, int columnCount);
 
+// What the column dialog opens with: the column count and the numbers each box proposes.
+struct ColumnDialogRequest {
+    UiLanguage language = UiLanguage::English;
+    int columnCount = 3;
+    int proposedX = 1;
+    int proposedY = 3;
+};
+
 enum class ColumnDialogOutcome { Accepted = 0, Cancelled = 1, YNotGreater = 2 };
 struct ColumnDialogAnswer {
     ColumnDialogOutcome outcome = ColumnDialogOutcome::Cancelled;

@@ -35,14 +35,13 @@ void CheckDigitsButton(HWND dialog, int digitsIndex) {
 void InitFitSettingsDialog(HWND dialog, FitDialogContext& context) {
     HWND combo = GetDlgItem(dialog, IDC_DEGREE_COMBO);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    const FitDialogRequest& request = context.request;
-    if (FitModeForPairCount(request.pairCount) == FitMode::Exact) {
+    const FitDialogOpening opening = OpenFitDialog(context.request);
+    if (!opening.degreeEnabled) {
         EnableWindow(combo, FALSE);
     } else {
-        for (int degree : DegreeList(request.pairCount)) {
-            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(degree).c_str()));
-        }
-        SetDlgItemTextA(dialog, IDC_DEGREE_COMBO, InitialDegreeText(request.pairCount, request.lastDegree).c_str());
+        for (const std::string& degree : opening.degrees)
+            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(degree.c_str()));
+        SetDlgItemTextA(dialog, IDC_DEGREE_COMBO, opening.degreeText.c_str());
     }
     CheckDigitsButton(dialog, context.digitsIndex);
 }

@@ -47,6 +47,15 @@ FitDialogRequest FitDialogRequestFor(const FitSettings& settings, int pairCount,
     return request;
 }
 
+FitDialogOpening OpenFitDialog(const FitDialogRequest& request) {
+    FitDialogOpening opening;
+    opening.degreeEnabled = FitModeForPairCount(request.pairCount) == FitMode::LeastSquares;
+    for (int degree : DegreeList(request.pairCount)) opening.degrees.push_back(std::to_string(degree));
+    opening.degreeText = InitialDegreeText(request.pairCount, request.lastDegree);
+    opening.digitsIndex = request.digitsIndex;
+    return opening;
+}
+
 FitDialogAnswer AcceptFitSettings(const FitDialogRequest& request, const std::string& degreeText,
                                   int checkedDigitsIndex, int shownDigitsIndex) {
     FitDialogAnswer answer;

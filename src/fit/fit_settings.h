@@ -52,6 +52,15 @@ struct FitDialogRequest {
 
 FitDialogRequest FitDialogRequestFor(const FitSettings& settings, int pairCount, UiLanguage language);
 
+// What the dialog shows when it opens.
+struct FitDialogOpening {
+    bool degreeEnabled = false;        // no degree to choose for 2 pairs or fewer
+    std::vector<std::string> degrees;  // the list, highest first
+    std::string degreeText;            // the field's first text
+    int digitsIndex = 0;               // the digits button checked (0..3 for 3..6 digits)
+};
+FitDialogOpening OpenFitDialog(const FitDialogRequest& request);
+
 enum class FitDialogOutcome { Accepted = 0, Cancelled = 1 };
 
 // How the dialog ended: OK (Accepted), or Cancel, the close box or a failure in the dialog

@@ -1,7 +1,5 @@
 #include "win/message_box_win.h"
 
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace plorimet {
@@ -17,18 +15,11 @@ UINT IconStyle(Icon icon) {
     return MB_ICONERROR;
 }
 
-std::string FormatDetail(const char* text, unsigned long detail) {
-    if (!std::strstr(text, "%lx")) return text;
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, text, detail);
-    return buffer;
-}
-
 }  // namespace
 
 int ShowMessage(HWND owner, UiLanguage language, MessageId id, unsigned long detail) {
     const MessageEntry& message = GetMessageEntry(id);
-    const std::string text = FormatDetail(MessageText(id, language), detail);
+    const std::string text = MessageTextWithDetail(id, language, detail);
     UINT style = IconStyle(message.icon) | (message.buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
     if (message.systemModal) {
         style |= MB_SYSTEMMODAL;

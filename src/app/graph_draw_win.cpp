@@ -1,9 +1,10 @@
-#include "graph/graph_commands_win.h"
+#include "app/graph_commands_win.h"
 
 #include <optional>
 
 #include "graph/graph_dialog_win.h"
 #include "graph/graph_plan.h"
+#include "model/commands.h"
 #include "win/message_box_win.h"
 
 namespace plorimet {
@@ -58,21 +59,11 @@ void DrawDots(HDC dc, const GraphPlan& plan) {
 
 }  // namespace
 
-void DrawGraph(ProgramState& state) {
-    GraphSettings& settings = state.graphSettings;
-    const std::optional<GraphDialogAnswer> answer =
-        ShowGraphSettingsDialog(state.mainWindow, GraphDialogRequest{state.language, settings});
-    if (!answer) {
-        ShowMessage(state.mainWindow, state.language, MessageId::UnableToDisplayDialog);
-        return;  // the settings as they were
-    }
-    if (!StoreGraphDialogAnswer(settings, *answer)) return;
-
-    const int termCount = TermCount(state.fitSettings, state.dataSet);
-    if (YRangeIsFlat(state.dataSet)) {
-        ShowMessage(state.mainWindow, state.language, MessageId::YValuesSame);
-        return;
-    }
+void DrawGraph(WindowState& state) {
+    const Outcome outcome =
+        FinishDrawGraph(state, ShowGraphSettingsDialog(state.mainWindow, BeginDrawGraph(state)));
+    if (outcome.hasMessage) ShowMessage(state.mainWindow, state.language, outcome.message);
+    if (!outcome.drawsGraph) return;
 
     RECT client{};
     GetClientRect(state.mainWindow, &client);
@@ -85,8 +76,7 @@ void DrawGraph(ProgramState& state) {
     HDC dc = surface.dc();
     SetStretchBltMode(dc, COLORONCOLOR);
 
-    const GraphPlan plan =
-        PlanGraph(width, height, state.dataSet, state.fitResult.coefficients, termCount, settings);
+    const GraphPlan plan = GraphPlanOf(state, width, height);
     FillBackground(dc, width, height);
     DrawSegments(dc, plan);
     DrawCurve(dc, plan);
@@ -94,8 +84,7 @@ void DrawGraph(ProgramState& state) {
 
     if (state.view == ViewState::Initial) state.logoSurface.Release();
     state.graphSurface.Swap(surface);
-    state.graphFrame = plan.frame;
-    state.view = ViewState::Graph;
+    GraphDrawn(state, plan.frame);
     InvalidateRect(state.mainWindow, nullptr, TRUE);
     UpdateWindow(state.mainWindow);
 }

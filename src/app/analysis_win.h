@@ -1,10 +1,10 @@
 // The Analysis command: from the grid's texts through the fit settings dialog to the equation.
 #pragma once
 
-#include "win/program_state_win.h"
+#include "app/window_state_win.h"
 
 namespace plorimet {
 
-void RunAnalysis(ProgramState& state);
+void RunAnalysis(WindowState& state);
 
 }  // namespace plorimet

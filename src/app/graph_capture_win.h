@@ -4,11 +4,11 @@
 #include <optional>
 
 #include "graph/dib.h"
-#include "win/program_state_win.h"
+#include "app/window_state_win.h"
 
 namespace plorimet {
 
 // The framed part of the graph as a 16-colour image, or nothing when it cannot be made.
-std::optional<IndexedImage> CaptureGraph(const ProgramState& state);
+std::optional<IndexedImage> CaptureGraph(const WindowState& state);
 
 }  // namespace plorimet

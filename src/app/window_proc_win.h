@@ -3,18 +3,18 @@
 
 #include <windows.h>
 
-#include "win/program_state_win.h"
+#include "app/window_state_win.h"
 
 namespace plorimet {
 
-using WindowDispatch = LRESULT (*)(ProgramState& state, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+using WindowDispatch = LRESULT (*)(WindowState& state, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The state bound to a window at its creation, or null before WM_NCCREATE and after unbinding.
-inline ProgramState* BoundState(HWND window) {
-    return reinterpret_cast<ProgramState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+inline WindowState* BoundState(HWND window) {
+    return reinterpret_cast<WindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-// Binds the ProgramState given as the creation parameter at WM_NCCREATE, then hands every
+// Binds the WindowState given as the creation parameter at WM_NCCREATE, then hands every
 // message to Dispatch with it (messages before the binding go to DefWindowProcA). Nothing may
 // unwind through the system's dispatching: a failing WM_CREATE fails the creation, any other
 // failing message is dropped.
@@ -24,7 +24,7 @@ LRESULT CALLBACK StateWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    ProgramState* state = BoundState(window);
+    WindowState* state = BoundState(window);
     if (!state) return DefWindowProcA(window, message, wParam, lParam);
     try {
         return Dispatch(*state, window, message, wParam, lParam);

@@ -1,8 +1,9 @@
-#include "data/grid_win.h"
+#include "app/grid_win.h"
 
 #include "base/window_layout.h"
 #include "data/cell_rule.h"
-#include "fit/equation_view_win.h"
+#include "model/commands.h"
+#include "app/equation_view_win.h"
 #include "win/message_box_win.h"
 #include "win/window_text_win.h"
 
@@ -21,7 +22,7 @@ GridLayout MeasureGridLayout(HWND window) {
 }
 
 // Final height for the font in use, centred again, in one deferred move.
-void FitMainWindow(ProgramState& state) {
+void FitMainWindow(WindowState& state) {
     state.mainWindowHeight =
         MainWindowHeight(GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYDLGFRAME), state.grid);
     const Point origin = CentredOrigin(state.screenWidth, state.screenHeight, kMainWindowWidth, state.mainWindowHeight);
@@ -31,7 +32,7 @@ void FitMainWindow(ProgramState& state) {
     if (batch) EndDeferWindowPos(batch);
 }
 
-void CreateCells(ProgramState& state) {
+void CreateCells(WindowState& state) {
     // X cells of the three groups first, then the Y cells: the order of the control ids.
     for (int index = 0; index < kCellCount; ++index) {
         const Point home = CellPosition(state.grid, index, 0);
@@ -40,9 +41,9 @@ void CreateCells(ProgramState& state) {
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(CellCommandForIndex(index))),
                                     state.appInstance, nullptr);
         if (cell) ShowWindow(cell, SW_SHOW);
-        state.cells[index] = cell;
+        state.cellWindows[index] = cell;
     }
-    for (HWND cell : state.cells) {
+    for (HWND cell : state.cellWindows) {
         if (cell) SendMessageA(cell, EM_LIMITTEXT, kCellTextLimit, 0);
     }
 }
@@ -57,33 +58,30 @@ void InvalidateBelowToolbar(HWND window) {
 
 }  // namespace
 
-void CreateDataGrid(ProgramState& state) {
+void CreateDataGrid(WindowState& state) {
     state.grid = MeasureGridLayout(state.mainWindow);
-    state.lastXColumn = 0;
-    state.lastYColumn = 0;
-    state.fitSettings.lastDegree = 0;
+    ResetForNewGrid(state);
     FitMainWindow(state);
     CreateCells(state);
     SetWindowTextA(state.mainWindow, UiText(TextId::ProductTitle, state.language));
-    state.view = ViewState::Initial;
     PlaceGridCells(state, kMainWindowWidth);
 }
 
-void PlaceGridCells(ProgramState& state, int offset) {
+void PlaceGridCells(WindowState& state, int offset) {
     // One batch for all cells without drawing, then one repaint of the window and its cells:
     // much quicker than 90 separate moves, each repainting on its own.
     HDWP batch = BeginDeferWindowPos(kCellCount);
     for (int index = 0; index < kCellCount && batch; ++index) {
-        if (!state.cells[index]) continue;
+        if (!state.cellWindows[index]) continue;
         const Point p = CellPosition(state.grid, index, offset);
-        batch = DeferWindowPos(batch, state.cells[index], nullptr, p.x, p.y, kCellWidth, state.grid.rowHeight,
+        batch = DeferWindowPos(batch, state.cellWindows[index], nullptr, p.x, p.y, kCellWidth, state.grid.rowHeight,
                                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     }
     if (!batch || !EndDeferWindowPos(batch)) {
         for (int index = 0; index < kCellCount; ++index) {
-            if (!state.cells[index]) continue;
+            if (!state.cellWindows[index]) continue;
             const Point p = CellPosition(state.grid, index, offset);
-            MoveWindow(state.cells[index], p.x, p.y, kCellWidth, state.grid.rowHeight, FALSE);
+            MoveWindow(state.cellWindows[index], p.x, p.y, kCellWidth, state.grid.rowHeight, FALSE);
         }
     }
     // A cell out of view must not keep the keyboard: typing would change a cell nobody sees.
@@ -108,53 +106,47 @@ void CheckCellText(HWND cell) {
     SendMessageA(cell, EM_SETSEL, 0, -1);
 }
 
-void StartDataInput(ProgramState& state) {
-    state.gridCharTotal = state.dataSet.CharTotal();
-    if (state.gridCharTotal != 0 &&
-        ShowMessage(state.mainWindow, state.language, MessageId::ClearForDataInput) == IDYES) {
-        state.dataSet.ClearTexts();
-    }
+void StartDataInput(WindowState& state) {
+    const InputDataRequest request = BeginInputData(state);
+    const bool answeredYes =
+        request.asks && ShowMessage(state.mainWindow, state.language, request.question) == IDYES;
     if (state.fitResult.equationShown) EraseEquationText(state);
-    state.fitResult.equationShown = false;
-    if (state.view == ViewState::Initial) {
-        state.dataSet.ClearTexts();
-        state.logoSurface.Release();
-    }
-    if (state.view == ViewState::Graph) state.graphSurface.Release();
-    state.view = ViewState::DataInput;
+    const ViewState left = state.view;
+    FinishInputData(state, answeredYes);
+    if (left == ViewState::Initial) state.logoSurface.Release();
+    if (left == ViewState::Graph) state.graphSurface.Release();
     InvalidateBelowToolbar(state.mainWindow);
     PlaceGridCells(state, 0);
-    for (int k = 0; k < kMaxPairs; ++k) SetCellText(state, k, state.dataSet.xText[k]);
-    for (int k = 0; k < kMaxPairs; ++k) SetCellText(state, kMaxPairs + k, state.dataSet.yText[k]);
+    ShowCells(state);
     // Typing starts in pair 1's X cell.
     FocusCell(state, 0);
 }
 
-CellTexts ReadCellTexts(const ProgramState& state) {
-    CellTexts texts;
-    for (int r = 0; r < kMaxPairs; ++r) {
-        texts.x[r] = ReadWindowText(state.cells[r], kCellReadLimit);
-        texts.y[r] = ReadWindowText(state.cells[kMaxPairs + r], kCellReadLimit);
-    }
-    return texts;
+void ReadCells(WindowState& state) {
+    for (int index = 0; index < kCellCount; ++index)
+        state.cells[index] = ReadWindowText(state.cellWindows[index], kCellReadLimit);
 }
 
-int CellIndexOf(const ProgramState& state, HWND window) {
+void ShowCells(WindowState& state) {
+    for (int index = 0; index < kCellCount; ++index) SetCellText(state, index, state.cells[index]);
+}
+
+int CellIndexOf(const WindowState& state, HWND window) {
     if (!window) return -1;
     for (int index = 0; index < kCellCount; ++index) {
-        if (state.cells[index] == window) return index;
+        if (state.cellWindows[index] == window) return index;
     }
     return -1;
 }
 
-void FocusCell(const ProgramState& state, int cellIndex) {
-    if (cellIndex < 0 || cellIndex >= kCellCount || !state.cells[cellIndex]) return;
-    SetFocus(state.cells[cellIndex]);
-    SendMessageA(state.cells[cellIndex], EM_SETSEL, 0, -1);
+void FocusCell(const WindowState& state, int cellIndex) {
+    if (cellIndex < 0 || cellIndex >= kCellCount || !state.cellWindows[cellIndex]) return;
+    SetFocus(state.cellWindows[cellIndex]);
+    SendMessageA(state.cellWindows[cellIndex], EM_SETSEL, 0, -1);
 }
 
-void SetCellText(ProgramState& state, int cellIndex, const std::string& text) {
-    HWND cell = state.cells[cellIndex];
+void SetCellText(const WindowState& state, int cellIndex, const std::string& text) {
+    HWND cell = state.cellWindows[cellIndex];
     if (!cell) return;
     WriteWindowText(cell, text);
     // The cell reports the change and checks itself; this covers a cell that does not.

@@ -2,12 +2,12 @@
 // and copy and save each have a file of their own.
 #pragma once
 
-#include "win/program_state_win.h"
+#include "app/window_state_win.h"
 
 namespace plorimet {
 
-void DrawGraph(ProgramState& state);
-void CopyGraph(ProgramState& state);
-void SaveGraph(ProgramState& state);
+void DrawGraph(WindowState& state);
+void CopyGraph(WindowState& state);
+void SaveGraph(WindowState& state);
 
 }  // namespace plorimet

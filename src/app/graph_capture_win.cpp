@@ -1,8 +1,8 @@
-#include "graph/graph_capture_win.h"
+#include "app/graph_capture_win.h"
 
 namespace plorimet {
 
-std::optional<IndexedImage> CaptureGraph(const ProgramState& state) {
+std::optional<IndexedImage> CaptureGraph(const WindowState& state) {
     const CaptureRegion region = CaptureRegionOf(state.graphFrame);
     if (!state.graphSurface.held() || region.IsEmpty()) return std::nullopt;
 

@@ -1,4 +1,4 @@
-#include "graph/graph_commands_win.h"
+#include "app/graph_commands_win.h"
 
 #include <cstring>
 #include <optional>
@@ -6,7 +6,8 @@
 #include "base/file_save.h"
 #include "resource_ids.h"
 #include "graph/dib.h"
-#include "graph/graph_capture_win.h"
+#include "model/commands.h"
+#include "app/graph_capture_win.h"
 #include "win/file_dialog_win.h"
 #include "win/message_box_win.h"
 
@@ -23,7 +24,7 @@ void PutOnClipboard(HWND owner, HGLOBAL block) {
 
 }  // namespace
 
-void CopyGraph(ProgramState& state) {
+void CopyGraph(WindowState& state) {
     const std::optional<IndexedImage> image = CaptureGraph(state);
     if (!image) return;
     const Bytes packed = PackedDib(*image, kClipboardImportantColours);
@@ -43,7 +44,7 @@ void CopyGraph(ProgramState& state) {
     PutOnClipboard(state.mainWindow, block);
 }
 
-void SaveGraph(ProgramState& state) {
+void SaveGraph(WindowState& state) {
     const FileDialogResult choice =
         RunFileDialog(state.mainWindow, state.language,
                       {/*save=*/true, TextId::SaveGraphTitle, TextId::SaveGraphFilter, "*.bmp", "bmp"});
@@ -66,8 +67,8 @@ void SaveGraph(ProgramState& state) {
         return;
     }
     const std::string bytes(file.begin(), file.end());
-    if (const auto failure = SaveFailureMessage(SaveFileReplacing(choice.path, bytes), SavedFile::Graph))
-        ShowMessage(state.mainWindow, state.language, *failure);
+    const Outcome saved = FinishSave(SaveFileReplacing(choice.path, bytes), SavedFile::Graph);
+    if (saved.hasMessage) ShowMessage(state.mainWindow, state.language, saved.message);
 }
 
 }  // namespace plorimet

@@ -1,5 +1,7 @@
-// Everything the program remembers during one run, owned by WinMain and handed by reference
-// to the window procedures (bound once, at window creation).
+// Everything the window remembers during one run: the program's state shared with every front
+// end (model/program_state.h) and, beside it, the window's handles, measures and pictures.
+// Owned by WinMain and handed by reference to the window procedures (bound once, at window
+// creation).
 #pragma once
 
 #include <windows.h>
@@ -7,19 +9,13 @@
 #include <array>
 #include <string>
 
-#include "base/messages.h"
-#include "base/view_state.h"
 #include "base/window_layout.h"
-#include "fit/analysis.h"
-#include "fit/data_set.h"
-#include "fit/fit_settings.h"
-#include "graph/graph_plan.h"
-#include "graph/graph_settings.h"
+#include "model/program_state.h"
 #include "win/gdi_win.h"
 
 namespace plorimet {
 
-struct ProgramState {
+struct WindowState : ProgramState {
     HINSTANCE appInstance = nullptr;
     HWND mainWindow = nullptr;
     HWND iconBar = nullptr;
@@ -27,34 +23,19 @@ struct ProgramState {
     int screenHeight = 0;
     int mainWindowHeight = kInitialMainWindowHeight;
 
-    UiLanguage language = UiLanguage::English;
     int platformLevel = 0;
     bool platformKnown = false;
     std::string toolbarBitmapSet;  // fixed when the tool bar is built
 
-    ViewState view = ViewState::Initial;
-
-    // The data grid.
+    // The data grid: its layout and its 90 edit cells (their texts are ProgramState::cells
+    // whenever a command reads or writes them).
     GridLayout grid;
-    std::array<HWND, kCellCount> cells{};
-    int gridCharTotal = 0;  // characters of the data set texts when Input Data last ran
+    std::array<HWND, kCellCount> cellWindows{};
     HWND desktopListView = nullptr;
-
-    // The fit.
-    DataSet dataSet;
-    FitSettings fitSettings;
-    FitResult fitResult;
-
-    // Remembered choices of the column dialog (0: none yet).
-    int lastXColumn = 0;
-    int lastYColumn = 0;
 
     // Full paths of the two manuals, worked out at start.
     std::string manualPathEnglish;
     std::string manualPathJapanese;
-
-    GraphSettings graphSettings;
-    FrameRect graphFrame;  // where the frame of the shown graph lies
 
     // Tool bar hover label: 0 none, 1..11 the button whose label counts as shown.
     int hoverLabel = 0;

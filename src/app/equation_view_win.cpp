@@ -1,10 +1,10 @@
-#include "fit/equation_view_win.h"
+#include "app/equation_view_win.h"
 
 #include <cstring>
 #include <string>
 
 #include "base/window_layout.h"
-#include "fit/equation.h"
+#include "model/commands.h"
 #include "win/gdi_win.h"
 #include "win/message_box_win.h"
 
@@ -16,7 +16,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 // Top-left aligned, lines broken only at the text's own line feeds, clipped to the rectangle.
 constexpr UINT kEquationFormat = DT_LEFT | DT_TOP | DT_NOPREFIX;
 
-void DrawEquationIn(const ProgramState& state, bool erase) {
+void DrawEquationIn(const WindowState& state, bool erase) {
     if (state.fitResult.equationText.empty()) return;
     WindowDC dc(state.mainWindow);
     if (!dc) return;
@@ -29,18 +29,17 @@ void DrawEquationIn(const ProgramState& state, bool erase) {
 
 }  // namespace
 
-void DrawEquationText(const ProgramState& state) {
+void DrawEquationText(const WindowState& state) {
     DrawEquationIn(state, false);
 }
 
-void EraseEquationText(const ProgramState& state) {
+void EraseEquationText(const WindowState& state) {
     DrawEquationIn(state, true);
 }
 
-void CopyEquation(const ProgramState& state) {
-    if (!state.fitResult.equationShown) return;
-    const std::string text =
-        EquationClipboardText(state.fitResult.equationText, state.fitResult.coefficients, state.fitResult.termCount);
+void CopyEquation(const WindowState& state) {
+    const std::string text = EquationCopyText(state);
+    if (text.empty()) return;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     if (!block) {
         ShowMessage(state.mainWindow, state.language, MessageId::ClipboardMemory);

@@ -1,0 +1,56 @@
+#include "model/program_state.h"
+
+#include "base/toolbar_layout.h"
+#include "data/cell_rule.h"
+#include "resource_ids.h"
+
+namespace plorimet {
+
+namespace {
+
+constexpr int kFirstCommandId = IDM_INPUT_DATA;
+static_assert(IDM_EXIT - IDM_INPUT_DATA + 1 == kCommandCount);
+
+}  // namespace
+
+int CommandId(Command command) {
+    return kFirstCommandId + static_cast<int>(command);
+}
+
+bool CommandOfId(int commandId, Command& command) {
+    if (commandId < kFirstCommandId || commandId >= kFirstCommandId + kCommandCount) return false;
+    command = static_cast<Command>(commandId - kFirstCommandId);
+    return true;
+}
+
+bool IsCommandEnabled(Command command, ViewState view) {
+    for (const ToolbarButton& button : ToolbarButtons()) {
+        if (button.command == CommandId(command)) return IsButtonEnabled(button, view);
+    }
+    return false;
+}
+
+std::array<bool, kCommandCount> EnabledCommands(ViewState view) {
+    std::array<bool, kCommandCount> enabled{};
+    for (int k = 0; k < kCommandCount; ++k) enabled[k] = IsCommandEnabled(static_cast<Command>(k), view);
+    return enabled;
+}
+
+void ResetForNewGrid(ProgramState& state) {
+    state.lastXColumn = 0;
+    state.lastYColumn = 0;
+    state.fitSettings.lastDegree = 0;
+    state.view = ViewState::Initial;
+}
+
+std::string CellTextAfterEdit(const std::string& typed) {
+    return ApplyCellRule(typed.substr(0, kCellTextLimit));
+}
+
+std::string EditCell(ProgramState& state, int cellIndex, const std::string& typed) {
+    if (cellIndex < 0 || cellIndex >= kCellCount) return std::string();
+    state.cells[cellIndex] = CellTextAfterEdit(typed);
+    return state.cells[cellIndex];
+}
+
+}  // namespace plorimet

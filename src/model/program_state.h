@@ -1,0 +1,78 @@
+// Everything the program remembers during one run that every front end shares: the view, the
+// grid's texts, the data set, the fit and graph settings and the fit's result. The window keeps
+// its handles beside it (app/window_state_win.h); the page keeps one of these in WebAssembly.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "base/messages.h"
+#include "base/view_state.h"
+#include "base/window_layout.h"
+#include "fit/analysis.h"
+#include "fit/data_set.h"
+#include "fit/fit_settings.h"
+#include "graph/graph_plan.h"
+#include "graph/graph_settings.h"
+
+namespace plorimet {
+
+struct ProgramState {
+    UiLanguage language = UiLanguage::English;
+    ViewState view = ViewState::Initial;
+
+    // The grid's 90 cells as they read: X cells of pairs 1..45, then their Y cells. The window
+    // copies its edit controls here before a command reads them and shows them again after a
+    // command that changed them; the page edits them through EditCell.
+    std::array<std::string, kCellCount> cells;
+    int gridCharTotal = 0;  // characters of the data set texts when Input Data last ran
+
+    DataSet dataSet;
+    FitSettings fitSettings;
+    FitResult fitResult;
+
+    // Remembered choices of the column dialog (0: none yet).
+    int lastXColumn = 0;
+    int lastYColumn = 0;
+
+    GraphSettings graphSettings;
+    FrameRect graphFrame;  // where the frame of the shown graph lies
+};
+
+// The tool bar's eleven commands, in tool bar order.
+enum class Command {
+    InputData = 0,
+    ReadData,
+    PasteData,
+    Analysis,
+    SaveData,
+    DrawGraph,
+    CopyGraph,
+    SaveGraph,
+    About,
+    Help,
+    Exit,
+};
+constexpr int kCommandCount = 11;
+
+// The command of a menu id (IDM_INPUT_DATA .. IDM_EXIT) and back.
+int CommandId(Command command);
+bool CommandOfId(int commandId, Command& command);
+
+// Whether a command can be given in a view: Input Data, About, Help and Exit always, the
+// others only in their views (the tool bar's enabling table).
+bool IsCommandEnabled(Command command, ViewState view);
+// The same for all eleven, indexed by Command.
+std::array<bool, kCommandCount> EnabledCommands(ViewState view);
+
+// Start-up of the grid: nothing remembered from an earlier grid.
+void ResetForNewGrid(ProgramState& state);
+
+// The text a cell keeps after the user typed or pasted into it: the first 10 characters
+// (the cell's limit), then shortened from the end until the cell rule holds.
+std::string CellTextAfterEdit(const std::string& typed);
+// Edits cell 0..89 of the grid as the window's cell does; returns the text it keeps (empty
+// for an index outside the grid).
+std::string EditCell(ProgramState& state, int cellIndex, const std::string& typed);
+
+}  // namespace plorimet

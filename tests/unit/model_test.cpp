@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "graph/dib.h"
+
+#include "model/commands.h"
+#include "model/dialogs.h"
+
+namespace plorimet {
+namespace {
+
+using C = Command;
+
+// Fills pair k's cells with the texts, through the cell rule.
+ProgramState WithPairs(const std::vector<std::pair<const char*, const char*>>& pairs) {
+    ProgramState state;
+    for (size_t k = 0; k < pairs.size(); ++k) {
+        EditCell(state, static_cast<int>(k), pairs[k].first);
+        EditCell(state, kMaxPairs + static_cast<int>(k), pairs[k].second);
+    }
+    return state;
+}
+
+FitDialogAnswer Ok(const FitDialogRequest& request, const char* degree = "1", int digits = 0) {
+    return FitDialogOk(request, degree, digits, request.digitsIndex);
+}
+
+std::vector<C> Enabled(ViewState view) {
+    std::vector<C> enabled;
+    const auto all = EnabledCommands(view);
+    for (int k = 0; k < kCommandCount; ++k)
+        if (all[k]) enabled.push_back(static_cast<C>(k));
+    return enabled;
+}
+
+TEST(Model, ViewCycleAndTheCommandsOfEachView) {
+    const std::vector<C> always = {C::InputData, C::About, C::Help, C::Exit};
+    auto with = [&](std::vector<C> more) {
+        more.insert(more.end(), always.begin(), always.end());
+        std::sort(more.begin(), more.end());
+        return more;
+    };
+    ProgramState state;
+    struct Step {
+        const char* what;
+        std::function<void()> run;
+        ViewState view;
+        std::vector<C> enabled;
+    };
+    const Step steps[] = {
+        {"start", [] {}, ViewState::Initial, with({})},
+        {"Input Data", [&] { FinishInputData(state, false); }, ViewState::DataInput,
+         with({C::ReadData, C::PasteData, C::Analysis})},
+        {"a cancelled Analysis", [&] { BeginAnalysis(state); FinishAnalysis(state, FitDialogCancel()); },
+         ViewState::DataInput, with({C::ReadData, C::PasteData, C::Analysis})},
+        {"Analysis", [&] { EXPECT_EQ(ReadDataBytes(state, "1 1\n2 3\n3 2\n").hasMessage, false);
+                           FinishAnalysis(state, Ok(BeginAnalysis(state))); },
+         ViewState::Equation, with({C::SaveData, C::DrawGraph})},
+        {"Draw Graph", [&] { ASSERT_TRUE(FinishDrawGraph(state, GraphDialogAnswerOf(BeginDrawGraph(state), true, {})).drawsGraph);
+                             DrawGraphPicture(state); },
+         ViewState::Graph, with({C::CopyGraph, C::SaveGraph})},
+        {"Input Data again", [&] { FinishInputData(state, false); }, ViewState::DataInput,
+         with({C::ReadData, C::PasteData, C::Analysis})},
+    };
+    for (const Step& step : steps) {
+        step.run();
+        EXPECT_EQ(state.view, step.view) << step.what;
+        EXPECT_EQ(Enabled(state.view), step.enabled) << step.what;
+        for (C c : step.enabled) EXPECT_TRUE(IsCommandEnabled(c, state.view));
+    }
+}
+
+TEST(Model, InputDataAsksOnlyWhenTheDataSetHoldsTextsAndYesClearsThem) {
+    struct Row {
+        ViewState view;
+        const char* pasted;  // into the data set before Input Data
+        bool yes;
+        bool asks;
+        const char* firstCell;
+    };
+    const Row rows[] = {
+        {ViewState::Equation, "", false, false, ""},
+        {ViewState::Equation, "1\t2\r\n", false, true, "1"},
+        {ViewState::Equation, "1\t2\r\n", true, true, ""},
+        {ViewState::Initial, "1\t2\r\n", false, true, ""},  // the start picture's data set goes
+    };
+    for (const Row& row : rows) {
+        ProgramState state;
+        if (*row.pasted) BeginPasteText(state, row.pasted);
+        state.view = row.view;
+        state.fitResult.equationShown = true;
+        EXPECT_EQ(BeginInputData(state).asks, row.asks) << row.pasted;
+        const Outcome outcome = FinishInputData(state, row.yes);
+        EXPECT_TRUE(outcome.cellsChanged && outcome.viewChanged);
+        EXPECT_EQ(state.cells[0], row.firstCell) << row.pasted << row.yes;
+        EXPECT_FALSE(state.fitResult.equationShown);
+    }
+}
+
+TEST(Model, CellsKeepTenCharactersThatObeyTheRule) {
+    ProgramState state;
+    EXPECT_EQ(EditCell(state, 0, "-12.5x"), "-12.5");
+    EXPECT_EQ(EditCell(state, 89, "123456789012"), "1234567890");
+    EXPECT_EQ(EditCell(state, 90, "1"), "");
+    EXPECT_EQ(state.cells[89], "1234567890");
+}
+
+TEST(Model, AnalysisTakesTheCellsAndEndsWithTheEquationOrAMessage) {
+    struct Row {
+        std::vector<std::pair<const char*, const char*>> pairs;
+        std::optional<FitDialogAnswer> (*answer)(const FitDialogRequest&);
+        std::optional<MessageId> message;
+        ViewState view;
+    };
+    const Row rows[] = {
+        {{{"1", "1"}, {"2", "3"}, {"3", "2"}}, [](const FitDialogRequest& r) { return std::optional(Ok(r, "2", 1)); },
+         std::nullopt, ViewState::Equation},
+        {{{"1", "1"}}, [](const FitDialogRequest& r) { return std::optional(Ok(r)); }, MessageId::OnlyOneDataSet,
+         ViewState::DataInput},
+        {{{"1", "1"}, {"2", "3"}}, [](const FitDialogRequest&) { return std::optional<FitDialogAnswer>(); },
+         MessageId::UnableToDisplayDialog, ViewState::DataInput},
+        {{{"1", "1"}, {"2", "3"}}, [](const FitDialogRequest&) { return std::optional(FitDialogCancel()); },
+         std::nullopt, ViewState::DataInput},
+    };
+    for (const Row& row : rows) {
+        ProgramState state = WithPairs(row.pairs);
+        state.view = ViewState::DataInput;
+        const FitSettings before = state.fitSettings;
+        const FitDialogRequest request = BeginAnalysis(state);
+        EXPECT_EQ(request.pairCount, static_cast<int>(row.pairs.size()));
+        const Outcome outcome = FinishAnalysis(state, row.answer(request));
+        EXPECT_EQ(outcome.hasMessage ? std::optional(outcome.message) : std::nullopt, row.message);
+        EXPECT_EQ(state.view, row.view);
+        if (row.view == ViewState::Equation) {
+            EXPECT_EQ(state.fitSettings.degree, 2);
+            EXPECT_EQ(state.fitSettings.digitsIndex, 1);
+            EXPECT_EQ(EquationCopyText(state).rfind(state.fitResult.equationText + "\r\n\r\n", 0), 0u);
+        } else if (!row.message) {
+            EXPECT_EQ(state.fitSettings.digitsIndex, before.digitsIndex);  // Cancel restores
+            EXPECT_TRUE(EquationCopyText(state).empty());
+        }
+    }
+}
+
+TEST(Model, PasteAsksForColumnsFromThreeOnAndAgainWhenYIsNotRightOfX) {
+    const std::string three = "1\t10\t100\r\n2\t20\t200\r\n";
+    struct Row {
+        std::optional<std::string> text;
+        std::vector<std::optional<ColumnDialogAnswer>> answers;
+        std::vector<std::optional<MessageId>> messages;  // one per step
+        const char* firstY;
+    };
+    const ColumnDialogAnswer cancel = ColumnDialogCancel();
+    const auto ok = [](const char* x, const char* y) { return ColumnDialogOk({UiLanguage::English, 3}, x, y); };
+    const Row rows[] = {
+        {std::nullopt, {}, {MessageId::NoClipboardData}, ""},
+        {"1\t2\r\n", {}, {std::nullopt}, "2"},
+        {"1\t2", {}, {MessageId::IncorrectClipboardData}, ""},
+        {three, {ok("1", "3")}, {std::nullopt, std::nullopt}, "100"},
+        {three, {ok("3", "2"), ok("2", "3")}, {std::nullopt, MessageId::YColumnNotLarger, std::nullopt}, "100"},
+        {three, {cancel}, {std::nullopt, std::nullopt}, ""},
+        {three, {std::nullopt}, {std::nullopt, MessageId::UnableToDisplayDialog}, ""},
+    };
+    for (const Row& row : rows) {
+        ProgramState state;
+        PasteStep step = BeginPasteData(state, row.text);
+        std::vector<std::optional<MessageId>> messages;
+        for (size_t k = 0;; ++k) {
+            messages.push_back(step.outcome.hasMessage ? std::optional(step.outcome.message) : std::nullopt);
+            if (!step.asksColumns) break;
+            EXPECT_EQ(step.columns.columnCount, 3);
+            step = FinishPasteData(state, *row.text, row.answers.at(k));
+        }
+        EXPECT_EQ(messages, row.messages) << row.text.value_or("(none)");
+        EXPECT_EQ(state.cells[kMaxPairs], row.firstY);
+        EXPECT_EQ(state.dataSet.yText[0], row.firstY);
+    }
+    // The accepted columns are proposed next time.
+    ProgramState state;
+    FinishPasteData(state, three, ok("2", "3"));
+    const PasteStep again = BeginPasteText(state, three);
+    EXPECT_EQ(again.columns.proposedX, 2);
+    EXPECT_EQ(again.columns.proposedY, 3);
+}
+
+TEST(Model, GraphDialogKeepsTheChoicesAlsoWhenCancelled) {
+    ProgramState state = WithPairs({{"1", "1"}, {"2", "3"}, {"3", "2"}});
+    FinishAnalysis(state, Ok(BeginAnalysis(state)));
+    const GraphDialogRequest request = BeginDrawGraph(state);
+    EXPECT_EQ(OpenGraphDialog(request).thickness, 0);
+    const Outcome cancelled = FinishDrawGraph(state, GraphDialogAnswerOf(request, false, {2, 4, 1, 2}));
+    EXPECT_FALSE(cancelled.drawsGraph);
+    EXPECT_EQ(state.graphSettings.lineWidth, 3);
+    EXPECT_EQ(state.graphSettings.dotRadius, 6);
+    EXPECT_EQ(state.graphSettings.sizeFactor, 0.7);
+    EXPECT_EQ(state.graphSettings.scaleMode, ScaleMode::ScaleGrid);
+    const GraphChoices reopened = OpenGraphDialog(BeginDrawGraph(state));
+    EXPECT_EQ(reopened.dot, 4);
+    EXPECT_EQ(FinishDrawGraph(state, std::nullopt).message, MessageId::UnableToDisplayDialog);
+
+    ProgramState flat = WithPairs({{"1", "2"}, {"2", "2"}});
+    FinishAnalysis(flat, Ok(BeginAnalysis(flat)));
+    EXPECT_EQ(FinishDrawGraph(flat, GraphDialogAnswerOf(BeginDrawGraph(flat), true, {})).message,
+              MessageId::YValuesSame);
+}
+
+TEST(Model, FilesOfTheFrontEnds) {
+    ProgramState state = WithPairs({{"1", "1"}, {"2", "3"}, {"3", "2"}});
+    EXPECT_EQ(ReadDataBytes(state, "no data\r\n").message, MessageId::NoDataInFile);
+    EXPECT_EQ(state.cells[0], "");
+    EXPECT_EQ(PlanSaveData(state, "a.csv").outcome.message, MessageId::NeedTxtExtension);
+    EXPECT_TRUE(PlanSaveData(state, "a.TXT").writes);
+    EXPECT_EQ(FinishSave(SaveOutcome::ReadOnlyTarget, SavedFile::Data).hasMessage, true);
+    EXPECT_EQ(FinishSave(SaveOutcome::Saved, SavedFile::Graph).hasMessage, false);
+
+    struct Name {
+        const char* typed;
+        const char* withTxt;
+        GraphFileFormat format;
+    };
+    for (const Name& n : {Name{"data", "data.txt", GraphFileFormat::Bmp}, Name{"d.PNG", "d.PNG", GraphFileFormat::Png},
+                          Name{"a.b/c", "a.b/c.txt", GraphFileFormat::Bmp}, Name{"g.svg", "g.svg", GraphFileFormat::Svg}}) {
+        EXPECT_EQ(WithDefaultExtension(n.typed, "txt"), n.withTxt);
+        EXPECT_EQ(GraphFileFormatOf(n.typed), n.format);
+    }
+    EXPECT_EQ(WithCrLfLineEnds("1\t2\n3\t4\r\n\n"), "1\t2\r\n3\t4\r\n\r\n");
+}
+
+TEST(Model, GraphPictureAndFilesAtTheStandardClientArea) {
+    ProgramState state = WithPairs({{"1", "1"}, {"2", "3"}, {"3", "2"}});
+    FinishAnalysis(state, Ok(BeginAnalysis(state), "2"));
+    FinishDrawGraph(state, GraphDialogAnswerOf(BeginDrawGraph(state), true, {}));
+    const GraphPicture picture = DrawGraphPicture(state);
+    EXPECT_EQ(picture.width, 630);
+    EXPECT_EQ(picture.height, 344);
+    EXPECT_EQ(picture.rgba.size(), 630u * 344u * 4u);
+    EXPECT_EQ(state.view, ViewState::Graph);
+    const CaptureRegion region = CaptureRegionOf(state.graphFrame);
+    const GraphFile bmp = GraphFileOf(state, GraphFileFormat::Bmp);
+    ASSERT_FALSE(bmp.outcome.hasMessage);
+    EXPECT_EQ(bmp.bytes.size(), kBmpBitsOffset + DibRowSize(region.width) * region.height);
+    EXPECT_EQ(GraphFileOf(state, GraphFileFormat::Png).bytes.substr(1, 3), "PNG");
+    EXPECT_NE(GraphFileOf(state, GraphFileFormat::Svg).bytes.find("<svg"), std::string::npos);
+}
+
+TEST(Model, MessagesCarryTheirDetail) {
+    const MessageView view = ViewOfMessage(MessageId::OpenDialogError, UiLanguage::English, 0x3002);
+    EXPECT_EQ(view.text, "GetOpenFileName error 0x3002");
+    EXPECT_EQ(view.caption, CaptionText(Caption::Error, UiLanguage::English));
+    EXPECT_EQ(ViewOfMessage(MessageId::ClearForDataInput, UiLanguage::English).buttons, Buttons::YesNo);
+}
+
+}  // namespace
+}  // namespace plorimet
