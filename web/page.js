@@ -10,7 +10,6 @@ const ROWS_PER_GROUP = 15;
 const READ_SLICE = 64 * 1024;            // bytes of a file handed to the reader at a time
 const CLIPBOARD_LIMIT = 16 * 1024 * 1024; // clipboard text beyond this is refused
 const STORAGE_KEY = 'plorimet.cells';
-const FIRST_GRAPH_BUTTON = 221;           // IDC_THICKNESS_1; 16 radio buttons in 4 groups
 const TEXT = { SAVE_DATA_TITLE: 4, SAVE_GRAPH_TITLE: 6, MANUAL: 24 };
 
 // Texts of the page alone (the window has no such things).
@@ -56,6 +55,7 @@ class Page {
     $('equation').setAttribute('aria-label', this.ja ? '近似式' : 'Equation');
     $('graph').setAttribute('aria-label', this.ja ? 'グラフ' : 'Graph');
     this.restoreCells();
+    for (let k = 0; k < 2 * MAX_PAIRS; ++k) this.cells[k].value = this.session.cell(k);
     this.bindKeys();
     this.bindDropAndPaste();
     this.show();
@@ -65,7 +65,9 @@ class Page {
     const bar = $('toolbar');
     bar.setAttribute('aria-label', this.p.text(0, this.ja));
     this.buttons = [];
-    for (const b of this.p.toolbar(this.ja)) {
+    this.toolbar = this.p.toolbar(this.ja);
+    this.toolbar.forEach((b, k) => { b.index = k; });
+    for (const b of this.toolbar) {
       if (b.command === IDM.EXIT) continue;  // a page is closed by the browser
       const button = document.createElement('button');
       button.type = 'button';
@@ -122,8 +124,9 @@ class Page {
 
   show() {
     const view = this.session.view();
+    const enabled = this.session.enabled();
     for (const button of this.buttons) {
-      button.disabled = !this.session.buttonEnabled(Number(button.dataset.index));
+      button.disabled = !enabled[Number(button.dataset.index)];
       this.paintButton(button);
     }
     $('start').hidden = view !== VIEW.INITIAL;
@@ -138,9 +141,7 @@ class Page {
     this.saveCells();
   }
 
-  drawGraph() {
-    const picture = this.session.graphRgba();
-    if (!picture) return;
+  drawGraph(picture) {
     const canvas = $('graph');
     canvas.width = picture.width;
     canvas.height = picture.height;
@@ -212,7 +213,7 @@ class Page {
   // A message of the program's table; resolves true for OK or Yes.
   async message(id) {
     if (id < 0) return true;
-    const m = this.p.message(id, this.ja);
+    const m = this.p.message(id, this.ja, 0);
     const dialog = $('message');
     $('message-caption').textContent = m.caption;
     $('message-text').textContent = m.text;
@@ -247,9 +248,9 @@ class Page {
     const degree = $('fit-degree');
     $('fit-degrees').replaceChildren(...request.degrees.map((n) => Object.assign(document.createElement('option'), { value: n })));
     degree.value = request.degreeText;
-    degree.disabled = request.degrees.length === 0;
+    degree.disabled = !request.degreeEnabled;
     degree.oninput = () => {
-      const kept = this.session.validateDegree(degree.value);
+      const kept = this.session.degreeAfterEdit(degree.value);
       if (kept !== degree.value) { degree.value = kept; degree.select(); }
     };
     this.setButtons($('fit'), this.okCancel('SMOOTHING_DLG'));
@@ -258,37 +259,40 @@ class Page {
     return { ok: answer === 'ok', degreeText: degree.value, digitsIndex: checked ? Number(checked.value) : request.digitsIndex };
   }
 
+  // The four groups' choices (line, dot, size, scale), as indices within each group.
   async askGraphSettings(checks) {
     const d = this.dialog('PENSIZE_DLG');
     $('graph-title').textContent = d.caption;
     const form = $('graph-settings').querySelector('form');
     form.replaceChildren();
+    const groups = [];
     let fieldset = null;
-    let button = FIRST_GRAPH_BUTTON;
     for (const item of d.items) {
       if (item.kind === 'GROUPBOX') {
         fieldset = document.createElement('fieldset');
         fieldset.setAttribute('role', 'radiogroup');
-        const legend = Object.assign(document.createElement('legend'), { textContent: item.text, id: `graph-group-${button}` });
+        const legend = Object.assign(document.createElement('legend'), { textContent: item.text, id: `graph-group-${groups.length}` });
         fieldset.setAttribute('aria-labelledby', legend.id);
         fieldset.append(legend);
         form.append(fieldset);
+        groups.push(fieldset);
       } else if (item.kind === 'CONTROL' && fieldset) {
-        const id = button++;
+        const group = groups.length - 1;
+        const choice = fieldset.querySelectorAll('input').length;
         const label = document.createElement('label');
         const radio = Object.assign(document.createElement('input'),
-          { type: 'radio', name: fieldset.firstChild.id, value: id, checked: checks.includes(id) });
-        radio.addEventListener('change', () => this.session.graphClick(id));
+          { type: 'radio', name: `graph-${group}`, value: choice, checked: checks[group] === choice });
         label.append(radio, ' ' + item.text);
         fieldset.append(label);
       }
     }
     this.setButtons($('graph-settings'), this.okCancel('PENSIZE_DLG'));
     const answer = await this.modal($('graph-settings'), form.querySelector(':checked'));
-    return { ok: answer === 'ok', checked: [...form.querySelectorAll('input')].map((r) => r.checked) };
+    const choices = groups.map((g, k) => { const c = g.querySelector(':checked'); return c ? Number(c.value) : checks[k]; });
+    return { ok: answer === 'ok', choices };
   }
 
-  async askColumns(columnCount, proposedX, proposedY) {
+  async askColumns(list, proposedX, proposedY) {
     const d = this.dialog('COLUMN_NUM_DLG');
     const texts = d.items.filter((i) => i.kind === 'LTEXT');
     $('columns-title').textContent = d.caption;
@@ -296,14 +300,12 @@ class Page {
     $('columns-group').textContent = d.items.find((i) => i.kind === 'GROUPBOX').text;
     $('columns-x-label').textContent = texts[1].text;
     $('columns-y-label').textContent = texts[2].text;
-    const options = [];
-    for (let n = 1; n <= columnCount; ++n) options.push(Object.assign(document.createElement('option'), { value: n }));
-    $('columns-list').replaceChildren(...options);
+    $('columns-list').replaceChildren(...list.map((n) => Object.assign(document.createElement('option'), { value: n })));
     const fields = [[$('columns-x'), proposedX, false], [$('columns-y'), proposedY, true]];
     for (const [field, proposed, isY] of fields) {
       field.value = String(proposed);
       field.oninput = () => {
-        const kept = this.session.validateColumn(field.value, isY);
+        const kept = this.session.columnAfterEdit(isY, field.value);
         if (kept !== field.value) { field.value = kept; field.select(); }
       };
     }
@@ -354,7 +356,8 @@ class Page {
   }
 
   async inputData() {
-    const clear = this.session.inputDataAsks() ? await this.message(this.p.messageId('ClearForDataInput')) : false;
+    const question = this.session.beginInputData();
+    const clear = question >= 0 ? await this.message(question) : false;
     this.session.finishInputData(clear);
     this.fillCells();
     this.show();
@@ -364,19 +367,18 @@ class Page {
 
   async readFile(file) {
     this.session.beginReadData();
-    this.fillCells();
-    let message;
+    let outcome;
     try {
       for (let at = 0; at < file.size; at += READ_SLICE) {
         const slice = new Uint8Array(await file.slice(at, at + READ_SLICE).arrayBuffer());
         if (!this.session.feedReadData(slice)) break;
       }
-      message = this.session.finishReadData();
+      outcome = this.session.finishReadData();
     } catch (e) {
-      message = this.session.readDataFailed();
+      outcome = this.session.readDataFailed();
     }
     this.fillCells();
-    await this.message(message);
+    await this.message(outcome.message);
   }
 
   async readClipboard() {
@@ -388,21 +390,16 @@ class Page {
   }
 
   async pasteData(text) {
-    if (!text) return this.message(this.p.messageId('NoClipboardData'));
     if (text.length > CLIPBOARD_LIMIT) return this.message(this.p.messageId('IncorrectClipboardData'));
-    // Browsers hand over LF line ends; the program's rules read CR LF.
-    const begun = this.session.beginPaste(text.replace(/\r?\n/g, '\r\n'));
-    if (begun.message >= 0) return this.message(begun.message);
-    let x = '';
-    let y = '';
+    // The model makes the browser's LF line ends CR LF first.
+    let step = text ? this.session.beginPaste(text) : this.session.beginPasteNothing();
     for (;;) {
-      let ok = true;
-      if (begun.columns > 2) ({ ok, x, y } = await this.askColumns(begun.columns, begun.proposedX, begun.proposedY));
-      const finished = this.session.finishPaste(ok, x, y);
-      await this.message(finished.message);
-      if (!finished.askAgain) break;
+      await this.message(step.message);
+      if (!step.asksColumns) break;
+      const answer = await this.askColumns(step.columns, step.proposedX, step.proposedY);
+      step = this.session.finishPaste(answer.ok, answer.x, answer.y);
     }
-    this.fillCells();
+    if (step.cellsChanged) this.fillCells();
     return undefined;
   }
 
@@ -410,33 +407,33 @@ class Page {
     const request = this.session.beginAnalysis();
     const answer = await this.askFitSettings(request);
     const started = performance.now();
-    const message = this.session.finishAnalysis(answer.ok, answer.degreeText, answer.digitsIndex);
+    const outcome = this.session.finishAnalysis(answer.ok, answer.degreeText, answer.digitsIndex);
     this.show();
     this.timings.analysis = performance.now() - started;
-    await this.message(message);
+    await this.message(outcome.message);
   }
 
   async saveData() {
     const name = await this.askName(TEXT.SAVE_DATA_TITLE, 'data.txt');
     if (!name) return;
-    const checked = this.session.checkSaveDataName(name);
-    if (checked.message >= 0) { await this.message(checked.message); return; }
-    download(checked.name, toCodePage932(this.session.dataFileBytes()), 'text/plain');
+    const plan = this.session.saveData(name);
+    if (plan.message >= 0) { await this.message(plan.message); return; }
+    download(plan.name, toCodePage932(plan.bytes), 'text/plain');
   }
 
   async graph() {
     const checks = this.session.beginGraph();
     const answer = await this.askGraphSettings(checks);
     const started = performance.now();
-    const message = this.session.finishGraph(answer.ok, answer.checked);
-    if (message < 0 && answer.ok) this.drawGraph();
+    const outcome = this.session.finishGraph(answer.ok, ...answer.choices);
+    if (outcome.drawsGraph) this.drawGraph(outcome);
     this.show();
     this.timings.graph = performance.now() - started;
-    await this.message(message);
+    await this.message(outcome.message);
   }
 
   async copyGraph() {
-    const png = this.session.copyGraphPng();
+    const png = this.session.graphPng();
     try {
       await navigator.clipboard.write([new ClipboardItem({ 'image/png': new Blob([png], { type: 'image/png' }) })]);
     } catch (e) {
@@ -448,6 +445,7 @@ class Page {
     const name = await this.askName(TEXT.SAVE_GRAPH_TITLE, 'graph.bmp');
     if (!name) return;
     const file = this.session.graphFile(name);
+    if (file.message >= 0) { await this.message(file.message); return; }
     download(file.name, file.bytes, file.type);
   }
 
@@ -461,13 +459,13 @@ class Page {
   }
 
   copyEquation() {
-    navigator.clipboard.writeText(this.session.equationCopyText()).catch(() => {});
+    navigator.clipboard.writeText(this.session.equationCopy()).catch(() => {});
   }
 
   // ---- input -----------------------------------------------------------------------------------
   cellChanged(index) {
     const input = this.cells[index];
-    const kept = this.session.setCell(index, input.value);
+    const kept = this.session.editCell(index, input.value);
     if (kept !== input.value) { input.value = kept; input.select(); }
     this.saveCells();
   }
@@ -504,8 +502,8 @@ class Page {
   }
 
   commandEnabled(command) {
-    const button = this.p.toolbar(this.ja).find((b) => b.command === command);
-    return button && this.session.buttonEnabled(button.index);
+    const button = this.toolbar.find((b) => b.command === command);
+    return Boolean(button) && this.session.enabled()[button.index];
   }
 
   bindDropAndPaste() {

@@ -111,10 +111,11 @@ Outcome FinishInputData(ProgramState& state, bool answeredYes) {
 
 // ---- Read Data --------------------------------------------------------------------------
 
-Outcome ReadData(ProgramState& state, const ByteSource& file) {
+Outcome ReadData(ProgramState& state, const ByteSource& file) { return ReadDataPairs(state, ReadDataText(file)); }
+
+Outcome ReadDataPairs(ProgramState& state, const ReadDataResult& read) {
     state.dataSet.ClearTexts();
     state.cells.fill(std::string());
-    const ReadDataResult read = ReadDataText(file);
     for (size_t i = 0; i < read.pairs.size(); ++i) {
         state.cells[i] = ShownCellText(read.pairs[i].x);
         state.cells[kMaxPairs + i] = ShownCellText(read.pairs[i].y);

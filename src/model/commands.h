@@ -53,6 +53,8 @@ Outcome FinishInputData(ProgramState& state, bool answeredYes);
 // read; a file with none says so. The data set's texts are cleared.
 Outcome ReadData(ProgramState& state, const ByteSource& file);
 Outcome ReadDataBytes(ProgramState& state, const std::string& bytes);
+// The same for a reader the front end fed itself (the page hands it a file's slices).
+Outcome ReadDataPairs(ProgramState& state, const ReadDataResult& read);
 // The chosen file could not be opened.
 Outcome ReadDataFileMissing();
 

@@ -56,19 +56,21 @@ test('keys alone: Ctrl+N, Tab, Shift+Tab, Enter and arrows move as in the window
   await expect(page.getByRole('region', { name: n.equation })).toContainText('Y = ');
 });
 
-test('a reload keeps the cells; Input Data asks and Yes clears them', async ({ page }) => {
+test('a reload keeps the cells and shows them; Input Data asks, and Yes clears them', async ({ page }) => {
   const n = await h.openPage(page, 'en');
   await h.typePairs(page, n, [['1', '2'], ['3', '4.5']]);
   await page.reload();
   await expect(page.locator('body[data-ready=true]')).toHaveCount(1);
+  await expect(page.getByRole('textbox', { name: 'Y 2', exact: true })).toHaveValue('4.5');
   await h.button(page, n, 'inputData').click();
   const question = page.getByRole('alertdialog', { name: 'Question' });
   await expect(question).toContainText('Clear the window for data input');
   await question.getByRole('button', { name: n.no }).click();
   await expect(page.getByRole('textbox', { name: 'Y 2', exact: true })).toHaveValue('4.5');
-  await page.reload();
-  await expect(page.locator('body[data-ready=true]')).toHaveCount(1);
   await h.button(page, n, 'inputData').click();
   await page.getByRole('alertdialog').getByRole('button', { name: n.yes }).click();
   await expect(page.getByRole('textbox', { name: 'X 1', exact: true })).toHaveValue('');
+  await page.reload();
+  await expect(page.locator('body[data-ready=true]')).toHaveCount(1);
+  await expect(page.getByRole('textbox', { name: 'X 1', exact: true })).toBeHidden();  // nothing kept: the start picture
 });
