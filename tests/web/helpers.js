@@ -100,3 +100,11 @@ async function saveAs(page, n, key, titleKey, name) {
 
 module.exports = { NAMES, ROOT, EXAMPLES, openPage, cli, examplePairs, tempFile, button, typePairs, analyse,
   expectMessage, saveAs };
+
+// Puts text on the system clipboard through the browser.
+async function setClipboard(page, text) {
+  await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+  await page.evaluate((t) => navigator.clipboard.writeText(t), text);
+}
+
+module.exports.setClipboard = setClipboard;
