@@ -118,8 +118,9 @@ class Page {
 
   // ---- showing -----------------------------------------------------------------------------
   paintButton(button) {
-    const face = button.disabled ? 'In' : 'Up';
-    button.querySelector('img').src = PAGE_DATA.art[button.dataset.stem + face];
+    const face = PAGE_DATA.art[button.dataset.stem + (button.disabled ? 'In' : 'Up')];
+    const img = button.querySelector('img');
+    if (img.getAttribute('src') !== face) img.src = face;
   }
 
   show() {
@@ -408,6 +409,7 @@ class Page {
     const answer = await this.askFitSettings(request);
     const started = performance.now();
     const outcome = this.session.finishAnalysis(answer.ok, answer.degreeText, answer.digitsIndex);
+    this.timings.fit = performance.now() - started;
     this.show();
     this.timings.analysis = performance.now() - started;
     await this.message(outcome.message);
@@ -429,6 +431,7 @@ class Page {
     if (outcome.drawsGraph) this.drawGraph(outcome);
     this.show();
     this.timings.graph = performance.now() - started;
+    requestAnimationFrame(() => { this.timings.graphFrame = performance.now() - started; });
     await this.message(outcome.message);
   }
 
@@ -549,6 +552,7 @@ function download(name, bytes, type) {
 PlorimetModule().then((program) => {
   const page = new Page(program, chooseJapanese());
   page.start();
-  window.plorimetPage = page;  // for the measurement script
+  window.plorimetPage = page;  // for the measurement script (tools/measure-web.sh)
+  page.timings.ready = performance.now();  // since the navigation started: Input Data is enabled
   document.body.dataset.ready = 'true';
 });
