@@ -24,8 +24,9 @@ const MESSAGES = [
     await analysisOk(page, n);
   } },
   { lang: 'en', caption: 'Error', text: 'NO data in the file.', steps: async (page, n) => {
+    // 24 MB with no data line: read in slices to its end without holding it.
     const empty = h.tempFile('empty.txt');
-    fs.writeFileSync(empty, 'no numbers here\r\n');
+    fs.writeFileSync(empty, Buffer.concat([Buffer.from('no numbers here\r\n'), Buffer.alloc(24 << 20, 0x2e)]));
     await h.button(page, n, 'inputData').click();
     const chooser = page.waitForEvent('filechooser');
     await h.button(page, n, 'readData').click();
@@ -72,5 +73,14 @@ test('About shows the About dialog\'s texts', async ({ page }) => {
     await expect(dialog).toContainText(text);
     await dialog.getByRole('button', { name: n.ok }).click();
     await expect(dialog).toBeHidden();
+  }
+});
+
+test('Help opens the manual of the language beside the page', async ({ page }) => {
+  for (const [lang, manual] of [['en', 'TAVRO_E.PDF'], ['ja', 'TAVRO_J.PDF']]) {
+    const n = await h.openPage(page, lang);
+    const asked = page.context().waitForEvent('request', (r) => r.url().endsWith('.PDF'));
+    await h.button(page, n, 'help').click();
+    expect((await asked).url()).toBe(new URL(manual, page.url()).href);
   }
 });

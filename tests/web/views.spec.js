@@ -105,3 +105,14 @@ test('from a static web server the page asks for nothing but itself', async ({ p
     server.close();
   }
 });
+
+test('with storage switched off the page says so once and goes on working', async ({ page }) => {
+  await page.addInitScript(() => {
+    Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
+  });
+  const n = await h.openPage(page, 'en');
+  const fitted = await sampleFitted(page, n, 1);
+  expect(fitted).toContain('Y = ');
+  await expect(page.getByRole('status')).toHaveText(/will not survive a reload/);
+  await expect(page.getByRole('status')).toHaveCount(1);
+});
