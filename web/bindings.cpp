@@ -9,8 +9,6 @@
 
 #include "base/messages.h"
 #include "base/toolbar_layout.h"
-#include "data/data_file.h"
-#include "data/grid_keys.h"
 #include "model/commands.h"
 #include "model/dialogs.h"
 #include "model/program_state.h"
@@ -80,11 +78,6 @@ val Toolbar(bool japanese) {
     return buttons;
 }
 
-int CellAfterKey(int index, int key, bool shift, bool ctrl, bool alt) {
-    const std::optional<GridMove> move = GridMoveForKey({key, ctrl, shift, alt});
-    return move ? CellAfterMove(index, *move) : -2;
-}
-
 // One run of the program in the page: the state, and what a command in progress holds between
 // its steps (the dialogs' requests, the clipboard text, the file reader).
 class PageSession {
@@ -100,11 +93,15 @@ public:
         for (bool enabled : EnabledCommands(state_.view)) r.call<void>("push", enabled);
         return r;
     }
-    // What a key gives outside a dialog: a command id, -1 for the equation's copy, 0 for nothing.
-    int CommandForKey(int key, bool ctrl, bool shift, bool alt) const {
-        const KeyDecision decision = DecideCommandKey({key, ctrl, shift, alt}, state_.view);
-        if (decision.kind == KeyCommand::Toolbar) return decision.command;
-        return decision.kind == KeyCommand::CopyEquation ? -1 : 0;
+    // What a key pressed outside a dialog does (fromCell: the focused cell, -1 for none).
+    val KeyAction(int fromCell, int key, bool ctrl, bool shift, bool alt) const {
+        const plorimet::KeyAction action = ActionForKey(state_.view, fromCell, {key, ctrl, shift, alt});
+        val r = val::object();
+        r.set("taken", action.taken);
+        r.set("focusCell", action.focusCell);
+        r.set("copiesEquation", action.copiesEquation);
+        r.set("command", action.hasCommand ? CommandId(action.command) : 0);
+        return r;
     }
 
     std::string EditCell(int index, const std::string& typed) { return plorimet::EditCell(state_, index, typed); }
@@ -132,12 +129,12 @@ public:
     val FinishInputData(bool yes) { return OutcomeToJs(plorimet::FinishInputData(state_, yes)); }
 
     void BeginReadData() { reader_.emplace(); }
-    bool FeedReadData(const std::string& bytes) { return reader_ && reader_->Feed(bytes.data(), bytes.size()); }
+    bool FeedReadData(const std::string& bytes) { return reader_ && reader_->Feed(bytes); }
     val FinishReadData() {
         if (!reader_) return OutcomeToJs(Outcome{});
-        const ReadDataResult read = reader_->Finish();
+        const Outcome outcome = reader_->Finish(state_);
         reader_.reset();
-        return OutcomeToJs(ReadDataPairs(state_, read));
+        return OutcomeToJs(outcome);
     }
     val ReadDataFailed() {
         reader_.reset();
@@ -232,7 +229,7 @@ private:
     }
 
     ProgramState state_;
-    std::optional<DataTextReader> reader_;
+    std::optional<DataFileRead> reader_;
     std::string pasteText_;
     ColumnDialogRequest columns_;
     FitDialogRequest fit_;
@@ -247,12 +244,11 @@ EMSCRIPTEN_BINDINGS(plorimet_page) {
     function("messageId", &MessageIdOf);
     function("text", &Text);
     function("toolbar", &Toolbar);
-    function("cellAfterKey", &CellAfterKey);
     class_<PageSession>("Session")
         .constructor<bool>()
         .function("view", &PageSession::View)
         .function("enabled", &PageSession::Enabled)
-        .function("commandForKey", &PageSession::CommandForKey)
+        .function("keyAction", &PageSession::KeyAction)
         .function("editCell", &PageSession::EditCell)
         .function("cell", &PageSession::Cell)
         .function("restoreCells", &PageSession::RestoreCells)

@@ -107,7 +107,6 @@ class Page {
           input.spellcheck = false;
           input.setAttribute('aria-label', `${PAGE_TEXTS.cell[column]} ${pair + 1}`);
           input.addEventListener('input', () => this.cellChanged(index));
-          input.addEventListener('keydown', (e) => this.cellKey(index, e));
           this.cells[index] = input;
           group.append(input);
         }
@@ -473,24 +472,25 @@ class Page {
     this.saveCells();
   }
 
-  cellKey(index, e) {
-    const next = this.p.cellAfterKey(index, e.keyCode, e.shiftKey, e.ctrlKey, e.altKey);
-    if (next === -2) return;
-    e.preventDefault();
-    this.cells[next].focus();
-    this.cells[next].select();
-  }
-
   bindKeys() {
     document.addEventListener('keydown', (e) => {
       if (document.querySelector('dialog[open]') || this.busy) return;
-      const command = this.session.commandForKey(e.keyCode, e.ctrlKey || e.metaKey, e.shiftKey, e.altKey);
-      if (command === 0) {
-        if (e.key === 'Escape' && e.target.tagName === 'INPUT') this.buttons[0].focus();
+      const fromCell = this.cells.indexOf(document.activeElement);
+      const action = this.session.keyAction(fromCell, e.keyCode, e.ctrlKey || e.metaKey, e.shiftKey, e.altKey);
+      if (!action.taken) {
+        // The page's own way out of the grid to the tool bar.
+        if (e.key === 'Escape' && fromCell >= 0) this.buttons[0].focus();
         return;
       }
       e.preventDefault();
-      if (command === -1) this.copyEquation(); else this.run(command);
+      if (action.focusCell >= 0) {
+        this.cells[action.focusCell].focus();
+        this.cells[action.focusCell].select();
+      } else if (action.copiesEquation) {
+        this.copyEquation();
+      } else if (action.command) {
+        this.run(action.command);
+      }
     });
     $('file').addEventListener('change', () => {
       const file = $('file').files[0];

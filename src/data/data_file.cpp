@@ -54,9 +54,6 @@ bool ParseDataLine(const std::string& line, CellPair& pair) {
     return true;
 }
 
-constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
-constexpr size_t kByteOrderMarkSize = 3;
-
 }  // namespace
 
 bool IsAcceptedFileValue(const std::string& value) {
@@ -70,33 +67,34 @@ bool IsAcceptedFileValue(const std::string& value) {
     return true;
 }
 
-bool DataTextReader::Done() const { return result_.pairs.size() >= static_cast<size_t>(kMaxPairs); }
-
-void DataTextReader::EndLine() {
-    CellPair pair;
-    if (!overlong_ && ParseDataLine(line_, pair)) result_.pairs.push_back(pair);
-    line_.clear();
-    overlong_ = false;
+bool DataTextReader::Feed(const char* bytes, size_t size) {
+    for (size_t i = 0; i < size && !done_; ++i) Take(bytes[i]);
+    return !done_;
 }
 
 void DataTextReader::Take(char c) {
-    if (markPhase_) {
-        // A UTF-8 byte-order mark at the start (Notepad writes one) is passed over; bytes that
-        // turn out to be something else start the first line.
-        if (c == kByteOrderMark[markMatched_]) {
-            if (++markMatched_ == kByteOrderMarkSize) {
-                markPhase_ = false;
-                markMatched_ = 0;
-            }
+    // A UTF-8 byte-order mark at the start is passed over (Notepad writes one); bytes that
+    // turn out to be something else are the start of the first line.
+    static const char kMark[] = "\xEF\xBB\xBF";
+    if (markTaken_ < 3) {
+        if (c == kMark[markTaken_]) {
+            if (++markTaken_ == 3) line_.clear();
+            else line_.push_back(c);
             return;
         }
-        markPhase_ = false;
-        line_.assign(kByteOrderMark, markMatched_);
-        markMatched_ = 0;
+        markTaken_ = 3;
     }
-    if (skipLineFeed_) {
-        skipLineFeed_ = false;
-        if (c == '\n') return;
+    // CR LF, LF and CR each end a line; CR CR LF ends one and leaves an empty one.
+    const bool full = result_.pairs.size() == static_cast<size_t>(kMaxPairs);
+    const bool afterCr = afterCr_;
+    afterCr_ = false;
+    if (c == '\n' && afterCr) {
+        done_ = full;
+        return;
+    }
+    if (full) {  // the 45th pair ended with a lone CR
+        done_ = true;
+        return;
     }
     if (c != '\r' && c != '\n') {
         if (line_.size() < kLongestDataLine) {
@@ -106,35 +104,30 @@ void DataTextReader::Take(char c) {
         }
         return;
     }
-    // CR LF, LF and CR each end a line; CR CR LF ends one and leaves an empty one.
-    skipLineFeed_ = c == '\r';
     EndLine();
+    afterCr_ = c == '\r';
+    // The 45th pair ends the reading, after the line feed of its CR LF.
+    done_ = result_.pairs.size() == static_cast<size_t>(kMaxPairs) && !afterCr_;
 }
 
-bool DataTextReader::Feed(const char* bytes, size_t size) {
-    for (size_t i = 0; i < size; ++i) {
-        if (Done()) {
-            // The 45th line's CR LF is taken whole; nothing of the next line is.
-            if (skipLineFeed_ && bytes[i] == '\n') skipLineFeed_ = false;
-            skipLineFeed_ = false;
-            break;
-        }
-        Take(bytes[i]);
-    }
-    return !Done() || skipLineFeed_;
+void DataTextReader::EndLine() {
+    CellPair pair;
+    if (!overlong_ && ParseDataLine(line_, pair)) result_.pairs.push_back(pair);
+    line_.clear();
+    overlong_ = false;
 }
 
 ReadDataResult DataTextReader::Finish() {
-    if (markPhase_) line_.assign(kByteOrderMark, markMatched_);
-    if (!Done()) EndLine();
-    return std::move(result_);
+    if (result_.pairs.size() < static_cast<size_t>(kMaxPairs)) EndLine();
+    done_ = true;
+    return result_;
 }
 
-ReadDataResult ReadDataText(const ByteSource& bytes) {
+ReadDataResult ReadDataText(const ByteSource& source) {
     DataTextReader reader;
     char block[4096];
     for (;;) {
-        const size_t filled = std::min(bytes(block, sizeof block), sizeof block);
+        const size_t filled = std::min(source(block, sizeof block), sizeof block);
         if (filled == 0 || !reader.Feed(block, filled)) break;
     }
     return reader.Finish();

@@ -34,28 +34,28 @@ using ByteSource = std::function<size_t(char* buffer, size_t size)>;
 // and lines with a value the cell would change (two points), are skipped one by one. Asks for
 // no more bytes once the 45th pair is in, so a long file is not read to its end.
 ReadDataResult ReadDataText(const ByteSource& source);
+ReadDataResult ReadDataText(const std::string& bytes);
 
-// The same reader fed by the caller, a slice at a time (the page reads a file's slices as the
-// browser hands them over): Feed takes the next bytes and answers whether the reader wants more
-// (false once 45 pairs are in); Finish ends the file, its last line counting without a line end.
+// The same reader fed slice by slice, for a front end that reads a file in parts (the page):
+// Feed takes the next bytes and returns false once the 45th pair is in (later bytes are not
+// looked at); Finish ends the bytes and gives the pairs.
 class DataTextReader {
 public:
     bool Feed(const char* bytes, size_t size);
+    bool Feed(const std::string& slice) { return Feed(slice.data(), slice.size()); }
     ReadDataResult Finish();
 
 private:
     void Take(char c);
     void EndLine();
-    bool Done() const;
 
     ReadDataResult result_;
     std::string line_;
+    int markTaken_ = 0;  // bytes of the byte-order mark seen at the start; 3 once past it
     bool overlong_ = false;
-    size_t markMatched_ = 0;   // bytes of the UTF-8 byte-order mark seen at the start
-    bool markPhase_ = true;
-    bool skipLineFeed_ = false;  // the line just ended with CR: an LF right after it belongs to it
+    bool afterCr_ = false;
+    bool done_ = false;
 };
-ReadDataResult ReadDataText(const std::string& bytes);
 
 // The bytes Save Data writes: heading, one line per pair, then the EQUATION block.
 std::string BuildDataFileBytes(const DataSet& data, const std::string& equationText);

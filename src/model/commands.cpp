@@ -1,24 +1,15 @@
 #include "model/commands.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "base/window_layout.h"
 #include "data/cell_rule.h"
 #include "fit/analysis.h"
 #include "fit/equation.h"
-#include "graph/dib.h"
-#include "graph/graph_export.h"
-#include "graph/graph_raster.h"
 
 namespace plorimet {
 
 namespace {
-
-// The program's texts are code page 932 bytes where the compiler converts them (the window,
-// the native build) and UTF-8 where it does not (the page): a katakana takes two bytes in one,
-// three in the other.
-constexpr bool kTextsAreCp932 = sizeof("ア") == 3;
 
 // What a cell shows after a text is set into it: the cell checks the text like typed text.
 std::string ShownCellText(const std::string& text) {
@@ -69,13 +60,17 @@ PasteStep PasteRows(ProgramState& state, const std::string& text, int columnCoun
     return step;
 }
 
-std::string LowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
-bool EndsWith(const std::string& text, const std::string& ending) {
-    return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+// The grid after Read Data: empty, then the pairs read; the data set's texts cleared.
+Outcome ShowReadPairs(ProgramState& state, const ReadDataResult& read) {
+    state.dataSet.ClearTexts();
+    state.cells.fill(std::string());
+    for (size_t i = 0; i < read.pairs.size(); ++i) {
+        state.cells[i] = ShownCellText(read.pairs[i].x);
+        state.cells[kMaxPairs + i] = ShownCellText(read.pairs[i].y);
+    }
+    Outcome outcome = read.empty() ? Outcome::Message(MessageId::NoDataInFile) : Outcome{};
+    outcome.cellsChanged = true;
+    return outcome;
 }
 
 }  // namespace
@@ -111,18 +106,12 @@ Outcome FinishInputData(ProgramState& state, bool answeredYes) {
 
 // ---- Read Data --------------------------------------------------------------------------
 
-Outcome ReadData(ProgramState& state, const ByteSource& file) { return ReadDataPairs(state, ReadDataText(file)); }
+Outcome ReadData(ProgramState& state, const ByteSource& file) {
+    return ShowReadPairs(state, ReadDataText(file));
+}
 
-Outcome ReadDataPairs(ProgramState& state, const ReadDataResult& read) {
-    state.dataSet.ClearTexts();
-    state.cells.fill(std::string());
-    for (size_t i = 0; i < read.pairs.size(); ++i) {
-        state.cells[i] = ShownCellText(read.pairs[i].x);
-        state.cells[kMaxPairs + i] = ShownCellText(read.pairs[i].y);
-    }
-    Outcome outcome = read.empty() ? Outcome::Message(MessageId::NoDataInFile) : Outcome{};
-    outcome.cellsChanged = true;
-    return outcome;
+Outcome DataFileRead::Finish(ProgramState& state) {
+    return ShowReadPairs(state, reader_.Finish());
 }
 
 Outcome ReadDataBytes(ProgramState& state, const std::string& bytes) {
@@ -258,6 +247,8 @@ GraphDialogRequest BeginDrawGraph(const ProgramState& state) {
 Outcome FinishDrawGraph(ProgramState& state, const std::optional<GraphDialogAnswer>& answer) {
     if (!answer) return Outcome::Message(MessageId::UnableToDisplayDialog);  // the settings as they were
     if (!StoreGraphDialogAnswer(state.graphSettings, *answer)) return {};
+    // The pen and dot sizes follow the choices, whoever filled in the answer.
+    InitGraphSettingsDialog(state.graphSettings);
     if (YRangeIsFlat(state.dataSet)) return Outcome::Message(MessageId::YValuesSame);
     Outcome outcome;
     outcome.drawsGraph = true;
@@ -276,47 +267,6 @@ GraphPlan GraphPlanOf(const ProgramState& state, int clientWidth, int clientHeig
 void GraphDrawn(ProgramState& state, const FrameRect& frame) {
     state.graphFrame = frame;
     state.view = ViewState::Graph;
-}
-
-GraphPicture DrawGraphPicture(ProgramState& state) {
-    const ClientSize client = StandardMainClientSize();
-    const GraphPlan plan = GraphPlanOf(state, client.width, client.height);
-    const RasterCanvas surface = RenderGraphSurface(plan, client.width, client.height);
-    GraphPicture picture;
-    picture.width = surface.width();
-    picture.height = surface.height();
-    picture.rgba.reserve(static_cast<size_t>(picture.width) * picture.height * 4);
-    for (std::uint8_t index : surface.image().pixels) {
-        const Rgb& colour = kGraphPalette[index & 0x0f];
-        picture.rgba.insert(picture.rgba.end(), {colour.red, colour.green, colour.blue, 255});
-    }
-    GraphDrawn(state, plan.frame);
-    return picture;
-}
-
-GraphFileFormat GraphFileFormatOf(const std::string& name) {
-    const std::string lower = LowerCase(name);
-    if (EndsWith(lower, ".png")) return GraphFileFormat::Png;
-    if (EndsWith(lower, ".svg")) return GraphFileFormat::Svg;
-    return GraphFileFormat::Bmp;
-}
-
-GraphFile GraphFileOf(const ProgramState& state, GraphFileFormat format) {
-    const ClientSize client = StandardMainClientSize();
-    const GraphPlan plan = GraphPlanOf(state, client.width, client.height);
-    GraphFile file;
-    if (format == GraphFileFormat::Svg) {
-        const std::string& title = state.fitResult.equationText;
-        const bool ascii = std::all_of(title.begin(), title.end(), [](char c) { return (c & 0x80) == 0; });
-        file.bytes = SvgText(plan, title, !ascii && kTextsAreCp932);
-        return file;
-    }
-    const IndexedImage image =
-        CaptureRegionImage(RenderGraphSurface(plan, client.width, client.height), plan.frame);
-    const Bytes bytes = format == GraphFileFormat::Bmp ? BmpFileBytes(image) : PngFileBytes(image);
-    if (bytes.empty()) file.outcome = Outcome::Message(MessageId::UnableToWriteInFile);
-    file.bytes.assign(bytes.begin(), bytes.end());
-    return file;
 }
 
 // ---- Messages ---------------------------------------------------------------------------

@@ -53,10 +53,18 @@ Outcome FinishInputData(ProgramState& state, bool answeredYes);
 // read; a file with none says so. The data set's texts are cleared.
 Outcome ReadData(ProgramState& state, const ByteSource& file);
 Outcome ReadDataBytes(ProgramState& state, const std::string& bytes);
-// The same for a reader the front end fed itself (the page hands it a file's slices).
-Outcome ReadDataPairs(ProgramState& state, const ReadDataResult& read);
 // The chosen file could not be opened.
 Outcome ReadDataFileMissing();
+// The same, fed slice by slice by a front end that reads the file in parts: Feed returns false
+// once no more bytes are needed; Finish gives the outcome.
+class DataFileRead {
+public:
+    bool Feed(const std::string& slice) { return reader_.Feed(slice); }
+    Outcome Finish(ProgramState& state);
+
+private:
+    DataTextReader reader_;
+};
 
 // ---- Paste Data -------------------------------------------------------------------------
 struct PasteStep {

@@ -2,6 +2,7 @@
 
 #include "base/toolbar_layout.h"
 #include "data/cell_rule.h"
+#include "data/grid_keys.h"
 #include "resource_ids.h"
 
 namespace plorimet {
@@ -34,6 +35,31 @@ std::array<bool, kCommandCount> EnabledCommands(ViewState view) {
     std::array<bool, kCommandCount> enabled{};
     for (int k = 0; k < kCommandCount; ++k) enabled[k] = IsCommandEnabled(static_cast<Command>(k), view);
     return enabled;
+}
+
+KeyAction ActionForKey(ViewState view, int fromCell, const KeyPress& key) {
+    KeyAction action;
+    if (view == ViewState::DataInput) {
+        if (const std::optional<GridMove> move = GridMoveForKey(key)) {
+            action.taken = true;
+            action.focusCell = CellAfterMove(fromCell, *move);
+            return action;
+        }
+    }
+    const KeyDecision decision = DecideCommandKey(key, view);
+    switch (decision.kind) {
+        case KeyCommand::None:
+            return action;
+        case KeyCommand::CopyEquation:
+            action.taken = true;
+            action.copiesEquation = true;
+            return action;
+        case KeyCommand::Toolbar:
+            action.taken = CommandOfId(decision.command, action.command);
+            action.hasCommand = action.taken;
+            return action;
+    }
+    return action;
 }
 
 void ResetForNewGrid(ProgramState& state) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "base/keys.h"
 #include "base/messages.h"
 #include "base/view_state.h"
 #include "base/window_layout.h"
@@ -64,6 +65,20 @@ bool CommandOfId(int commandId, Command& command);
 bool IsCommandEnabled(Command command, ViewState view);
 // The same for all eleven, indexed by Command.
 std::array<bool, kCommandCount> EnabledCommands(ViewState view);
+
+// What a key pressed in the main window does (key codes of base/keys.h, which are the
+// browser's key codes too): in the data input view Tab, Shift+Tab, Enter and the arrows move
+// between the cells (from cell fromCell, -1 for none); the command keys give their command
+// while it is enabled; Ctrl+C in the equation view copies the equation. Anything else is the
+// focused control's.
+struct KeyAction {
+    bool taken = false;  // the key is the program's, not the focused control's
+    int focusCell = -1;  // a grid move: the cell to focus
+    bool copiesEquation = false;
+    bool hasCommand = false;
+    Command command = Command::InputData;
+};
+KeyAction ActionForKey(ViewState view, int fromCell, const KeyPress& key);
 
 // Start-up of the grid: nothing remembered from an earlier grid.
 void ResetForNewGrid(ProgramState& state);

@@ -73,6 +73,33 @@ TEST(Model, ViewCycleAndTheCommandsOfEachView) {
     }
 }
 
+TEST(Model, KeysMoveInTheGridOrGiveTheViewsCommands) {
+    struct Row {
+        ViewState view;
+        int from;
+        KeyPress key;
+        int focusCell;
+        std::optional<C> command;
+        bool copies;
+    };
+    const Row rows[] = {
+        {ViewState::DataInput, 0, {kKeyTab}, 45, std::nullopt, false},
+        {ViewState::DataInput, -1, {kKeyDown}, 0, std::nullopt, false},
+        {ViewState::DataInput, 3, {kKeyF5}, -1, C::Analysis, false},
+        {ViewState::Equation, -1, {kKeyF5}, -1, std::nullopt, false},  // Analysis is off there
+        {ViewState::Equation, -1, {kKeyTab}, -1, std::nullopt, false},
+        {ViewState::Equation, -1, {'C', true}, -1, std::nullopt, true},
+        {ViewState::Graph, -1, {'S', true}, -1, C::SaveGraph, false},
+    };
+    for (const Row& row : rows) {
+        const KeyAction action = ActionForKey(row.view, row.from, row.key);
+        EXPECT_EQ(action.taken, row.focusCell >= 0 || row.command || row.copies) << row.key.key;
+        EXPECT_EQ(action.focusCell, row.focusCell) << row.key.key;
+        EXPECT_EQ(action.hasCommand ? std::optional(action.command) : std::nullopt, row.command) << row.key.key;
+        EXPECT_EQ(action.copiesEquation, row.copies) << row.key.key;
+    }
+}
+
 TEST(Model, InputDataAsksOnlyWhenTheDataSetHoldsTextsAndYesClearsThem) {
     struct Row {
         ViewState view;
@@ -211,6 +238,14 @@ TEST(Model, FilesOfTheFrontEnds) {
     ProgramState state = WithPairs({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     EXPECT_EQ(ReadDataBytes(state, "no data\r\n").message, MessageId::NoDataInFile);
     EXPECT_EQ(state.cells[0], "");
+    DataFileRead sliced;  // the pairs of the slices as of the whole; the 45th ends the reading
+    std::string file;
+    for (int k = 1; k <= 46; ++k) file += std::to_string(k) + " 1\r\n";
+    bool wanted = true;
+    for (size_t at = 0; at < file.size() && wanted; at += 7) wanted = sliced.Feed(file.substr(at, 7));
+    EXPECT_FALSE(wanted);
+    EXPECT_FALSE(sliced.Finish(state).hasMessage);
+    EXPECT_EQ(state.cells[44], "45");
     EXPECT_EQ(PlanSaveData(state, "a.csv").outcome.message, MessageId::NeedTxtExtension);
     EXPECT_TRUE(PlanSaveData(state, "a.TXT").writes);
     EXPECT_EQ(FinishSave(SaveOutcome::ReadOnlyTarget, SavedFile::Data).hasMessage, true);
