@@ -10,6 +10,7 @@
 #include <random>
 
 #include "graph/pixel_real.h"
+#include "graph/soft_extended.h"
 
 #if LDBL_MANT_DIG == 64
 
