@@ -5,8 +5,9 @@
 #
 # BUILDDIR defaults to build/win, ZIP to BUILDDIR/Plorimet-<version>-win64.zip. The zip holds,
 # side by side: TAVRO_95.EXE, TAVRO_E.PDF, TAVRO_J.PDF (built by tools/build-manuals.sh when
-# they are not there yet), plorimet.exe, desktop_standin.exe, README.txt and LICENSE.txt (both
-# with CR LF line ends). The entries carry the time of the last commit, so the same inputs give
+# they are not there yet), plorimet.exe, desktop_standin.exe, plorimet.html (the page, built by
+# tools/build-web.sh when build/web has none), README.txt and LICENSE.txt (both with CR LF line
+# ends). The entries carry the time of the last commit, so the same inputs give
 # the same zip.
 set -euo pipefail
 
@@ -32,13 +33,17 @@ if [ ! -f "$EXE_DIR/TAVRO_E.PDF" ] || [ ! -f "$EXE_DIR/TAVRO_J.PDF" ]; then
   "$ROOT/tools/build-manuals.sh" "$EXE_DIR"
 fi
 
+# The page beside the manuals, so that its Help opens them as the window's does.
+PAGE="$ROOT/build/web/plorimet.html"
+[ -f "$PAGE" ] || "$ROOT/tools/build-web.sh" "$PAGE"
+
 STAGE="$(mktemp -d)"
 trap 'rm -rf "$STAGE"' EXIT
 
 to_crlf() { sed 's/\r$//; s/$/\r/' "$1"; }
 
 cp "$EXE_DIR/TAVRO_95.EXE" "$EXE_DIR/TAVRO_E.PDF" "$EXE_DIR/TAVRO_J.PDF" "$BUILD/tools/plorimet.exe" "$STANDIN" \
-  "$STAGE/"
+  "$PAGE" "$STAGE/"
 sed "s/@VERSION@/$VERSION/g" "$ROOT/docs/release-readme.txt" >"$STAGE/README.in"
 to_crlf "$STAGE/README.in" >"$STAGE/README.txt"
 rm "$STAGE/README.in"
@@ -80,7 +85,7 @@ python3 - "$STAGE" "$ZIP" "$STAMP" <<'EOF'
 import os, sys, time, zipfile
 stage, target, stamp = sys.argv[1], sys.argv[2], int(sys.argv[3])
 names = ["TAVRO_95.EXE", "TAVRO_E.PDF", "TAVRO_J.PDF", "plorimet.exe", "desktop_standin.exe",
-         "README.txt", "LICENSE.txt"]
+         "plorimet.html", "README.txt", "LICENSE.txt"]
 when = time.gmtime(max(stamp, 315532800))[:6]  # zip times start in 1980
 partial = target + ".partial"
 with zipfile.ZipFile(partial, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive:

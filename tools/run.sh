@@ -2,6 +2,7 @@
 # Builds Plorimet and starts it.
 #
 #   tools/run.sh [--lang ja] [--winver OLD]
+#   tools/run.sh --web
 #
 # Linux with a display: builds the Windows program (build/win) and runs it under Wine on
 # that display, with the desktop stand-in the program needs. Without a display: says so and
@@ -26,6 +27,17 @@ case "$(uname -s)" in
     exec "$exe"
     ;;
 esac
+
+# The page: builds build/web/plorimet.html and says how to open it.
+if [ "${1:-}" = "--web" ]; then
+  tools/setup-deps.sh web
+  tools/build-web.sh
+  echo "Open the page in a browser (it needs no server and works offline):"
+  echo "  file://$ROOT/build/web/plorimet.html      (add ?lang=ja or ?lang=en to choose the language)"
+  echo "or serve the folder, for example:  python3 -m http.server -d build/web 8000"
+  echo "  and open http://127.0.0.1:8000/plorimet.html"
+  exit 0
+fi
 
 tools/setup-deps.sh run
 

@@ -3,6 +3,7 @@
 #
 #   tools/setup-deps.sh run    what building and running the window needs (tools/run.sh)
 #   tools/setup-deps.sh test   that and what only the tests need (tools/test.sh; the default)
+#   tools/setup-deps.sh web    what building the page needs (tools/run.sh --web)
 set -euo pipefail
 
 # Building the window and the command-line tool, running it under Wine, and the manuals Help opens.
@@ -20,10 +21,14 @@ test_packages=(
   poppler-utils xdotool xclip unzip emscripten node-acorn npm
 )
 
+# Building the page alone: emscripten and the header-only libraries the portable code uses.
+web_packages=(cmake make python3 libboost-dev libfast-float-dev libstb-dev emscripten node-acorn)
+
 case "${1:-test}" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: tools/setup-deps.sh [run|test]" >&2; exit 2 ;;
+  web) packages=("${web_packages[@]}") ;;
+  *) echo "usage: tools/setup-deps.sh [run|test|web]" >&2; exit 2 ;;
 esac
 
 missing=()

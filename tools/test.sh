@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native unit and command-line tests, the unit tests
 # under AddressSanitizer and UBSan, a bounded fuzzing run, and the Windows build's unit and
-# end-to-end tests under Wine.
+# end-to-end tests under Wine; the page (tools/build-web.sh) and its tests in Chromium.
 #   FUZZ_SECONDS   seconds per fuzz target (default 60; 0 skips fuzzing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,6 +18,11 @@ step "Native build, unit tests and command-line tests"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/native -j"$jobs"
 ctest --test-dir build/native --output-on-failure
+
+step "The page: WebAssembly build and its tests in Chromium"
+tools/build-web.sh
+(cd tests/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error \
+  && PLORIMET_CLI="$root/build/native/tools/plorimet" npx playwright test)
 
 step "Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DPLORIMET_SANITIZE=ON -DPLORIMET_BENCH=OFF >/dev/null

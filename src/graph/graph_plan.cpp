@@ -8,7 +8,7 @@
 namespace plorimet {
 
 // The pixel values depend on the 64-bit significand of the x87 format (see the header).
-static_assert(std::numeric_limits<long double>::digits == 64, "pixel truncation needs x87 long double");
+// (PixelReal is long double on x86, SoftExtended elsewhere: see pixel_real.h.)
 
 namespace {
 
@@ -17,14 +17,14 @@ constexpr int kFrameVerticalSpare = 40;
 constexpr int kTickLength = 5;
 constexpr int kTickSpacing = 25;
 constexpr int kGridSpacing = 50;
-constexpr long double kDotLimit = 1073741824.0L;  // 2^30: a box corner plus 12 stays an int
+const PixelReal kDotLimit = 1073741824.0;  // 2^30: a box corner plus 12 stays an int
 
-using Real = long double;
+using Real = PixelReal;
 
 // The frame's inner margin at 100 %, on each side and on both sides together (scaled by the
 // size factor where used).
-constexpr Real kMargin = 10.0L;
-constexpr Real kBothMargins = 20.0L;
+const Real kMargin = 10.0;
+const Real kBothMargins = 20.0;
 // The captured region starts one pixel above and left of the frame and is this much larger.
 constexpr int kCaptureGrowth = 3;
 
@@ -122,13 +122,13 @@ std::vector<Segment> PlanScaleMarks(const FrameRect& frame, const GraphSettings&
     return marks;
 }
 
-long double PlotScale::Row(double v) const {
+PixelReal PlotScale::Row(double v) const {
     const Real lf = f;
     const Real base = static_cast<Real>(frame.top + frame.height) - kMargin * lf;
     return base + (kBothMargins * lf - frame.height) * (static_cast<Real>(v) - yMin) / (static_cast<Real>(yMax) - yMin);
 }
 
-long double PlotScale::Column(double x) const {
+PixelReal PlotScale::Column(double x) const {
     const Real lf = f;
     return frame.left + kMargin * lf + lf * (static_cast<Real>(x) - xFirst) / step;
 }
@@ -146,12 +146,7 @@ PlotScale MakePlotScale(const FrameRect& frame, double sizeFactor, PointsView po
     return scale;
 }
 
-int SaturatingTrunc(long double value) {
-    if (std::isnan(value)) return INT_MIN;
-    if (value >= 2147483648.0L) return INT_MAX;
-    if (value <= -2147483649.0L) return INT_MIN;
-    return static_cast<int>(value);
-}
+int SaturatingTrunc(const PixelReal& value) { return SaturatingTruncOf(value); }
 
 int CurveRowPixel(const PlotScale& scale, double value) { return SaturatingTrunc(scale.Row(value)); }
 
@@ -170,7 +165,7 @@ std::vector<CurveStep> PlanCurve(const PlotScale& scale, const Coefficients& coe
     const int top = scale.frame.top;
     const int bottom = scale.frame.Bottom();
     const int firstColumn = scale.frame.left + TruncMargin(scale.f);
-    const Real twoF = 2.0L * static_cast<Real>(scale.f);
+    const Real twoF = Real(2.0) * static_cast<Real>(scale.f);
 
     for (int i = 0; i < kCurveSamples; ++i) {
         const double xi = scale.xFirst + 2.0 * scale.step * i;
@@ -196,7 +191,8 @@ std::vector<DotBox> PlanDots(const PlotScale& scale, int dotRadius, PointsView p
     for (long long k = 0; k < points.count; ++k) {
         const Real left = scale.Column(points.x[k]) - dotRadius;
         const Real top = scale.Row(points.y[k]) - dotRadius;
-        if (!(std::fabs(left) <= kDotLimit && std::fabs(top) <= kDotLimit)) continue;  // also NaN
+        using std::fabs;
+        if (!(fabs(left) <= kDotLimit && fabs(top) <= kDotLimit)) continue;  // also NaN
         const int l = static_cast<int>(left);
         const int t = static_cast<int>(top);
         dots.push_back({l, t, l + 2 * dotRadius, t + 2 * dotRadius});

@@ -4,15 +4,15 @@
 // f is GraphSettings::sizeFactor.
 //
 // Precision. A floating coordinate becomes a pixel by truncation toward zero, and each
-// value that is truncated is formed in long double (x87 extended precision on x86-64 with
-// g++ and mingw alike) straight from its double and int operands, never rounded to double
-// on the way. This matters at 70 %: f is the double just below 0.7, so trunc(520 f) is 363,
+// value that is truncated is formed in PixelReal (x87 extended precision: long double on x86-64
+// with g++ and mingw alike, see pixel_real.h) straight from its double and int operands, never
+// rounded to double on the way. This matters at 70 %: f is the double just below 0.7, so trunc(520 f) is 363,
 // trunc(10 f) is 6 and trunc(f (clientHeight - 40)) is one less than the exact product
 // whenever that product is whole.
 //   doubles:      f, the data x and y, Ymin/Ymax, the step s = (Xlast - Xfirst) * 0.002,
 //                 the sample abscissa Xi = Xfirst + 2 s i and the curve value (the power
 //                 sums are double, as the fit's own evaluation);
-//   long double:  Row(v), Column(X), the mark spacing dy = (frameHeight - 20 f) / N and
+//   PixelReal:    Row(v), Column(X), the mark spacing dy = (frameHeight - 20 f) / N and
 //                 every product truncated to a pixel (520 f, 10 f, f (h - 40), i dy, 2 f i).
 #pragma once
 
@@ -23,6 +23,7 @@
 #include "fit/data_set.h"
 #include "fit/exact_fit.h"
 #include "graph/graph_settings.h"
+#include "graph/pixel_real.h"
 
 namespace plorimet {
 
@@ -133,9 +134,9 @@ struct PlotScale {
     double yMax = 0.0;
 
     // Ymin -> 10 f above the frame's bottom edge, Ymax -> 10 f below its top edge.
-    long double Row(double v) const;
+    PixelReal Row(double v) const;
     // Xfirst -> 10 f right of the frame's left edge, Xlast -> 500 f further right.
-    long double Column(double x) const;
+    PixelReal Column(double x) const;
 };
 
 PlotScale MakePlotScale(const FrameRect& frame, double sizeFactor, PointsView points);
@@ -146,7 +147,7 @@ inline PlotScale MakePlotScale(const FrameRect& frame, double sizeFactor, const 
 // Truncation toward zero that never leaves the int range: a value beyond it saturates at
 // INT_MIN/INT_MAX, so a row far above the frame stays above it and one far below stays below.
 // NaN gives INT_MIN, the x86 conversion's "integer indefinite", without undefined behaviour.
-int SaturatingTrunc(long double value);
+int SaturatingTrunc(const PixelReal& value);
 
 // The integer row of a curve value. A value whose row is NaN (inf - inf in the power sum)
 // counts as above the frame: it gives INT_MIN, as the x86 conversion's "integer indefinite"

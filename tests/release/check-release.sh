@@ -168,7 +168,7 @@ if [ ! -s "$ZIP" ]; then
   echo "$PASSED passed, $FAILED failed"
   exit 1
 fi
-expected="LICENSE.txt README.txt TAVRO_95.EXE TAVRO_E.PDF TAVRO_J.PDF desktop_standin.exe plorimet.exe"
+expected="LICENSE.txt README.txt TAVRO_95.EXE TAVRO_E.PDF TAVRO_J.PDF desktop_standin.exe plorimet.exe plorimet.html"
 listed="$(unzip -Z1 "$ZIP" | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
 if [ "$listed" = "$expected" ]; then
   pass "the zip holds exactly: $expected"

@@ -10,10 +10,23 @@
 namespace plorimet {
 namespace {
 
-std::vector<std::pair<std::string, std::string>> Read(const std::string& bytes) {
+std::vector<std::pair<std::string, std::string>> PairsOf(const ReadDataResult& read) {
     std::vector<std::pair<std::string, std::string>> pairs;
-    for (const CellPair& p : ReadDataText(bytes).pairs) pairs.emplace_back(p.x, p.y);
+    for (const CellPair& p : read.pairs) pairs.emplace_back(p.x, p.y);
     return pairs;
+}
+
+// Every case is also fed in slices of 1, 2 and 5 bytes (as the page reads a file): a slice's
+// edge inside a line end or the byte-order mark must change nothing.
+std::vector<std::pair<std::string, std::string>> Read(const std::string& bytes) {
+    const auto whole = PairsOf(ReadDataText(bytes));
+    for (size_t slice : {1, 2, 5}) {
+        DataTextReader reader;
+        for (size_t at = 0; at < bytes.size(); at += slice)
+            if (!reader.Feed(bytes.data() + at, std::min(slice, bytes.size() - at))) break;
+        EXPECT_EQ(PairsOf(reader.Finish()), whole) << "in slices of " << slice;
+    }
+    return whole;
 }
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;

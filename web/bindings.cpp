@@ -1,0 +1,277 @@
+// The page's binding: the program's model (src/model) and texts for JavaScript (embind).
+//
+// The page keeps one ProgramState here and calls the model's steps as the window does; this
+// file only turns their requests and outcomes into plain JavaScript values.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <optional>
+
+#include "base/messages.h"
+#include "base/toolbar_layout.h"
+#include "model/commands.h"
+#include "model/dialogs.h"
+#include "model/program_state.h"
+
+using emscripten::val;
+
+namespace plorimet {
+namespace {
+
+val BytesToJs(const std::string& bytes) {
+    return val::global("Uint8Array")
+        .new_(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())));
+}
+
+UiLanguage LanguageOf(bool japanese) { return japanese ? UiLanguage::Japanese : UiLanguage::English; }
+
+// An outcome as the page reads it: the message id (-1 for none) and what to show again.
+val OutcomeToJs(const Outcome& outcome) {
+    val r = val::object();
+    r.set("message", outcome.hasMessage ? static_cast<int>(outcome.message) : -1);
+    r.set("detail", static_cast<double>(outcome.detail));
+    r.set("cellsChanged", outcome.cellsChanged);
+    r.set("drawsGraph", outcome.drawsGraph);
+    return r;
+}
+
+val Message(int id, bool japanese, double detail) {
+    val m = val::object();
+    if (id < 0 || id >= static_cast<int>(MessageId::Count)) return m;
+    const MessageView view =
+        ViewOfMessage(static_cast<MessageId>(id), LanguageOf(japanese), static_cast<unsigned long>(detail));
+    m.set("text", view.text);
+    m.set("caption", view.caption);
+    m.set("yesNo", view.buttons == Buttons::YesNo);
+    return m;
+}
+
+// The messages the page asks for by name; the rest come out of the model's steps.
+int MessageIdOf(const std::string& name) {
+    static const struct {
+        const char* name;
+        MessageId id;
+    } kNamed[] = {{"IncorrectClipboardData", MessageId::IncorrectClipboardData},
+                  {"ClipboardMemory", MessageId::ClipboardMemory}};
+    for (const auto& named : kNamed)
+        if (name == named.name) return static_cast<int>(named.id);
+    return -1;
+}
+
+std::string Text(int id, bool japanese) {
+    if (id < 0 || id >= static_cast<int>(TextId::Count)) return "";
+    return UiText(static_cast<TextId>(id), LanguageOf(japanese));
+}
+
+// The tool bar's command buttons: bitmap stem, command id and hover label, in tool bar order.
+val Toolbar(bool japanese) {
+    val buttons = val::array();
+    int label = 0;
+    for (const ToolbarButton& b : ToolbarButtons()) {
+        if (b.command == 0) continue;
+        val button = val::object();
+        button.set("stem", std::string(b.stem));
+        button.set("command", b.command);
+        button.set("label", std::string(HoverLabelText(++label, LanguageOf(japanese))));
+        buttons.call<void>("push", button);
+    }
+    return buttons;
+}
+
+// One run of the program in the page: the state, and what a command in progress holds between
+// its steps (the dialogs' requests, the clipboard text, the file reader).
+class PageSession {
+public:
+    explicit PageSession(bool japanese) {
+        state_.language = LanguageOf(japanese);
+        ResetForNewGrid(state_);
+    }
+
+    int View() const { return static_cast<int>(state_.view); }
+    val Enabled() const {
+        val r = val::array();
+        for (bool enabled : EnabledCommands(state_.view)) r.call<void>("push", enabled);
+        return r;
+    }
+    // What a key pressed outside a dialog does (fromCell: the focused cell, -1 for none).
+    val KeyAction(int fromCell, int key, bool ctrl, bool shift, bool alt) const {
+        const plorimet::KeyAction action = ActionForKey(state_.view, fromCell, {key, ctrl, shift, alt});
+        val r = val::object();
+        r.set("taken", action.taken);
+        r.set("focusCell", action.focusCell);
+        r.set("copiesEquation", action.copiesEquation);
+        r.set("command", action.hasCommand ? CommandId(action.command) : 0);
+        return r;
+    }
+
+    std::string EditCell(int index, const std::string& typed) { return plorimet::EditCell(state_, index, typed); }
+    std::string Cell(int index) const {
+        return index >= 0 && index < kCellCount ? state_.cells[static_cast<size_t>(index)] : std::string();
+    }
+    // Cells kept from an earlier visit: the page opens with the grid showing them, as the user
+    // left it (the next Input Data asks about them).
+    void RestoreCells(val texts) {
+        const std::vector<std::string> kept = emscripten::vecFromJSArray<std::string>(texts);
+        for (int k = 0; k < kMaxPairs && k + kMaxPairs < static_cast<int>(kept.size()); ++k) {
+            state_.dataSet.xText[k] = CellTextAfterEdit(kept[k]);
+            state_.dataSet.yText[k] = CellTextAfterEdit(kept[k + kMaxPairs]);
+        }
+        if (state_.dataSet.CharTotal() == 0) return;
+        state_.view = ViewState::DataInput;
+        plorimet::FinishInputData(state_, false);
+    }
+
+    // The question Input Data asks (-1: none).
+    int BeginInputData() {
+        const InputDataRequest request = plorimet::BeginInputData(state_);
+        return request.asks ? static_cast<int>(request.question) : -1;
+    }
+    val FinishInputData(bool yes) { return OutcomeToJs(plorimet::FinishInputData(state_, yes)); }
+
+    void BeginReadData() { reader_.emplace(); }
+    bool FeedReadData(const std::string& bytes) { return reader_ && reader_->Feed(bytes); }
+    val FinishReadData() {
+        if (!reader_) return OutcomeToJs(Outcome{});
+        const Outcome outcome = reader_->Finish(state_);
+        reader_.reset();
+        return OutcomeToJs(outcome);
+    }
+    val ReadDataFailed() {
+        reader_.reset();
+        return OutcomeToJs(ReadDataFileMissing());
+    }
+
+    // Paste Data with the clipboard's text as the browser gave it.
+    val BeginPaste(const std::string& text) {
+        pasteText_ = WithCrLfLineEnds(text);
+        return PasteToJs(BeginPasteText(state_, pasteText_));
+    }
+    // Paste Data when the clipboard holds no text.
+    val BeginPasteNothing() { return PasteToJs(BeginPasteData(state_, std::nullopt)); }
+    std::string ColumnAfterEdit(bool y, const std::string& typed) const {
+        return ColumnTextAfterEdit(columns_, y ? ColumnBox::Y : ColumnBox::X, typed);
+    }
+    val FinishPaste(bool ok, const std::string& x, const std::string& y) {
+        const ColumnDialogAnswer answer = ok ? ColumnDialogOk(columns_, x, y) : ColumnDialogCancel();
+        return PasteToJs(FinishPasteData(state_, pasteText_, answer));
+    }
+
+    val BeginAnalysis() {
+        fit_ = plorimet::BeginAnalysis(state_);
+        const FitDialogOpening opening = OpenFitDialog(fit_);
+        val r = val::object();
+        r.set("degreeEnabled", opening.degreeEnabled);
+        r.set("degrees", val::array(opening.degrees));
+        r.set("degreeText", opening.degreeText);
+        r.set("digitsIndex", opening.digitsIndex);
+        return r;
+    }
+    std::string DegreeAfterEdit(const std::string& typed) const { return FitDegreeAfterEdit(fit_, typed); }
+    val FinishAnalysis(bool ok, const std::string& degreeText, int digitsIndex) {
+        const FitDialogAnswer answer = ok ? FitDialogOk(fit_, degreeText, digitsIndex, digitsIndex) : FitDialogCancel();
+        return OutcomeToJs(plorimet::FinishAnalysis(state_, answer));
+    }
+    std::string EquationText() const { return state_.fitResult.equationText; }
+    std::string EquationCopy() const { return EquationCopyText(state_); }
+
+    // Save Data: the name typed; the file's name and bytes, or the message that refuses it.
+    val SaveData(const std::string& typed) const {
+        const std::string name = WithDefaultExtension(typed, "txt");
+        const SaveDataPlan plan = PlanSaveData(state_, name);
+        val r = OutcomeToJs(plan.outcome);
+        r.set("name", name);
+        r.set("bytes", plan.writes ? BytesToJs(plan.bytes) : val::null());
+        return r;
+    }
+
+    val BeginGraph() {
+        graph_ = BeginDrawGraph(state_);
+        const GraphChoices c = OpenGraphDialog(graph_);
+        return val::array(std::vector<int>{c.thickness, c.dot, c.size, c.scale});
+    }
+    val FinishGraph(bool ok, int thickness, int dot, int size, int scale) {
+        const Outcome outcome =
+            FinishDrawGraph(state_, GraphDialogAnswerOf(graph_, ok, GraphChoices{thickness, dot, size, scale}));
+        val r = OutcomeToJs(outcome);
+        if (outcome.drawsGraph) {
+            const GraphPicture picture = DrawGraphPicture(state_);
+            r.set("width", picture.width);
+            r.set("height", picture.height);
+            r.set("rgba", BytesToJs(std::string(picture.rgba.begin(), picture.rgba.end())));
+        }
+        return r;
+    }
+    // The shown graph as a file named `typed` (".bmp" added when it has no extension).
+    val GraphFileNamed(const std::string& typed) const {
+        const std::string name = WithDefaultExtension(typed, "bmp");
+        const GraphFileFormat format = GraphFileFormatOf(name);
+        const GraphFile file = GraphFileOf(state_, format);
+        val r = OutcomeToJs(file.outcome);
+        r.set("name", name);
+        r.set("type", std::string(format == GraphFileFormat::Png ? "image/png"
+                                  : format == GraphFileFormat::Svg ? "image/svg+xml" : "image/bmp"));
+        r.set("bytes", BytesToJs(file.bytes));
+        return r;
+    }
+    val GraphPng() const { return BytesToJs(GraphFileOf(state_, GraphFileFormat::Png).bytes); }
+
+private:
+    val PasteToJs(const PasteStep& step) {
+        val r = OutcomeToJs(step.outcome);
+        r.set("asksColumns", step.asksColumns);
+        if (step.asksColumns) {
+            columns_ = step.columns;
+            r.set("columns", val::array(ColumnList(columns_)));
+            r.set("proposedX", columns_.proposedX);
+            r.set("proposedY", columns_.proposedY);
+        }
+        return r;
+    }
+
+    ProgramState state_;
+    std::optional<DataFileRead> reader_;
+    std::string pasteText_;
+    ColumnDialogRequest columns_;
+    FitDialogRequest fit_;
+    GraphDialogRequest graph_;
+};
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(plorimet_page) {
+    using namespace emscripten;
+    function("message", &Message);
+    function("messageId", &MessageIdOf);
+    function("text", &Text);
+    function("toolbar", &Toolbar);
+    class_<PageSession>("Session")
+        .constructor<bool>()
+        .function("view", &PageSession::View)
+        .function("enabled", &PageSession::Enabled)
+        .function("keyAction", &PageSession::KeyAction)
+        .function("editCell", &PageSession::EditCell)
+        .function("cell", &PageSession::Cell)
+        .function("restoreCells", &PageSession::RestoreCells)
+        .function("beginInputData", &PageSession::BeginInputData)
+        .function("finishInputData", &PageSession::FinishInputData)
+        .function("beginReadData", &PageSession::BeginReadData)
+        .function("feedReadData", &PageSession::FeedReadData)
+        .function("finishReadData", &PageSession::FinishReadData)
+        .function("readDataFailed", &PageSession::ReadDataFailed)
+        .function("beginPaste", &PageSession::BeginPaste)
+        .function("beginPasteNothing", &PageSession::BeginPasteNothing)
+        .function("columnAfterEdit", &PageSession::ColumnAfterEdit)
+        .function("finishPaste", &PageSession::FinishPaste)
+        .function("beginAnalysis", &PageSession::BeginAnalysis)
+        .function("degreeAfterEdit", &PageSession::DegreeAfterEdit)
+        .function("finishAnalysis", &PageSession::FinishAnalysis)
+        .function("equationText", &PageSession::EquationText)
+        .function("equationCopy", &PageSession::EquationCopy)
+        .function("saveData", &PageSession::SaveData)
+        .function("beginGraph", &PageSession::BeginGraph)
+        .function("finishGraph", &PageSession::FinishGraph)
+        .function("graphFile", &PageSession::GraphFileNamed)
+        .function("graphPng", &PageSession::GraphPng);
+}
+
+}  // namespace plorimet

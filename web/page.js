@@ -1,0 +1,558 @@
+// The page: shows what the program (PlorimetModule, the portable C++ code) decides and passes
+// the user's input on. No rule of the program is made here.
+'use strict';
+
+const IDM = { INPUT_DATA: 191, READ_DATA: 192, PASTE_DATA: 193, ANALYSIS: 194, SAVE_DATA: 195,
+  DRAW_GRAPH: 196, COPY_GRAPH: 197, SAVE_GRAPH: 198, ABOUT: 199, HELP: 200, EXIT: 201 };
+const VIEW = { INITIAL: 0, DATA_INPUT: 1, EQUATION: 2, GRAPH: 3 };
+const MAX_PAIRS = 45;
+const ROWS_PER_GROUP = 15;
+const READ_SLICE = 64 * 1024;            // bytes of a file handed to the reader at a time
+const CLIPBOARD_LIMIT = 16 * 1024 * 1024; // clipboard text beyond this is refused
+const STORAGE_KEY = 'plorimet.cells';
+const TEXT = { SAVE_DATA_TITLE: 4, SAVE_GRAPH_TITLE: 6, MANUAL: 24 };
+
+// Texts of the page alone (the window has no such things).
+const PAGE_TEXTS = {
+  fileName: ['File name', 'ファイル名'],
+  yes: ['Yes', 'はい'],
+  no: ['No', 'いいえ'],
+  storageOff: ['This browser keeps nothing for the page: typed data will not survive a reload.',
+    'このブラウザーはページのデータを保存できません。入力したデータは再読み込みで失われます。'],
+  cell: ['X', 'Y'],
+};
+
+const $ = (id) => document.getElementById(id);
+
+function chooseJapanese() {
+  const asked = new URLSearchParams(location.search).get('lang');
+  if (asked === 'ja' || asked === 'en') return asked === 'ja';
+  return (navigator.languages || [navigator.language]).some((l) => /^ja\b/i.test(l || ''));
+}
+
+class Page {
+  constructor(program, japanese) {
+    this.p = program;
+    this.ja = japanese;
+    this.lang = japanese ? 1 : 0;
+    this.session = new program.Session(japanese);
+    this.busy = false;
+    this.cells = [];
+    this.storageWarned = false;
+    this.timings = {};
+  }
+
+  pageText(key) { return PAGE_TEXTS[key][this.lang]; }
+  dialog(name) { return PAGE_DATA.dialogs[this.ja ? name + '_J' : name]; }
+
+  // ---- building ------------------------------------------------------------------------
+  start() {
+    document.documentElement.lang = this.ja ? 'ja' : 'en';
+    document.title = this.p.text(0, this.ja);
+    $('start-picture').src = PAGE_DATA.startPicture;
+    this.buildToolbar();
+    this.buildGrid();
+    $('equation').setAttribute('aria-label', this.ja ? '近似式' : 'Equation');
+    $('graph').setAttribute('aria-label', this.ja ? 'グラフ' : 'Graph');
+    this.restoreCells();
+    for (let k = 0; k < 2 * MAX_PAIRS; ++k) this.cells[k].value = this.session.cell(k);
+    this.bindKeys();
+    this.bindDropAndPaste();
+    this.show();
+  }
+
+  buildToolbar() {
+    const bar = $('toolbar');
+    bar.setAttribute('aria-label', this.p.text(0, this.ja));
+    this.buttons = [];
+    this.toolbar = this.p.toolbar(this.ja);
+    this.toolbar.forEach((b, k) => { b.index = k; });
+    for (const b of this.toolbar) {
+      if (b.command === IDM.EXIT) continue;  // a page is closed by the browser
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.title = b.label;
+      button.setAttribute('aria-label', b.label);
+      const img = document.createElement('img');
+      img.alt = '';
+      button.append(img);
+      button.addEventListener('click', () => this.run(b.command));
+      button.addEventListener('pointerdown', () => { if (!button.disabled) img.src = PAGE_DATA.art[b.stem + 'Dn']; });
+      for (const up of ['pointerup', 'pointerleave']) button.addEventListener(up, () => this.paintButton(button));
+      button.dataset.stem = b.stem;
+      button.dataset.index = b.index;
+      bar.append(button);
+      this.buttons.push(button);
+    }
+  }
+
+  buildGrid() {
+    const grid = $('grid');
+    for (let g = 0; g < MAX_PAIRS / ROWS_PER_GROUP; ++g) {
+      const group = document.createElement('div');
+      group.className = 'group';
+      group.append(Object.assign(document.createElement('span'), { className: 'head' }));
+      for (const head of PAGE_TEXTS.cell)
+        group.append(Object.assign(document.createElement('span'), { className: 'head', textContent: head }));
+      for (let r = 0; r < ROWS_PER_GROUP; ++r) {
+        const pair = g * ROWS_PER_GROUP + r;
+        group.append(Object.assign(document.createElement('span'), { className: 'no', textContent: pair + 1 }));
+        for (const column of [0, 1]) {
+          const index = column * MAX_PAIRS + pair;
+          const input = document.createElement('input');
+          input.type = 'text';
+          input.inputMode = 'decimal';
+          input.maxLength = 10;
+          input.autocomplete = 'off';
+          input.spellcheck = false;
+          input.setAttribute('aria-label', `${PAGE_TEXTS.cell[column]} ${pair + 1}`);
+          input.addEventListener('input', () => this.cellChanged(index));
+          this.cells[index] = input;
+          group.append(input);
+        }
+      }
+      grid.append(group);
+    }
+  }
+
+  // ---- showing -----------------------------------------------------------------------------
+  paintButton(button) {
+    const face = PAGE_DATA.art[button.dataset.stem + (button.disabled ? 'In' : 'Up')];
+    const img = button.querySelector('img');
+    if (img.getAttribute('src') !== face) img.src = face;
+  }
+
+  show() {
+    const view = this.session.view();
+    const enabled = this.session.enabled();
+    for (const button of this.buttons) {
+      button.disabled = !enabled[Number(button.dataset.index)];
+      this.paintButton(button);
+    }
+    $('start').hidden = view !== VIEW.INITIAL;
+    $('grid').hidden = view !== VIEW.DATA_INPUT;
+    $('equation').hidden = view !== VIEW.EQUATION;
+    $('graph').hidden = view !== VIEW.GRAPH;
+    if (view === VIEW.EQUATION) $('equation').textContent = this.session.equationText();
+  }
+
+  fillCells() {
+    for (let k = 0; k < 2 * MAX_PAIRS; ++k) this.cells[k].value = this.session.cell(k);
+    this.saveCells();
+  }
+
+  drawGraph(picture) {
+    const canvas = $('graph');
+    canvas.width = picture.width;
+    canvas.height = picture.height;
+    // One picture pixel on one device pixel; narrower screens scale it down (max-width).
+    canvas.style.width = `${picture.width / (window.devicePixelRatio || 1)}px`;
+    const context = canvas.getContext('2d');
+    context.putImageData(new ImageData(new Uint8ClampedArray(picture.rgba.buffer), picture.width, picture.height), 0, 0);
+  }
+
+  // ---- storage -------------------------------------------------------------------------------
+  restoreCells() {
+    try {
+      const kept = JSON.parse(localStorage.getItem(STORAGE_KEY) || 'null');
+      if (Array.isArray(kept)) this.session.restoreCells(kept.map((t) => String(t)));
+    } catch (e) {
+      this.warnStorage();
+    }
+  }
+
+  saveCells() {
+    const texts = [];
+    for (let k = 0; k < 2 * MAX_PAIRS; ++k) texts.push(this.session.cell(k));
+    try {
+      localStorage.setItem(STORAGE_KEY, JSON.stringify(texts));
+    } catch (e) {
+      this.warnStorage();
+    }
+  }
+
+  warnStorage() {
+    if (this.storageWarned) return;
+    this.storageWarned = true;
+    $('notice').textContent = this.pageText('storageOff');
+    $('notice').hidden = false;
+  }
+
+  // ---- dialogs -------------------------------------------------------------------------------
+  // Shows a dialog modally; resolves with the answer of the button pressed (Escape: cancel).
+  modal(dialog, focus) {
+    return new Promise((resolve) => {
+      const buttons = [...dialog.querySelectorAll('.buttons button')];
+      const finish = (answer) => {
+        for (const b of buttons) b.onclick = null;
+        dialog.onkeydown = null;
+        dialog.oncancel = null;
+        dialog.close();
+        resolve(answer);
+      };
+      for (const b of buttons) b.onclick = () => finish(b.dataset.answer);
+      dialog.oncancel = (e) => { e.preventDefault(); finish(buttons.length > 1 ? buttons[buttons.length - 1].dataset.answer : 'ok'); };
+      dialog.onkeydown = (e) => {
+        if (e.key === 'Enter' && e.target.tagName === 'INPUT') { e.preventDefault(); finish(buttons[0].dataset.answer); }
+      };
+      dialog.showModal();
+      (focus || buttons[0]).focus();
+    });
+  }
+
+  setButtons(dialog, answers) {
+    const buttons = dialog.querySelectorAll('.buttons button');
+    answers.forEach((text, k) => { buttons[k].textContent = text; });
+  }
+
+  okCancel(name) {
+    const items = this.dialog(name).items;
+    return [items.find((i) => i.id === 'IDOK').text, items.find((i) => i.id === 'IDCANCEL').text];
+  }
+
+  // A message of the program's table; resolves true for OK or Yes.
+  async message(id) {
+    if (id < 0) return true;
+    const m = this.p.message(id, this.ja, 0);
+    const dialog = $('message');
+    $('message-caption').textContent = m.caption;
+    $('message-text').textContent = m.text;
+    const row = dialog.querySelector('.buttons');
+    row.replaceChildren();
+    const answers = m.yesNo ? [['yes', this.pageText('yes')], ['no', this.pageText('no')]] : [['ok', 'OK']];
+    for (const [answer, text] of answers) {
+      const button = Object.assign(document.createElement('button'), { textContent: text, type: 'button' });
+      button.dataset.answer = answer;
+      row.append(button);
+    }
+    const answer = await this.modal(dialog);
+    return answer !== 'no';
+  }
+
+  async askFitSettings(request) {
+    const d = this.dialog('SMOOTHING_DLG');
+    const byKind = (kind) => d.items.filter((i) => i.kind === kind);
+    $('fit-title').textContent = d.caption;
+    $('fit-digits').textContent = byKind('GROUPBOX')[0].text;
+    $('fit-advice').textContent = byKind('LTEXT')[0].text;
+    $('fit-degree-label').textContent = byKind('LTEXT')[1].text;
+    const group = $('fit').querySelector('fieldset');
+    group.querySelectorAll('label').forEach((l) => l.remove());
+    d.items.filter((i) => i.id.startsWith('IDC_DIGITS_')).forEach((item, k) => {
+      const label = document.createElement('label');
+      const radio = Object.assign(document.createElement('input'), { type: 'radio', name: 'digits', value: k });
+      radio.checked = k === request.digitsIndex;
+      label.append(radio, ' ' + item.text);
+      group.append(label);
+    });
+    const degree = $('fit-degree');
+    $('fit-degrees').replaceChildren(...request.degrees.map((n) => Object.assign(document.createElement('option'), { value: n })));
+    degree.value = request.degreeText;
+    degree.disabled = !request.degreeEnabled;
+    degree.oninput = () => {
+      const kept = this.session.degreeAfterEdit(degree.value);
+      if (kept !== degree.value) { degree.value = kept; degree.select(); }
+    };
+    this.setButtons($('fit'), this.okCancel('SMOOTHING_DLG'));
+    const answer = await this.modal($('fit'), degree.disabled ? group.querySelector(':checked') : degree);
+    const checked = group.querySelector(':checked');
+    return { ok: answer === 'ok', degreeText: degree.value, digitsIndex: checked ? Number(checked.value) : request.digitsIndex };
+  }
+
+  // The four groups' choices (line, dot, size, scale), as indices within each group.
+  async askGraphSettings(checks) {
+    const d = this.dialog('PENSIZE_DLG');
+    $('graph-title').textContent = d.caption;
+    const form = $('graph-settings').querySelector('form');
+    form.replaceChildren();
+    const groups = [];
+    let fieldset = null;
+    for (const item of d.items) {
+      if (item.kind === 'GROUPBOX') {
+        fieldset = document.createElement('fieldset');
+        fieldset.setAttribute('role', 'radiogroup');
+        const legend = Object.assign(document.createElement('legend'), { textContent: item.text, id: `graph-group-${groups.length}` });
+        fieldset.setAttribute('aria-labelledby', legend.id);
+        fieldset.append(legend);
+        form.append(fieldset);
+        groups.push(fieldset);
+      } else if (item.kind === 'CONTROL' && fieldset) {
+        const group = groups.length - 1;
+        const choice = fieldset.querySelectorAll('input').length;
+        const label = document.createElement('label');
+        const radio = Object.assign(document.createElement('input'),
+          { type: 'radio', name: `graph-${group}`, value: choice, checked: checks[group] === choice });
+        label.append(radio, ' ' + item.text);
+        fieldset.append(label);
+      }
+    }
+    this.setButtons($('graph-settings'), this.okCancel('PENSIZE_DLG'));
+    const answer = await this.modal($('graph-settings'), form.querySelector(':checked'));
+    const choices = groups.map((g, k) => { const c = g.querySelector(':checked'); return c ? Number(c.value) : checks[k]; });
+    return { ok: answer === 'ok', choices };
+  }
+
+  async askColumns(list, proposedX, proposedY) {
+    const d = this.dialog('COLUMN_NUM_DLG');
+    const texts = d.items.filter((i) => i.kind === 'LTEXT');
+    $('columns-title').textContent = d.caption;
+    $('columns-advice').textContent = texts[0].text;
+    $('columns-group').textContent = d.items.find((i) => i.kind === 'GROUPBOX').text;
+    $('columns-x-label').textContent = texts[1].text;
+    $('columns-y-label').textContent = texts[2].text;
+    $('columns-list').replaceChildren(...list.map((n) => Object.assign(document.createElement('option'), { value: n })));
+    const fields = [[$('columns-x'), proposedX, false], [$('columns-y'), proposedY, true]];
+    for (const [field, proposed, isY] of fields) {
+      field.value = String(proposed);
+      field.oninput = () => {
+        const kept = this.session.columnAfterEdit(isY, field.value);
+        if (kept !== field.value) { field.value = kept; field.select(); }
+      };
+    }
+    this.setButtons($('columns'), this.okCancel('COLUMN_NUM_DLG'));
+    const answer = await this.modal($('columns'), $('columns-x'));
+    return { ok: answer === 'ok', x: $('columns-x').value, y: $('columns-y').value };
+  }
+
+  async askName(titleId, proposed) {
+    $('save-title').textContent = this.p.text(titleId, this.ja);
+    $('save-name-label').textContent = this.pageText('fileName');
+    const field = $('save-name');
+    field.value = proposed;
+    this.setButtons($('save'), this.okCancel('SMOOTHING_DLG'));
+    const shown = this.modal($('save'), field);
+    field.setSelectionRange(0, proposed.lastIndexOf('.'));
+    const answer = await shown;
+    return answer === 'ok' ? field.value.trim() : null;
+  }
+
+  // ---- commands ------------------------------------------------------------------------------
+  async run(command) {
+    if (this.busy) return;
+    if (!this.commandEnabled(command)) return;
+    this.busy = true;
+    try {
+      await this.command(command);
+    } finally {
+      this.busy = false;
+      this.show();
+    }
+  }
+
+  async command(command) {
+    switch (command) {
+      case IDM.INPUT_DATA: return this.inputData();
+      case IDM.READ_DATA: $('file').value = ''; $('file').click(); return undefined;
+      case IDM.PASTE_DATA: return this.pasteData(await this.readClipboard());
+      case IDM.ANALYSIS: return this.analysis();
+      case IDM.SAVE_DATA: return this.saveData();
+      case IDM.DRAW_GRAPH: return this.graph();
+      case IDM.COPY_GRAPH: return this.copyGraph();
+      case IDM.SAVE_GRAPH: return this.saveGraph();
+      case IDM.ABOUT: return this.about();
+      case IDM.HELP: window.open(this.p.text(TEXT.MANUAL, this.ja), '_blank', 'noopener'); return undefined;
+      default: return undefined;
+    }
+  }
+
+  async inputData() {
+    const question = this.session.beginInputData();
+    const clear = question >= 0 ? await this.message(question) : false;
+    this.session.finishInputData(clear);
+    this.fillCells();
+    this.show();
+    this.cells[0].focus();
+    this.cells[0].select();
+  }
+
+  async readFile(file) {
+    this.session.beginReadData();
+    let outcome;
+    try {
+      for (let at = 0; at < file.size; at += READ_SLICE) {
+        const slice = new Uint8Array(await file.slice(at, at + READ_SLICE).arrayBuffer());
+        if (!this.session.feedReadData(slice)) break;
+      }
+      outcome = this.session.finishReadData();
+    } catch (e) {
+      outcome = this.session.readDataFailed();
+    }
+    this.fillCells();
+    await this.message(outcome.message);
+  }
+
+  async readClipboard() {
+    try {
+      return await navigator.clipboard.readText();
+    } catch (e) {
+      return '';
+    }
+  }
+
+  async pasteData(text) {
+    if (text.length > CLIPBOARD_LIMIT) return this.message(this.p.messageId('IncorrectClipboardData'));
+    // The model makes the browser's LF line ends CR LF first.
+    let step = text ? this.session.beginPaste(text) : this.session.beginPasteNothing();
+    for (;;) {
+      await this.message(step.message);
+      if (!step.asksColumns) break;
+      const answer = await this.askColumns(step.columns, step.proposedX, step.proposedY);
+      step = this.session.finishPaste(answer.ok, answer.x, answer.y);
+    }
+    if (step.cellsChanged) this.fillCells();
+    return undefined;
+  }
+
+  async analysis() {
+    const request = this.session.beginAnalysis();
+    const answer = await this.askFitSettings(request);
+    const started = performance.now();
+    const outcome = this.session.finishAnalysis(answer.ok, answer.degreeText, answer.digitsIndex);
+    this.timings.fit = performance.now() - started;
+    this.show();
+    this.timings.analysis = performance.now() - started;
+    await this.message(outcome.message);
+  }
+
+  async saveData() {
+    const name = await this.askName(TEXT.SAVE_DATA_TITLE, 'data.txt');
+    if (!name) return;
+    const plan = this.session.saveData(name);
+    if (plan.message >= 0) { await this.message(plan.message); return; }
+    download(plan.name, toCodePage932(plan.bytes), 'text/plain');
+  }
+
+  async graph() {
+    const checks = this.session.beginGraph();
+    const answer = await this.askGraphSettings(checks);
+    const started = performance.now();
+    const outcome = this.session.finishGraph(answer.ok, ...answer.choices);
+    if (outcome.drawsGraph) this.drawGraph(outcome);
+    this.show();
+    this.timings.graph = performance.now() - started;
+    requestAnimationFrame(() => { this.timings.graphFrame = performance.now() - started; });
+    await this.message(outcome.message);
+  }
+
+  async copyGraph() {
+    const png = this.session.graphPng();
+    try {
+      await navigator.clipboard.write([new ClipboardItem({ 'image/png': new Blob([png], { type: 'image/png' }) })]);
+    } catch (e) {
+      await this.message(this.p.messageId('ClipboardMemory'));
+    }
+  }
+
+  async saveGraph() {
+    const name = await this.askName(TEXT.SAVE_GRAPH_TITLE, 'graph.bmp');
+    if (!name) return;
+    const file = this.session.graphFile(name);
+    if (file.message >= 0) { await this.message(file.message); return; }
+    download(file.name, file.bytes, file.type);
+  }
+
+  async about() {
+    const d = this.dialog('ABOUT_DLG');
+    $('about-title').textContent = d.caption;
+    $('about-heading').textContent = d.items.find((i) => i.kind === 'CTEXT').text;
+    $('about-text').textContent = d.items.find((i) => i.kind === 'LTEXT').text;
+    this.setButtons($('about'), ['OK']);
+    await this.modal($('about'));
+  }
+
+  copyEquation() {
+    navigator.clipboard.writeText(this.session.equationCopy()).catch(() => {});
+  }
+
+  // ---- input -----------------------------------------------------------------------------------
+  cellChanged(index) {
+    const input = this.cells[index];
+    const kept = this.session.editCell(index, input.value);
+    if (kept !== input.value) { input.value = kept; input.select(); }
+    this.saveCells();
+  }
+
+  bindKeys() {
+    document.addEventListener('keydown', (e) => {
+      if (document.querySelector('dialog[open]') || this.busy) return;
+      const fromCell = this.cells.indexOf(document.activeElement);
+      const action = this.session.keyAction(fromCell, e.keyCode, e.ctrlKey || e.metaKey, e.shiftKey, e.altKey);
+      if (!action.taken) {
+        // The page's own way out of the grid to the tool bar.
+        if (e.key === 'Escape' && fromCell >= 0) this.buttons[0].focus();
+        return;
+      }
+      e.preventDefault();
+      if (action.focusCell >= 0) {
+        this.cells[action.focusCell].focus();
+        this.cells[action.focusCell].select();
+      } else if (action.copiesEquation) {
+        this.copyEquation();
+      } else if (action.command) {
+        this.run(action.command);
+      }
+    });
+    $('file').addEventListener('change', () => {
+      const file = $('file').files[0];
+      if (file) this.guarded(() => this.readFile(file));
+    });
+  }
+
+  async guarded(work) {
+    if (this.busy) return;
+    this.busy = true;
+    try { await work(); } finally { this.busy = false; this.show(); }
+  }
+
+  commandEnabled(command) {
+    const button = this.toolbar.find((b) => b.command === command);
+    return Boolean(button) && this.session.enabled()[button.index];
+  }
+
+  bindDropAndPaste() {
+    document.addEventListener('dragover', (e) => { e.preventDefault(); });
+    document.addEventListener('drop', (e) => {
+      e.preventDefault();
+      const file = e.dataTransfer && e.dataTransfer.files[0];
+      if (file && this.commandEnabled(IDM.READ_DATA) && !document.querySelector('dialog[open]'))
+        this.guarded(() => this.readFile(file));
+    });
+    document.addEventListener('paste', (e) => {
+      if (e.target.tagName === 'INPUT' || document.querySelector('dialog[open]')) return;
+      if (!this.commandEnabled(IDM.PASTE_DATA)) return;
+      e.preventDefault();
+      const text = e.clipboardData ? e.clipboardData.getData('text/plain') : '';
+      this.guarded(() => this.pasteData(text));
+    });
+  }
+}
+
+// The file's bytes in code page 932, as the window writes its Japanese texts.
+function toCodePage932(utf8) {
+  const text = new TextDecoder().decode(utf8);
+  if (!/[^\x00-\x7f]/.test(text)) return utf8;
+  const out = [];
+  for (const ch of text) {
+    const code = ch.codePointAt(0);
+    if (code < 0x80) out.push(code);
+    else out.push(...(PAGE_DATA.cp932[ch] || [0x3f]));
+  }
+  return new Uint8Array(out);
+}
+
+function download(name, bytes, type) {
+  const url = URL.createObjectURL(new Blob([bytes], { type }));
+  const link = Object.assign(document.createElement('a'), { href: url, download: name });
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 1000);
+}
+
+PlorimetModule().then((program) => {
+  const page = new Page(program, chooseJapanese());
+  page.start();
+  window.plorimetPage = page;  // for the measurement script (tools/measure-web.sh)
+  page.timings.ready = performance.now();  // since the navigation started: Input Data is enabled
+  document.body.dataset.ready = 'true';
+});
