@@ -10,7 +10,7 @@ set -euo pipefail
 run_packages=(
   cmake g++ make pkg-config libboost-dev libfast-float-dev libstb-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 x11-utils xdg-utils fonts-ipafont-gothic ruby-asciidoctor-pdf
+  wine wine64 fonts-wine x11-utils xdg-utils fonts-ipafont-gothic ruby-asciidoctor-pdf
 )
 # Only the tests: GoogleTest and benchmarks, sanitizers and fuzzing (clang), the headless X
 # server and its input and screenshot tools, the output checkers, the page's toolchain and its

@@ -15,7 +15,7 @@ step "Packages"
 tools/setup-deps.sh test
 
 step "Native build, unit tests and command-line tests"
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DPLORIMET_TESTS=ON >/dev/null
 cmake --build build/native -j"$jobs"
 ctest --test-dir build/native --output-on-failure
 
@@ -35,6 +35,6 @@ if [ "$fuzz_seconds" -gt 0 ]; then
 fi
 
 step "Windows build; unit and end-to-end tests under Wine"
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DPLORIMET_TESTS=ON >/dev/null
 cmake --build build/win -j"$jobs"
 tools/wine-session.sh -- ctest --test-dir "$root/build/win" --output-on-failure --timeout 300

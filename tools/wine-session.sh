@@ -111,26 +111,41 @@ start_xvfb() {
 
 [ "$USE_DISPLAY" = 1 ] || start_xvfb
 
-# The prefix: created once, then only checked.
+# The prefix: created once, then only checked. The commands that follow talk to the
+# wineserver wineboot started; there is no need to wait for it to end.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "wine-session.sh: preparing $WINEPREFIX (once)" >&2
   wineboot -i >/dev/null 2>&1 || true
-  wineserver -w
 fi
-CONFIGURED="$WINEPREFIX/.plorimet-configured${WINVER:+-$WINVER}"
+CONFIGURED="$WINEPREFIX/.plorimet-configured-2${WINVER:+-$WINVER}"
 if [ ! -f "$CONFIGURED" ]; then
-  # Without a window manager every hidden window would cost a 2 s wait: Wine then draws the
-  # frames itself. On a real desktop the window manager keeps them.
   if [ "$USE_DISPLAY" = 0 ]; then
+    # Without a window manager every hidden window would cost a 2 s wait: Wine then draws
+    # the frames itself. On a real desktop the window manager keeps them.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # Like a system with no PDF reader: opening a .pdf fails instead of starting a browser.
+    wine reg delete 'HKLM\Software\Classes\.pdf' /f >/dev/null 2>&1 || true
+  else
+    # On the desktop a .pdf opens as Wine sets it up: winebrowser hands it to xdg-open, which
+    # starts the desktop's PDF viewer (prefixes made before kept no association).
+    wine reg add 'HKLM\Software\Classes\.pdf' /ve /d pdffile /f >/dev/null 2>&1
   fi
-  # Like a system with no PDF reader: opening a .pdf fails instead of starting a browser.
-  wine reg delete 'HKLM\Software\Classes\.pdf' /f >/dev/null 2>&1 || true
   if [ -n "$WINVER" ]; then
     wine winecfg -v "$WINVER" >/dev/null 2>&1
   fi
-  wineserver -w
   touch "$CONFIGURED"
+fi
+# Wine draws the caption buttons (where it draws the frames) and a few other glyphs with its
+# Marlett font. Debian's Wine 8 does not find its own fonts folder (fonts-wine), and the
+# buttons come out as the letters "0 1 r": the prefix gets a copy.
+MARLETT="$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
+if [ ! -f "$MARLETT" ]; then
+  for dir in /usr/share/wine/fonts "$(dirname "$(command -v wine)")/../share/wine/fonts"; do
+    if [ -f "$dir/marlett.ttf" ]; then
+      cp "$dir/marlett.ttf" "$MARLETT"
+      break
+    fi
+  done
 fi
 
 if [ "$STANDIN_WANTED" = 1 ]; then

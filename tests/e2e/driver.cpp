@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     const e2e::Scenario* scenarios = e2e::Scenarios(&count);
     bool ran = false;
     for (int i = 0; i < count; ++i) {
-        if (mode != "all" && mode != scenarios[i].name) continue;
+        if (mode == "all" ? scenarios[i].byNameOnly : mode != scenarios[i].name) continue;
         e2e::Note(std::string("scenario ") + scenarios[i].name);
         scenarios[i].run();
         ran = true;

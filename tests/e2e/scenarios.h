@@ -11,6 +11,8 @@ namespace e2e {
 struct Scenario {
     const char* name;
     void (*run)();
+    // Only when asked for by name: it needs a system other than the test sessions' own.
+    bool byNameOnly = false;
 };
 
 // In the order "all" runs them.

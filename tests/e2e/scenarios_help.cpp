@@ -561,10 +561,10 @@ const char* OtherManualBytes() {
     return Japanese() ? kEnglishManual : kJapaneseManual;
 }
 
-// Help in a program copy; expects the message given, or none when `message` is null.
-void RunHelp(ProgramCopy& copy, const std::string& name, const Words* message) {
+// Help in the program; expects the message given, or none when `message` is null.
+void HelpAnswers(const std::string& name, const Words* message) {
     App app;
-    if (!Check(copy.ok(), name + ": program copied", "copy failed") || !LaunchOrFail(app, name)) return;
+    if (!LaunchOrFail(app, name)) return;
     PostCommand(app, kHelp);
     if (message) {
         HWND box = WaitForDialog(app, kDialogWait);
@@ -584,6 +584,11 @@ void RunHelp(ProgramCopy& copy, const std::string& name, const Words* message) {
     Check(IsWindowEnabled(app.main) && EnabledPattern(app) == kInitialButtons, name + ": program as before",
           EnabledPattern(app));
     Finish(app);
+}
+
+// Help in a program copy.
+void RunHelp(ProgramCopy& copy, const std::string& name, const Words* message) {
+    if (Check(copy.ok(), name + ": program copied", "copy failed")) HelpAnswers(name, message);
 }
 
 void HelpManualMissing() {
@@ -633,6 +638,12 @@ void HelpLongFolder() {
     HelpOpensManual("help long folder", "TAVRO_95.EXE", false, 243);
 }
 
+// On a desktop: the program with its built manuals beside it, and the system's own .pdf
+// association (check_help_desktop.sh looks at what the desktop's opener was given).
+void HelpOnDesktop() {
+    HelpAnswers("help desktop", nullptr);
+}
+
 const Scenario kList[] = {
     {"hover", HoverEveryButton},
     {"hover-modal", HoverWhileModal},
@@ -643,6 +654,7 @@ const Scenario kList[] = {
     {"help-opens", HelpOpensManualBesideProgram},
     {"help-renamed", HelpRenamedProgram},
     {"help-long-folder", HelpLongFolder},
+    {"help-desktop", HelpOnDesktop, true},
 };
 
 static const bool registered = RegisterScenarios(kList);
