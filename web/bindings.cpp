@@ -173,6 +173,7 @@ public:
     }
     std::string EquationText() const { return state_.fitResult.equationText; }
     std::string EquationCopy() const { return EquationCopyText(state_); }
+    std::string StatisticsText() const { return FitStatisticsText(state_); }
 
     // Save Data: the name typed; the file's name and bytes, or the message that refuses it.
     val SaveData(const std::string& typed) const {
@@ -267,6 +268,7 @@ EMSCRIPTEN_BINDINGS(plorimet_page) {
         .function("finishAnalysis", &PageSession::FinishAnalysis)
         .function("equationText", &PageSession::EquationText)
         .function("equationCopy", &PageSession::EquationCopy)
+        .function("statisticsText", &PageSession::StatisticsText)
         .function("saveData", &PageSession::SaveData)
         .function("beginGraph", &PageSession::BeginGraph)
         .function("finishGraph", &PageSession::FinishGraph)

@@ -53,6 +53,7 @@ class Page {
     this.buildToolbar();
     this.buildGrid();
     $('equation').setAttribute('aria-label', this.ja ? '近似式' : 'Equation');
+    $('statistics').setAttribute('aria-label', this.ja ? '統計量' : 'Statistics');
     $('graph').setAttribute('aria-label', this.ja ? 'グラフ' : 'Graph');
     this.restoreCells();
     for (let k = 0; k < 2 * MAX_PAIRS; ++k) this.cells[k].value = this.session.cell(k);
@@ -132,8 +133,12 @@ class Page {
     $('start').hidden = view !== VIEW.INITIAL;
     $('grid').hidden = view !== VIEW.DATA_INPUT;
     $('equation').hidden = view !== VIEW.EQUATION;
+    $('statistics').hidden = view !== VIEW.EQUATION;
     $('graph').hidden = view !== VIEW.GRAPH;
-    if (view === VIEW.EQUATION) $('equation').textContent = this.session.equationText();
+    if (view === VIEW.EQUATION) {
+      $('equation').textContent = this.session.equationText();
+      $('statistics').textContent = this.session.statisticsText();
+    }
   }
 
   fillCells() {

@@ -823,8 +823,26 @@ std::string Number(const std::optional<double>& v, int width = 0) {
     return buffer;
 }
 
+// Columns a text takes in a fixed-width font. Code page 932 (the window, the command line): one
+// a byte, its double-byte characters being full width. UTF-8 (the page): two for a character of
+// three or more bytes, but for the half-width katakana U+FF61..U+FF9F (EF BD A1 .. EF BE 9F).
+size_t ColumnWidth(const std::string& text) {
+    if (sizeof("ア") == 3) return text.size();
+    size_t width = 0;
+    for (size_t k = 0; k < text.size(); ++k) {
+        const unsigned char c = static_cast<unsigned char>(text[k]);
+        if ((c & 0xC0) == 0x80) continue;
+        const unsigned char second = k + 1 < text.size() ? static_cast<unsigned char>(text[k + 1]) : 0;
+        const unsigned char third = k + 2 < text.size() ? static_cast<unsigned char>(text[k + 2]) : 0;
+        const bool halfWidth = c == 0xEF && ((second == 0xBD && third >= 0xA1) || (second == 0xBE && third <= 0x9F));
+        width += c >= 0xE0 && !halfWidth ? 2 : 1;
+    }
+    return width;
+}
+
 std::string Pad(const std::string& text, size_t width) {
-    return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
+    const size_t used = ColumnWidth(text);
+    return used >= width ? text + " " : text + std::string(width - used, ' ');
 }
 
 }  // namespace
@@ -871,7 +889,8 @@ std::string DegreeTable(const std::vector<DegreeRow>& rows, UiLanguage language)
     const char* jp[] = {"残差標準偏差", "R^2", "調整済み R^2", "AIC", "BIC", "PRESS"};
     for (int f = 0; f < 6; ++f) {
         const std::string name = ja ? jp[f] : en[f];
-        out += std::string(width > static_cast<int>(name.size()) ? width - name.size() : 0, ' ') + name + "  ";
+        const size_t used = ColumnWidth(name), column = static_cast<size_t>(width);
+        out += std::string(column > used ? column - used : 0, ' ') + name + "  ";
     }
     out += "\n";
     for (size_t r = 0; r < rows.size(); ++r) {

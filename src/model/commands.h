@@ -94,6 +94,10 @@ Outcome FinishAnalysis(ProgramState& state, const FitDialogAnswer& answer);
 // The equation view's copy: the equation, an empty line, power and 17-digit coefficient per
 // row. Empty when no equation is shown.
 std::string EquationCopyText(const ProgramState& state);
+// The statistics of the shown fit (standard errors, 95 % intervals, residuals, R²) as the
+// table `plorimet fit --stats` prints, in the state's language; empty when no equation is
+// shown. In model/fit_statistics_text.cpp, which the window does not link.
+std::string FitStatisticsText(const ProgramState& state);
 
 // ---- Save Data --------------------------------------------------------------------------
 struct SaveDataPlan {

@@ -1,4 +1,5 @@
-// Data typed by keys alone, Analysis in both languages against `plorimet fit`, the kept cells.
+// Data typed by keys alone, Analysis and its statistics in both languages against `plorimet fit
+// --stats`, the kept cells.
 const { test, expect } = require('@playwright/test');
 const path = require('path');
 const h = require('./helpers');
@@ -12,6 +13,7 @@ const FITS = [
   { lang: 'ja', file: SAMPLE, degree: 2, digits: 4 },
   { lang: 'ja', file: WAVE, degree: 9, digits: 5 },
   { lang: 'en', file: WAVE, degree: 10, digits: 6 },
+  { lang: 'ja', file: SAMPLE, degree: 7, digits: 3 },  // through every point: no degrees of freedom
 ];
 
 for (const fit of FITS) {
@@ -19,9 +21,10 @@ for (const fit of FITS) {
     const n = await h.openPage(page, fit.lang);
     await h.typePairs(page, n, h.examplePairs(path.basename(fit.file)));
     const shown = await h.analyse(page, n, fit);
+    const statistics = await page.getByRole('region', { name: n.statistics }).textContent();
     const expected = h.cli(['fit', fit.file, '--degree', String(fit.degree), '--digits', String(fit.digits),
-      '--lang', fit.lang]).toString('utf8');
-    expect(shown + '\n').toBe(expected);
+      '--lang', fit.lang, '--stats']).toString('utf8');
+    expect(shown + '\n' + statistics).toBe(expected);
   });
 }
 

@@ -48,6 +48,7 @@ test('on a 375-pixel phone screen nothing scrolls sideways', async ({ page }) =>
   expect(await sideways()).toBe(false);
   await page.keyboard.press('Escape');
   await sampleFitted(page, n, 2);
+  expect(await sideways()).toBe(false);  // the statistics table scrolls inside itself
   await graphDrawn(page, n);
   expect(await sideways()).toBe(false);
   const width = await page.getByRole('img', { name: n.picture }).evaluate((c) => c.getBoundingClientRect().width);
