@@ -20,6 +20,8 @@
 #include <boost/multiprecision/cpp_bin_float.hpp>
 #include <boost/multiprecision/cpp_int.hpp>
 
+#include "fit/power_sums.h"
+
 namespace plorimet {
 
 namespace {
@@ -138,6 +140,9 @@ Dyadic ToDyadic(const Float<Bits>& f) {
     return d;
 }
 
+// From this many points per coefficient on, the sums are taken in machine words.
+constexpr long long kPointsForWordSums = 32;
+
 // ---- The problem in the shifted variable t = (x - center) / 2^shift, |t| < 1 -------------------
 
 struct Problem {
@@ -171,6 +176,22 @@ Problem MakeProblem(PointsView points, int terms) {
     if (!(spread > 0) || std::isinf(spread)) spread = std::max(std::fabs(high), std::fabs(low));
     std::frexp(spread, &p.shift);  // spread < 2^shift, so |t| < 1 up to the rounding of spread
     p.shift += 1;
+
+    // Many points: their sums in machine words, whose fixed costs pay from this many on.
+    if (points.count >= kPointsForWordSums * terms) {
+        if (std::optional<PowerSums> sums = SumPowersInWords(points, terms, center, p.shift)) {
+            auto take = [](ScaledInteger& s) {
+                Dyadic d{std::move(s.m), s.e};
+                Normalize(d);
+                return d;
+            };
+            for (ScaledInteger& s : sums->powers) p.powerSums.push_back(take(s));
+            for (ScaledInteger& s : sums->moments) p.moments.push_back(take(s));
+            p.ySquares = take(sums->ySquares);
+            p.ySum = take(sums->ySum);
+            return p;
+        }
+    }
 
     // Every t and every y as an integer over one common power of two, so that the sums are
     // integer sums. Two passes over the points; nothing per point is kept.

@@ -1,0 +1,322 @@
+#include "fit/power_sums.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace plorimet {
+
+namespace {
+
+namespace mp = boost::multiprecision;
+using Int = mp::cpp_int;
+using Word = uint64_t;
+
+// a * b + c + d as two words (it cannot exceed them): the low one returned, the high one in `high`.
+inline Word MultiplyAdd(Word a, Word b, Word c, Word d, Word& high) {
+#if defined(__SIZEOF_INT128__)
+    const unsigned __int128 sum = static_cast<unsigned __int128>(a) * b + c + d;
+    high = static_cast<Word>(sum >> 64);
+    return static_cast<Word>(sum);
+#else
+    const Word aLow = a & 0xffffffffu, aHigh = a >> 32, bLow = b & 0xffffffffu, bHigh = b >> 32;
+    const Word lowLow = aLow * bLow, lowHigh = aLow * bHigh, highLow = aHigh * bLow;
+    const Word middle = (lowLow >> 32) + (lowHigh & 0xffffffffu) + (highLow & 0xffffffffu);
+    Word low = (middle << 32) | (lowLow & 0xffffffffu);
+    high = aHigh * bHigh + (lowHigh >> 32) + (highLow >> 32) + (middle >> 32);
+    low += c;
+    high += low < c;
+    low += d;
+    high += low < d;
+    return low;
+#endif
+}
+
+// out[0 .. la + lb) = a[0 .. la) * b[0 .. lb).
+void Multiply(const Word* a, int la, const Word* b, int lb, Word* out) {
+    std::fill(out, out + la + lb, Word(0));
+    for (int i = 0; i < lb; ++i) {
+        Word carry = 0;
+        for (int j = 0; j < la; ++j) out[i + j] = MultiplyAdd(a[j], b[i], out[i + j], carry, carry);
+        out[i + la] = carry;
+    }
+}
+
+// A sum of nonnegative integers, each word added on its own: the carries out of word j are
+// counted in carries[j] and passed on once, when the sum is read, so that no addition waits
+// for the one before.
+inline void AddWords(Word* words, Word* carries, const Word* value, int length) {
+    for (int j = 0; j < length; ++j) {
+        const Word sum = words[j] + value[j];
+        carries[j] += sum < value[j];
+        words[j] = sum;
+    }
+}
+
+Int ReadWords(const Word* words, const Word* carries, int length) {
+    std::vector<Word> resolved(static_cast<size_t>(length) + 1);
+    Word carryIn = 0;  // fewer carries than points, so this stays within a word
+    for (int j = 0; j < length; ++j) {
+        const Word sum = words[j] + carryIn;
+        const Word overflow = sum < carryIn;
+        resolved[j] = sum;
+        carryIn = carries[j] + overflow;
+    }
+    resolved[length] = carryIn;
+    Int value;
+    mp::import_bits(value, resolved.begin(), resolved.end(), 64, false);
+    return value;
+}
+
+// |v| = m * 2^e with m < 2^53.
+struct Parts {
+    Word m;
+    int e;
+    bool negative;
+};
+
+Parts Split(double v) {
+    Word bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    const int field = static_cast<int>((bits >> 52) & 0x7ff);
+    Word m = bits & ((Word(1) << 52) - 1);
+    if (field != 0) m |= Word(1) << 52;
+    return {m, (field != 0 ? field : 1) - 1075, (bits >> 63) != 0};
+}
+
+int WordsFor(int64_t bits) { return static_cast<int>((bits + 63) / 64); }
+
+// Where each sum of a group lies in the group's block of words.
+struct Layout {
+    int highest = 0;  // highest power summed
+    int terms = 0;
+    std::vector<int> offset;
+    std::vector<int> length;
+    int total = 0;
+
+    Layout(int terms, int yWords) : highest(2 * (terms - 1)), terms(terms) {
+        auto add = [&](int words) {
+            offset.push_back(total);
+            length.push_back(words);
+            total += words;
+        };
+        add(0);                                                   // power 0: the count
+        for (int p = 1; p <= highest; ++p) add(WordsFor(53LL * p));  // x^p < 2^(53 p)
+        for (int i = 0; i < terms; ++i) {
+            add(WordsFor(53LL * i) + yWords);  // moments of positive Y, then of negative Y
+            add(WordsFor(53LL * i) + yWords);
+        }
+    }
+    int Moment(int i, bool negative) const { return highest + 1 + 2 * i + (negative ? 1 : 0); }
+};
+
+struct Group {
+    int e = 0;  // every X of the group is m * 2^e, m < 2^53, with the group's sign
+    bool negative = false;
+    bool anyNonzero = false;
+    Word count = 0;
+    Word* words = nullptr;
+    Word* carries = nullptr;
+};
+
+// sum of coefficient(k) * 2^(shift(k)) over the groups, all shifts nonnegative.
+Int ShiftedSum(const std::vector<std::pair<Int, int64_t>>& parts) {
+    Int sum = 0;
+    for (const auto& [value, shift] : parts) sum += value << static_cast<unsigned>(shift);
+    return sum;
+}
+
+}  // namespace
+
+std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double center, int shift) {
+    if (terms < 1) return std::nullopt;
+
+    // The groups, and Y as one integer over a common power of two.
+    std::vector<short> groupOf(4096, -1);
+    std::vector<Group> groups;
+    int64_t yLowest = 0;
+    int64_t yTop = 0;
+    bool anyY = false;
+    for (long long k = 0; k < points.count; ++k) {
+        Word bits = 0;
+        std::memcpy(&bits, &points.x[k], sizeof bits);
+        short& slot = groupOf[bits >> 52];
+        if (slot < 0) {
+            if (static_cast<int>(groups.size()) == kMostPowerGroups) return std::nullopt;
+            const Parts x = Split(points.x[k]);
+            slot = static_cast<short>(groups.size());
+            groups.push_back(Group{x.e, x.negative});
+        }
+        const Parts y = Split(points.y[k]);
+        if (y.m == 0) continue;
+        const int64_t low = y.e + __builtin_ctzll(y.m);
+        const int64_t top = y.e + (64 - __builtin_clzll(y.m));
+        yLowest = anyY ? std::min(yLowest, low) : low;
+        yTop = anyY ? std::max(yTop, top) : top;
+        anyY = true;
+    }
+    const int yWords = std::max(1, WordsFor(yTop - yLowest));
+    if (yWords > kWidestY) return std::nullopt;
+
+    const Layout layout(terms, yWords);
+    std::vector<Word> blocks(groups.size() * 2 * static_cast<size_t>(layout.total), 0);
+    for (size_t g = 0; g < groups.size(); ++g) {
+        groups[g].words = blocks.data() + g * 2 * layout.total;
+        groups[g].carries = groups[g].words + layout.total;
+    }
+    std::vector<Word> squareWords(2 * yWords, 0);
+    std::vector<Word> squareCarries(2 * yWords, 0);
+    Word ySumWords[2][kWidestY] = {};
+    Word ySumCarries[2][kWidestY] = {};
+
+    const int longest = WordsFor(53LL * (layout.highest + 1)) + kWidestY + 1;
+    std::vector<Word> power(longest);
+    std::vector<Word> product(longest + kWidestY);
+    for (long long k = 0; k < points.count; ++k) {
+        Word bits = 0;
+        std::memcpy(&bits, &points.x[k], sizeof bits);
+        Group& group = groups[groupOf[bits >> 52]];
+        ++group.count;
+        const Parts x = Split(points.x[k]);
+        const Parts y = Split(points.y[k]);
+
+        Word yValue[kWidestY] = {};
+        if (y.m != 0) {
+            const int zeros = __builtin_ctzll(y.m);
+            const Word odd = y.m >> zeros;
+            const int64_t at = y.e + zeros - yLowest;
+            const int q = static_cast<int>(at / 64);
+            const int r = static_cast<int>(at % 64);
+            yValue[q] = odd << r;
+            if (r != 0 && q + 1 < yWords) yValue[q + 1] = odd >> (64 - r);
+            Multiply(yValue, yWords, yValue, yWords, product.data());
+            AddWords(squareWords.data(), squareCarries.data(), product.data(), 2 * yWords);
+            AddWords(ySumWords[y.negative], ySumCarries[y.negative], yValue, yWords);
+            const int slot = layout.Moment(0, y.negative);
+            AddWords(group.words + layout.offset[slot], group.carries + layout.offset[slot], yValue, yWords);
+        }
+        if (x.m == 0) continue;
+        group.anyNonzero = true;
+
+        // Each power of X is added to its sum while the next is made from it.
+        power[0] = x.m;
+        int length = 1;
+        for (int p = 1; p <= layout.highest; ++p) {
+            if (p < terms && y.m != 0) {
+                const int moment = layout.Moment(p, y.negative);
+                Word* words = group.words + layout.offset[moment];
+                Word* carries = group.carries + layout.offset[moment];
+                if (yWords == 1) {
+                    Word carry = 0;
+                    for (int j = 0; j < length; ++j) {
+                        const Word low = MultiplyAdd(power[j], yValue[0], 0, carry, carry);
+                        const Word sum = words[j] + low;
+                        carries[j] += sum < low;
+                        words[j] = sum;
+                    }
+                    const Word sum = words[length] + carry;
+                    carries[length] += sum < carry;
+                    words[length] = sum;
+                } else {
+                    Multiply(power.data(), length, yValue, yWords, product.data());
+                    AddWords(words, carries, product.data(), length + yWords);
+                }
+            }
+            Word* words = group.words + layout.offset[p];
+            Word* carries = group.carries + layout.offset[p];
+            const Word m = x.m;
+            Word carry = 0;
+            for (int j = 0; j < length; ++j) {
+                const Word value = power[j];
+                const Word sum = words[j] + value;
+                carries[j] += sum < value;
+                words[j] = sum;
+                power[j] = MultiplyAdd(value, m, 0, carry, carry);
+            }
+            if (carry != 0) power[length++] = carry;
+        }
+    }
+
+    // Sums of powers of x over all groups: the group of exponent e adds its sums times 2^(p e).
+    int64_t lowestE = 0;
+    bool anyX = false;
+    for (const Group& group : groups) {
+        if (!group.anyNonzero) continue;
+        lowestE = anyX ? std::min<int64_t>(lowestE, group.e) : group.e;
+        anyX = true;
+    }
+    auto signFor = [](const Group& group, int power) { return group.negative && (power & 1) ? -1 : 1; };
+    std::vector<Int> xPowers(layout.highest + 1);  // in units of 2^(p lowestE)
+    std::vector<Int> xMoments(terms);             // in units of 2^(i lowestE + yLowest)
+    for (int p = 0; p <= layout.highest; ++p) {
+        std::vector<std::pair<Int, int64_t>> parts;
+        for (const Group& group : groups) {
+            if (p == 0) {
+                parts.emplace_back(Int(group.count), 0);
+                continue;
+            }
+            if (!group.anyNonzero) continue;
+            const int slot = p;
+            Int value = ReadWords(group.words + layout.offset[slot], group.carries + layout.offset[slot], layout.length[slot]);
+            if (value.is_zero()) continue;
+            if (signFor(group, p) < 0) value = -value;
+            parts.emplace_back(std::move(value), p * (group.e - lowestE));
+        }
+        xPowers[p] = ShiftedSum(parts);
+    }
+    for (int i = 0; i < terms; ++i) {
+        std::vector<std::pair<Int, int64_t>> parts;
+        for (const Group& group : groups) {
+            const int positive = layout.Moment(i, false);
+            const int negative = layout.Moment(i, true);
+            Int value = ReadWords(group.words + layout.offset[positive], group.carries + layout.offset[positive],
+                                  layout.length[positive]) -
+                        ReadWords(group.words + layout.offset[negative], group.carries + layout.offset[negative],
+                                  layout.length[negative]);
+            if (value.is_zero()) continue;
+            if (signFor(group, i) < 0) value = -value;
+            parts.emplace_back(std::move(value), i * (group.e - lowestE));  // nonzero only for X != 0 when i > 0
+        }
+        xMoments[i] = ShiftedSum(parts);
+    }
+
+    // The binomial expansion of (x - center)^p, over the common unit 2^(p f), f = min(e of the
+    // center, lowestE), then divided by 2^(shift p).
+    const Parts c = Split(center);
+    const int64_t cE = c.m == 0 ? lowestE : c.e;
+    const int64_t f = std::min(cE, lowestE);
+    std::vector<Int> centerPowers(layout.highest + 1);  // (-center)^k in units of 2^(k f)
+    const Int minusCenter = c.negative ? Int(c.m) : -Int(c.m);
+    centerPowers[0] = 1;
+    for (int k = 1; k <= layout.highest; ++k) centerPowers[k] = centerPowers[k - 1] * minusCenter;
+    for (int k = 1; k <= layout.highest; ++k) centerPowers[k] <<= static_cast<unsigned>(k * (cE - f));
+    for (int p = 1; p <= layout.highest; ++p) xPowers[p] <<= static_cast<unsigned>(p * (lowestE - f));
+    for (int i = 1; i < terms; ++i) xMoments[i] <<= static_cast<unsigned>(i * (lowestE - f));
+
+    PowerSums sums;
+    std::vector<Int> binomials{1};  // row p of Pascal's triangle
+    for (int p = 0; p <= layout.highest; ++p) {
+        if (p > 0) {
+            std::vector<Int> next(p + 1);
+            next[0] = 1;
+            next[p] = 1;
+            for (int q = 1; q < p; ++q) next[q] = binomials[q - 1] + binomials[q];
+            binomials = std::move(next);
+        }
+        Int power = 0;
+        Int moment = 0;
+        for (int q = 0; q <= p; ++q) {
+            if (centerPowers[p - q].is_zero()) continue;
+            const Int weight = binomials[q] * centerPowers[p - q];
+            power += weight * xPowers[q];
+            if (p < terms) moment += weight * xMoments[q];
+        }
+        sums.powers.push_back({std::move(power), p * (f - shift)});
+        if (p < terms) sums.moments.push_back({std::move(moment), p * (f - shift) + yLowest});
+    }
+    sums.ySquares = {ReadWords(squareWords.data(), squareCarries.data(), 2 * yWords), 2 * yLowest};
+    sums.ySum = {ReadWords(ySumWords[0], ySumCarries[0], yWords) - ReadWords(ySumWords[1], ySumCarries[1], yWords),
+                 yLowest};
+    return sums;
+}
+
+}  // namespace plorimet
