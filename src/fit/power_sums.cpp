@@ -197,40 +197,49 @@ std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double c
         if (x.m == 0) continue;
         group.anyNonzero = true;
 
-        // Each power of X is added to its sum while the next is made from it.
+        // Each power of X is added to its sum (and, times Y, to its moment) while the next is
+        // made from it.
         power[0] = x.m;
         int length = 1;
+        const Word m = x.m;
         for (int p = 1; p <= layout.highest; ++p) {
-            if (p < terms && y.m != 0) {
-                const int moment = layout.Moment(p, y.negative);
-                Word* words = group.words + layout.offset[moment];
-                Word* carries = group.carries + layout.offset[moment];
-                if (yWords == 1) {
-                    Word carry = 0;
-                    for (int j = 0; j < length; ++j) {
-                        const Word low = MultiplyAdd(power[j], yValue[0], 0, carry, carry);
-                        const Word sum = words[j] + low;
-                        carries[j] += sum < low;
-                        words[j] = sum;
-                    }
-                    const Word sum = words[length] + carry;
-                    carries[length] += sum < carry;
-                    words[length] = sum;
-                } else {
-                    Multiply(power.data(), length, yValue, yWords, product.data());
-                    AddWords(words, carries, product.data(), length + yWords);
-                }
-            }
-            Word* words = group.words + layout.offset[p];
-            Word* carries = group.carries + layout.offset[p];
-            const Word m = x.m;
+            Word* const words = group.words + layout.offset[p];
+            Word* const carries = group.carries + layout.offset[p];
             Word carry = 0;
-            for (int j = 0; j < length; ++j) {
-                const Word value = power[j];
-                const Word sum = words[j] + value;
-                carries[j] += sum < value;
-                words[j] = sum;
-                power[j] = MultiplyAdd(value, m, 0, carry, carry);
+            if (p < terms && y.m != 0 && yWords == 1) {
+                const int moment = layout.Moment(p, y.negative);
+                Word* const momentWords = group.words + layout.offset[moment];
+                Word* const momentCarries = group.carries + layout.offset[moment];
+                const Word yWord = yValue[0];
+                Word momentCarry = 0;
+                for (int j = 0; j < length; ++j) {
+                    const Word value = power[j];
+                    const Word sum = words[j] + value;
+                    carries[j] += sum < value;
+                    words[j] = sum;
+                    const Word low = MultiplyAdd(value, yWord, 0, momentCarry, momentCarry);
+                    const Word momentSum = momentWords[j] + low;
+                    momentCarries[j] += momentSum < low;
+                    momentWords[j] = momentSum;
+                    power[j] = MultiplyAdd(value, m, 0, carry, carry);
+                }
+                const Word momentSum = momentWords[length] + momentCarry;
+                momentCarries[length] += momentSum < momentCarry;
+                momentWords[length] = momentSum;
+            } else {
+                if (p < terms && y.m != 0) {
+                    const int moment = layout.Moment(p, y.negative);
+                    Multiply(power.data(), length, yValue, yWords, product.data());
+                    AddWords(group.words + layout.offset[moment], group.carries + layout.offset[moment], product.data(),
+                             length + yWords);
+                }
+                for (int j = 0; j < length; ++j) {
+                    const Word value = power[j];
+                    const Word sum = words[j] + value;
+                    carries[j] += sum < value;
+                    words[j] = sum;
+                    power[j] = MultiplyAdd(value, m, 0, carry, carry);
+                }
             }
             if (carry != 0) power[length++] = carry;
         }
