@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace plorimet {
@@ -99,17 +100,18 @@ AllPairs ReadAllPairs(std::istream& in) {
     AllPairs pairs;
     std::streambuf* source = in.rdbuf();
     if (source == nullptr) return pairs;
-    // The text is read in large blocks; a line is taken where it lies in the block, and only a
-    // line cut by the end of a block is moved to the front before the next block is read.
-    constexpr size_t kBlock = 1 << 20;
-    std::vector<char> buffer(kBlock + kLongestAllPairsLine + 2);
+    // The text is read in blocks; a line is taken where it lies in the block, and only a line
+    // cut by the end of a block is moved to the front before the next block is read.
+    constexpr size_t kBlock = 1 << 16;
+    const std::unique_ptr<char[]> storage(new char[kBlock + kLongestAllPairsLine + 2]);
+    char* const data = storage.get();
     size_t begin = 0;  // the unread text is buffer[begin, end)
     size_t end = 0;
     bool atEnd = false;
     bool skipping = false;  // within a line longer than the limit, its start already passed
     long long number = 0;
     for (;;) {
-        const char* const first = buffer.data() + begin;
+        const char* const first = data + begin;
         const char* const newline = static_cast<const char*>(std::memchr(first, '\n', end - begin));
         if (newline == nullptr && !atEnd) {
             // The line goes on beyond what is read: keep no more of it than the limit and a byte.
@@ -118,15 +120,15 @@ AllPairs ReadAllPairs(std::istream& in) {
                 skipping = true;
                 kept = 0;
             }
-            std::memmove(buffer.data(), first, kept);
+            std::memmove(data, first, kept);
             begin = 0;
             end = kept;
-            const std::streamsize got = source->sgetn(buffer.data() + end, static_cast<std::streamsize>(kBlock));
+            const std::streamsize got = source->sgetn(data + end, static_cast<std::streamsize>(kBlock));
             if (got <= 0) atEnd = true;
             end += static_cast<size_t>(std::max<std::streamsize>(got, 0));
             continue;
         }
-        const char* const last = newline ? newline : buffer.data() + end;
+        const char* const last = newline ? newline : data + end;
         if (!newline && last == first && !skipping) break;  // nothing after the last line end
         const bool overlong = skipping || static_cast<size_t>(last - first) > kLongestAllPairsLine;
         skipping = false;
@@ -146,7 +148,7 @@ AllPairs ReadAllPairs(std::istream& in) {
             }
         }
         if (!newline) break;
-        begin = static_cast<size_t>(newline - buffer.data()) + 1;
+        begin = static_cast<size_t>(newline - data) + 1;
     }
     return pairs;
 }

@@ -76,8 +76,8 @@ TEST(AllPairs, AnOverlongLineIsNoPair) {
     EXPECT_EQ(read.x[0], 2.0);
 }
 
-// The text is read a megabyte at a time: lines cut by the end of a block, as long as a line may
-// be or longer, keep their meaning and their numbers.
+// The text is read in blocks: lines cut by the end of a block, as long as a line may be or
+// longer, keep their meaning and their numbers.
 TEST(AllPairs, LinesAcrossTheReadingBlocks) {
     std::string bytes;
     long long lines = 0;
