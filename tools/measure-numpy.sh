@@ -4,6 +4,8 @@
 # against numpy's loadtxt and polyfit (their own time inside Python, without its start), taking
 # turns so that the load of a shared machine falls on both alike; median of RUNS (default 5).
 # numpy is Debian's python3-numpy, as it comes (its BLAS on every core) and held to one thread.
+#   RUNS     turns of each (default 5)
+#   BEFORE   another plorimet program (an earlier build) to take its turn too
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -15,10 +17,10 @@ file=$work/lines-1000000.txt
 # Time in seconds with milliseconds over 1000 s, and a measurement of five digits.
 awk 'BEGIN { srand(8); for (k = 0; k < 1000000; k++) printf "%.3f %.5g\n", k * 0.001, 1 + rand() }' >"$file"
 
-/usr/bin/python3 - "$file" "${RUNS:-5}" <<'EOF'
+/usr/bin/python3 - "$file" "${RUNS:-5}" "${BEFORE:-}" <<'EOF'
 import os, statistics, subprocess, sys, time
 
-path, runs = sys.argv[1], int(sys.argv[2])
+path, runs, before = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 numpy_pair = (
     "import sys, time, numpy\n"
     "start = time.perf_counter()\n"
@@ -27,9 +29,9 @@ numpy_pair = (
     "print(time.perf_counter() - start)\n"
 )
 
-def plorimet():
+def plorimet(program="build/native/tools/plorimet"):
     start = time.perf_counter()
-    subprocess.run(["build/native/tools/plorimet", "fit", "--all", path, "--degree", "10"],
+    subprocess.run([program, "fit", "--all", path, "--degree", "10"],
                    check=True, stdout=subprocess.DEVNULL)
     return time.perf_counter() - start
 
@@ -42,8 +44,12 @@ def numpy(threads=None):
     return float(out)
 
 times = {"plorimet": [], "numpy": [], "numpy, one thread": []}
+if before:
+    times["plorimet before"] = []
 for _ in range(runs):
     times["plorimet"].append(plorimet())
+    if before:
+        times["plorimet before"].append(plorimet(before))
     times["numpy"].append(numpy())
     times["numpy, one thread"].append(numpy(threads=1))
 median = {name: statistics.median(values) for name, values in times.items()}
