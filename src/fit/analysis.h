@@ -7,6 +7,7 @@
 
 #include "fit/data_set.h"
 #include "fit/exact_fit.h"
+#include "fit/work_split.h"
 #include "fit/fit_settings.h"
 #include "base/messages.h"
 
@@ -49,8 +50,9 @@ int TermCount(const FitSettings& settings, const DataSet& data);
 std::optional<MessageId> CompleteAnalysis(const DataSet& data, const FitSettings& settings, UiLanguage language,
                                           FitResult& result);
 // The same for points held elsewhere, any number of them (distinct X in ascending order);
-// the equation's method line compares the degree with their count.
+// the equation's method line compares the degree with their count. Split (WorkSplitFor), the
+// double elimination and the exact solve run at the same time, to the same outcome.
 std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
-                                          FitResult& result);
+                                          FitResult& result, const WorkSplit& split = {});
 
 }  // namespace plorimet

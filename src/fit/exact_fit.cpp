@@ -158,7 +158,7 @@ struct Problem {
     double largestX = 0.0;
 };
 
-Problem MakeProblem(PointsView points, int terms) {
+Problem MakeProblem(PointsView points, int terms, const WorkSplit& split) {
     Problem p;
     p.terms = terms;
     p.count = points.count;
@@ -179,7 +179,7 @@ Problem MakeProblem(PointsView points, int terms) {
 
     // Many points: their sums in machine words, whose fixed costs pay from this many on.
     if (points.count >= kPointsForWordSums * terms) {
-        if (std::optional<PowerSums> sums = SumPowersInWords(points, terms, center, p.shift)) {
+        if (std::optional<PowerSums> sums = SumPowersInWords(points, terms, center, p.shift, split)) {
             auto take = [](ScaledInteger& s) {
                 Dyadic d{std::move(s.m), s.e};
                 Normalize(d);
@@ -514,12 +514,13 @@ ExactFit Quality(const Problem& p, const std::vector<Dyadic>& a) {
 
 }  // namespace
 
-std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients) {
+std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients,
+                                               const WorkSplit& split) {
     if (terms < 2 || points.count < terms) return std::nullopt;
     for (long long k = 0; k < points.count; ++k)
         if (!std::isfinite(points.x[k]) || !std::isfinite(points.y[k])) return std::nullopt;
 
-    const Problem problem = MakeProblem(points, terms);
+    const Problem problem = MakeProblem(points, terms, split);
     State state;
     state.a.assign(terms, Dyadic{});
     // Higher degrees need more precision from the start.

@@ -3,6 +3,8 @@
 
 #include <optional>
 
+#include "fit/work_split.h"
+
 namespace plorimet {
 
 // Points held elsewhere: x[0..count-1] distinct, y beside them.
@@ -32,6 +34,8 @@ struct ExactFit {
 // Needs 2 <= terms <= count, distinct X and finite values; returns nothing otherwise.
 // Should the precision run out (beyond 4096 bits) or the corrections not settle within 400
 // steps, which no data tried comes near, the closest coefficients found are given.
-std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients);
+// The sums of many points may be split across threads (see work_split.h): the same result.
+std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients,
+                                               const WorkSplit& split = {});
 
 }  // namespace plorimet

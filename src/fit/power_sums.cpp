@@ -112,10 +112,31 @@ struct Layout {
 struct Group {
     int e = 0;  // every X of the group is m * 2^e, m < 2^53, with the group's sign
     bool negative = false;
-    bool anyNonzero = false;
-    Word count = 0;
-    Word* words = nullptr;
-    Word* carries = nullptr;
+};
+
+// The word sums of some of the points, summed with the carries counted apart: each group's
+// block of layout.total words, then the squares of Y (2 yWords), then Y's sums of each sign.
+struct Tally {
+    std::vector<Word> words;
+    std::vector<Word> carries;
+    std::vector<Word> count;       // points of each group
+    std::vector<char> anyNonzero;  // whether the group holds an X other than 0
+
+    Tally(size_t groups, const Layout& layout, int yWords)
+        : words(groups * layout.total + 4 * static_cast<size_t>(yWords), 0),
+          carries(words.size(), 0),
+          count(groups, 0),
+          anyNonzero(groups, 0) {}
+
+    // Adds another tally: the sums are exact, so how the points were cut changes nothing.
+    void Add(const Tally& other) {
+        AddWords(words.data(), carries.data(), other.words.data(), static_cast<int>(words.size()));
+        for (size_t j = 0; j < carries.size(); ++j) carries[j] += other.carries[j];
+        for (size_t g = 0; g < count.size(); ++g) {
+            count[g] += other.count[g];
+            anyNonzero[g] |= other.anyNonzero[g];
+        }
+    }
 };
 
 // sum of coefficient(k) * 2^(shift(k)) over the groups, all shifts nonnegative.
@@ -127,7 +148,8 @@ Int ShiftedSum(const std::vector<std::pair<Int, int64_t>>& parts) {
 
 }  // namespace
 
-std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double center, int shift) {
+std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double center, int shift,
+                                          const WorkSplit& split) {
     if (terms < 1) return std::nullopt;
 
     // The groups, and Y as one integer over a common power of two.
@@ -158,99 +180,110 @@ std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double c
     if (yWords > kWidestY) return std::nullopt;
 
     const Layout layout(terms, yWords);
-    std::vector<Word> blocks(groups.size() * 2 * static_cast<size_t>(layout.total), 0);
-    for (size_t g = 0; g < groups.size(); ++g) {
-        groups[g].words = blocks.data() + g * 2 * layout.total;
-        groups[g].carries = groups[g].words + layout.total;
-    }
-    std::vector<Word> squareWords(2 * yWords, 0);
-    std::vector<Word> squareCarries(2 * yWords, 0);
-    Word ySumWords[2][kWidestY] = {};
-    Word ySumCarries[2][kWidestY] = {};
+    const size_t squaresAt = groups.size() * layout.total;
+    const size_t ySumAt[2] = {squaresAt + 2 * yWords, squaresAt + 3 * yWords};
 
-    const int longest = WordsFor(53LL * (layout.highest + 1)) + kWidestY + 1;
-    std::vector<Word> power(longest);
-    std::vector<Word> product(longest + kWidestY);
-    for (long long k = 0; k < points.count; ++k) {
-        Word bits = 0;
-        std::memcpy(&bits, &points.x[k], sizeof bits);
-        Group& group = groups[groupOf[bits >> 52]];
-        ++group.count;
-        const Parts x = Split(points.x[k]);
-        const Parts y = Split(points.y[k]);
+    // The points cut into the split's pieces, each tallied apart and the tallies added.
+    const long long pieceCount = std::max<long long>(1, std::min<long long>(split.pieces, points.count));
+    std::vector<Tally> tallies(pieceCount, Tally(groups.size(), layout, yWords));
+    split.run(static_cast<int>(pieceCount), [&](int piece) {
+        Tally& tally = tallies[piece];
+        Word* const squareWords = tally.words.data() + squaresAt;
+        Word* const squareCarries = tally.carries.data() + squaresAt;
+        const int longest = WordsFor(53LL * (layout.highest + 1)) + kWidestY + 1;
+        std::vector<Word> power(longest);
+        std::vector<Word> product(longest + kWidestY);
+        const long long end = points.count * (piece + 1) / pieceCount;
+        for (long long k = points.count * piece / pieceCount; k < end; ++k) {
+            Word bits = 0;
+            std::memcpy(&bits, &points.x[k], sizeof bits);
+            const int g = groupOf[bits >> 52];
+            ++tally.count[g];
+            Word* const groupWords = tally.words.data() + g * layout.total;
+            Word* const groupCarries = tally.carries.data() + g * layout.total;
+            const Parts x = Split(points.x[k]);
+            const Parts y = Split(points.y[k]);
 
-        Word yValue[kWidestY] = {};
-        if (y.m != 0) {
-            const int zeros = __builtin_ctzll(y.m);
-            const Word odd = y.m >> zeros;
-            const int64_t at = y.e + zeros - yLowest;
-            const int q = static_cast<int>(at / 64);
-            const int r = static_cast<int>(at % 64);
-            yValue[q] = odd << r;
-            if (r != 0 && q + 1 < yWords) yValue[q + 1] = odd >> (64 - r);
-            Multiply(yValue, yWords, yValue, yWords, product.data());
-            AddWords(squareWords.data(), squareCarries.data(), product.data(), 2 * yWords);
-            AddWords(ySumWords[y.negative], ySumCarries[y.negative], yValue, yWords);
-            const int slot = layout.Moment(0, y.negative);
-            AddWords(group.words + layout.offset[slot], group.carries + layout.offset[slot], yValue, yWords);
-        }
-        if (x.m == 0) continue;
-        group.anyNonzero = true;
-
-        // Each power of X is added to its sum (and, times Y, to its moment) while the next is
-        // made from it.
-        power[0] = x.m;
-        int length = 1;
-        const Word m = x.m;
-        for (int p = 1; p <= layout.highest; ++p) {
-            Word* const words = group.words + layout.offset[p];
-            Word* const carries = group.carries + layout.offset[p];
-            Word carry = 0;
-            if (p < terms && y.m != 0 && yWords == 1) {
-                const int moment = layout.Moment(p, y.negative);
-                Word* const momentWords = group.words + layout.offset[moment];
-                Word* const momentCarries = group.carries + layout.offset[moment];
-                const Word yWord = yValue[0];
-                Word momentCarry = 0;
-                for (int j = 0; j < length; ++j) {
-                    const Word value = power[j];
-                    const Word sum = words[j] + value;
-                    carries[j] += sum < value;
-                    words[j] = sum;
-                    const Word low = MultiplyAdd(value, yWord, 0, momentCarry, momentCarry);
-                    const Word momentSum = momentWords[j] + low;
-                    momentCarries[j] += momentSum < low;
-                    momentWords[j] = momentSum;
-                    power[j] = MultiplyAdd(value, m, 0, carry, carry);
-                }
-                const Word momentSum = momentWords[length] + momentCarry;
-                momentCarries[length] += momentSum < momentCarry;
-                momentWords[length] = momentSum;
-            } else {
-                if (p < terms && y.m != 0) {
-                    const int moment = layout.Moment(p, y.negative);
-                    Multiply(power.data(), length, yValue, yWords, product.data());
-                    AddWords(group.words + layout.offset[moment], group.carries + layout.offset[moment], product.data(),
-                             length + yWords);
-                }
-                for (int j = 0; j < length; ++j) {
-                    const Word value = power[j];
-                    const Word sum = words[j] + value;
-                    carries[j] += sum < value;
-                    words[j] = sum;
-                    power[j] = MultiplyAdd(value, m, 0, carry, carry);
-                }
+            Word yValue[kWidestY] = {};
+            if (y.m != 0) {
+                const int zeros = __builtin_ctzll(y.m);
+                const Word odd = y.m >> zeros;
+                const int64_t at = y.e + zeros - yLowest;
+                const int q = static_cast<int>(at / 64);
+                const int r = static_cast<int>(at % 64);
+                yValue[q] = odd << r;
+                if (r != 0 && q + 1 < yWords) yValue[q + 1] = odd >> (64 - r);
+                Multiply(yValue, yWords, yValue, yWords, product.data());
+                AddWords(squareWords, squareCarries, product.data(), 2 * yWords);
+                AddWords(tally.words.data() + ySumAt[y.negative], tally.carries.data() + ySumAt[y.negative], yValue,
+                         yWords);
+                const int slot = layout.Moment(0, y.negative);
+                AddWords(groupWords + layout.offset[slot], groupCarries + layout.offset[slot], yValue, yWords);
             }
-            if (carry != 0) power[length++] = carry;
+            if (x.m == 0) continue;
+            tally.anyNonzero[g] = 1;
+
+            // Each power of X is added to its sum (and, times Y, to its moment) while the next is
+            // made from it.
+            power[0] = x.m;
+            int length = 1;
+            const Word m = x.m;
+            for (int p = 1; p <= layout.highest; ++p) {
+                Word* const words = groupWords + layout.offset[p];
+                Word* const carries = groupCarries + layout.offset[p];
+                Word carry = 0;
+                if (p < terms && y.m != 0 && yWords == 1) {
+                    const int moment = layout.Moment(p, y.negative);
+                    Word* const momentWords = groupWords + layout.offset[moment];
+                    Word* const momentCarries = groupCarries + layout.offset[moment];
+                    const Word yWord = yValue[0];
+                    Word momentCarry = 0;
+                    for (int j = 0; j < length; ++j) {
+                        const Word value = power[j];
+                        const Word sum = words[j] + value;
+                        carries[j] += sum < value;
+                        words[j] = sum;
+                        const Word low = MultiplyAdd(value, yWord, 0, momentCarry, momentCarry);
+                        const Word momentSum = momentWords[j] + low;
+                        momentCarries[j] += momentSum < low;
+                        momentWords[j] = momentSum;
+                        power[j] = MultiplyAdd(value, m, 0, carry, carry);
+                    }
+                    const Word momentSum = momentWords[length] + momentCarry;
+                    momentCarries[length] += momentSum < momentCarry;
+                    momentWords[length] = momentSum;
+                } else {
+                    if (p < terms && y.m != 0) {
+                        const int moment = layout.Moment(p, y.negative);
+                        Multiply(power.data(), length, yValue, yWords, product.data());
+                        AddWords(groupWords + layout.offset[moment], groupCarries + layout.offset[moment], product.data(),
+                                 length + yWords);
+                    }
+                    for (int j = 0; j < length; ++j) {
+                        const Word value = power[j];
+                        const Word sum = words[j] + value;
+                        carries[j] += sum < value;
+                        words[j] = sum;
+                        power[j] = MultiplyAdd(value, m, 0, carry, carry);
+                    }
+                }
+                if (carry != 0) power[length++] = carry;
+            }
         }
-    }
+    });
+    Tally& total = tallies[0];
+    for (size_t piece = 1; piece < tallies.size(); ++piece) total.Add(tallies[piece]);
 
     // Sums of powers of x over all groups: the group of exponent e adds its sums times 2^(p e).
+    auto read = [&](size_t g, int slot) {
+        const size_t at = g * layout.total + layout.offset[slot];
+        return ReadWords(total.words.data() + at, total.carries.data() + at, layout.length[slot]);
+    };
     int64_t lowestE = 0;
     bool anyX = false;
-    for (const Group& group : groups) {
-        if (!group.anyNonzero) continue;
-        lowestE = anyX ? std::min<int64_t>(lowestE, group.e) : group.e;
+    for (size_t g = 0; g < groups.size(); ++g) {
+        if (!total.anyNonzero[g]) continue;
+        lowestE = anyX ? std::min<int64_t>(lowestE, groups[g].e) : groups[g].e;
         anyX = true;
     }
     auto signFor = [](const Group& group, int power) { return group.negative && (power & 1) ? -1 : 1; };
@@ -258,32 +291,26 @@ std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double c
     std::vector<Int> xMoments(terms);             // in units of 2^(i lowestE + yLowest)
     for (int p = 0; p <= layout.highest; ++p) {
         std::vector<std::pair<Int, int64_t>> parts;
-        for (const Group& group : groups) {
+        for (size_t g = 0; g < groups.size(); ++g) {
             if (p == 0) {
-                parts.emplace_back(Int(group.count), 0);
+                parts.emplace_back(Int(total.count[g]), 0);
                 continue;
             }
-            if (!group.anyNonzero) continue;
-            const int slot = p;
-            Int value = ReadWords(group.words + layout.offset[slot], group.carries + layout.offset[slot], layout.length[slot]);
+            if (!total.anyNonzero[g]) continue;
+            Int value = read(g, p);
             if (value.is_zero()) continue;
-            if (signFor(group, p) < 0) value = -value;
-            parts.emplace_back(std::move(value), p * (group.e - lowestE));
+            if (signFor(groups[g], p) < 0) value = -value;
+            parts.emplace_back(std::move(value), p * (groups[g].e - lowestE));
         }
         xPowers[p] = ShiftedSum(parts);
     }
     for (int i = 0; i < terms; ++i) {
         std::vector<std::pair<Int, int64_t>> parts;
-        for (const Group& group : groups) {
-            const int positive = layout.Moment(i, false);
-            const int negative = layout.Moment(i, true);
-            Int value = ReadWords(group.words + layout.offset[positive], group.carries + layout.offset[positive],
-                                  layout.length[positive]) -
-                        ReadWords(group.words + layout.offset[negative], group.carries + layout.offset[negative],
-                                  layout.length[negative]);
+        for (size_t g = 0; g < groups.size(); ++g) {
+            Int value = read(g, layout.Moment(i, false)) - read(g, layout.Moment(i, true));
             if (value.is_zero()) continue;
-            if (signFor(group, i) < 0) value = -value;
-            parts.emplace_back(std::move(value), i * (group.e - lowestE));  // nonzero only for X != 0 when i > 0
+            if (signFor(groups[g], i) < 0) value = -value;
+            parts.emplace_back(std::move(value), i * (groups[g].e - lowestE));  // nonzero only for X != 0 when i > 0
         }
         xMoments[i] = ShiftedSum(parts);
     }
@@ -322,9 +349,11 @@ std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double c
         sums.powers.push_back({std::move(power), p * (f - shift)});
         if (p < terms) sums.moments.push_back({std::move(moment), p * (f - shift) + yLowest});
     }
-    sums.ySquares = {ReadWords(squareWords.data(), squareCarries.data(), 2 * yWords), 2 * yLowest};
-    sums.ySum = {ReadWords(ySumWords[0], ySumCarries[0], yWords) - ReadWords(ySumWords[1], ySumCarries[1], yWords),
-                 yLowest};
+    auto readAt = [&](size_t at, int length) {
+        return ReadWords(total.words.data() + at, total.carries.data() + at, length);
+    };
+    sums.ySquares = {readAt(squaresAt, 2 * yWords), 2 * yLowest};
+    sums.ySum = {readAt(ySumAt[0], yWords) - readAt(ySumAt[1], yWords), yLowest};
     return sums;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fit/exact_fit.h"
+#include "fit/work_split.h"
 
 // Boost's cpp_int.hpp includes <iostream>; see exact_fit.cpp for why only the two stream
 // headers it uses are included and <iostream> is marked as seen.
@@ -41,6 +42,8 @@ struct PowerSums {
 // apart in magnitude for Y to be one integer of kWidestY words over a common power of two.
 constexpr int kMostPowerGroups = 128;
 constexpr int kWidestY = 4;
-std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double center, int shift);
+// The points may be cut into the split's pieces, tallied at the same time; the sums are the same.
+std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double center, int shift,
+                                          const WorkSplit& split = {});
 
 }  // namespace plorimet

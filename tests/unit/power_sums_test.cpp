@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "fit/analysis.h"
 #include "fit/power_sums.h"
 #include "rational_reference.h"
 
@@ -52,16 +54,25 @@ const Case kCases[] = {
      false},
 };
 
+// The points in one piece, and cut into pieces tallied on threads at the same time (more
+// pieces than some cases have points).
+std::vector<WorkSplit> Splits() {
+    WorkSplit threads = WorkSplitFor(kPointsWorthThreads + 1);
+    threads.pieces = 9;
+    return {WorkSplit{}, threads};
+}
+
 TEST(ExactPowerSums, InWordsAreTheRationalSums) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.name);
+    for (const Case& c : kCases)
+    for (const WorkSplit& split : Splits()) {
+        SCOPED_TRACE(std::string(c.name) + ", pieces " + std::to_string(split.pieces));
         std::vector<double> x(c.count);
         std::vector<double> y(c.count);
         for (int k = 0; k < c.count; ++k) {
             x[k] = c.x(k);
             y[k] = c.y(k);
         }
-        const auto sums = SumPowersInWords(PointsView{x.data(), y.data(), c.count}, c.terms, c.center, c.shift);
+        const auto sums = SumPowersInWords(PointsView{x.data(), y.data(), c.count}, c.terms, c.center, c.shift, split);
         ASSERT_EQ(sums.has_value(), c.fits);
         if (!sums) continue;
         const Rational scale = ValueOf({1, -static_cast<int64_t>(c.shift)});
@@ -102,6 +113,36 @@ TEST(ExactPowerSums, AFitOfManyPointsIsTheExactOptimum) {
     std::vector<double> coefficients(terms);
     ASSERT_TRUE(SolveExactLeastSquares(PointsView{x.data(), y.data(), count}, terms, coefficients.data()));
     EXPECT_EQ(coefficients, reference::LeastSquares(x.data(), y.data(), count, terms));
+}
+
+// A fit of many points split across threads: the outcome of the fit in one piece, messages too.
+TEST(ExactPowerSums, ASplitFitIsTheFitInOnePiece) {
+    const long long count = kPointsWorthThreads + 1000;
+    struct SplitCase {
+        const char* name;
+        double x0;
+        int degree;
+    };
+    for (const SplitCase& c : {SplitCase{"degree 10", 1900.0, 10}, SplitCase{"coefficients too large", 1e200, 3}}) {
+        SCOPED_TRACE(c.name);
+        std::vector<double> x(count);
+        std::vector<double> y(count);
+        for (long long k = 0; k < count; ++k) {
+            x[k] = c.x0 + 0.001 * static_cast<double>(k) * (c.x0 / 1900.0);
+            y[k] = std::sin(0.01 * static_cast<double>(k));
+        }
+        FitSettings settings;
+        settings.fitMode = FitMode::LeastSquares;
+        settings.degree = c.degree;
+        const PointsView points{x.data(), y.data(), count};
+        FitResult inOne;
+        FitResult split;
+        const auto inOneFailure = CompleteAnalysis(points, settings, UiLanguage::English, inOne);
+        EXPECT_EQ(CompleteAnalysis(points, settings, UiLanguage::English, split, WorkSplitFor(count)), inOneFailure);
+        EXPECT_EQ(split.coefficients, inOne.coefficients);
+        EXPECT_EQ(split.equationText, inOne.equationText);
+        EXPECT_EQ(split.rSquared, inOne.rSquared);
+    }
 }
 
 }  // namespace

@@ -285,7 +285,8 @@ int RunFitAll(const Options& options, Reporter& report, std::ostream& err) {
     }
     FitResult result;
     const PointsView points{pairs.x.data(), pairs.y.data(), count};
-    if (auto failure = CompleteAnalysis(points, settings, options.language, result)) return report.Fail(*failure);
+    if (auto failure = CompleteAnalysis(points, settings, options.language, result, WorkSplitFor(count)))
+        return report.Fail(*failure);
     if (options.json) {
         auto text = [](double v) {
             char buffer[32];

@@ -203,7 +203,8 @@ std::optional<int> ReadAndFit(const GraphOptions& o, Reporter& report, std::ostr
         }
         fitted.termCount = fitted.settings.degree + 1;
     }
-    const auto failure = o.all ? CompleteAnalysis(fitted.points, fitted.settings, o.language, fitted.result)
+    const auto failure = o.all ? CompleteAnalysis(fitted.points, fitted.settings, o.language, fitted.result,
+                                                  WorkSplitFor(fitted.points.count))
                                : CompleteAnalysis(fitted.data, fitted.settings, o.language, fitted.result);
     if (failure) return report.Fail(*failure);
     return std::nullopt;
