@@ -6,6 +6,8 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 
 namespace plorimet {
@@ -38,9 +40,7 @@ bool IsNumberText(const char* p, const char* last) {
 
 enum class LineKind { Pair, NoPair, OutOfRange };
 
-LineKind ParseLine(const std::string& line, double& x, double& y) {
-    const char* const begin = line.data();
-    const char* const end = begin + line.size();
+LineKind ParseLine(const char* const begin, const char* const end, double& x, double& y) {
     const char* p = begin;
     while (p < end && *p == ' ') ++p;
     const char* xFirst = p;
@@ -66,6 +66,20 @@ LineKind ParseLine(const std::string& line, double& x, double& y) {
     return LineKind::Pair;
 }
 
+// Of each run of equal X in sorted pairs, the first pair.
+void DropRepeatedX(AllPairs& pairs) {
+    const size_t n = pairs.x.size();
+    size_t kept = 0;
+    for (size_t k = 0; k < n; ++k) {
+        if (kept > 0 && pairs.x[k] == pairs.x[kept - 1]) continue;
+        pairs.x[kept] = pairs.x[k];
+        pairs.y[kept] = pairs.y[k];
+        ++kept;
+    }
+    pairs.x.resize(kept);
+    pairs.y.resize(kept);
+}
+
 }  // namespace
 
 std::optional<double> ParseNumberText(const char* first, const char* last, bool& outOfRange) {
@@ -86,40 +100,55 @@ AllPairs ReadAllPairs(std::istream& in) {
     AllPairs pairs;
     std::streambuf* source = in.rdbuf();
     if (source == nullptr) return pairs;
-    std::string line;
+    // The text is read in blocks; a line is taken where it lies in the block, and only a line
+    // cut by the end of a block is moved to the front before the next block is read.
+    constexpr size_t kBlock = 1 << 16;
+    const std::unique_ptr<char[]> storage(new char[kBlock + kLongestAllPairsLine + 2]);
+    char* const data = storage.get();
+    size_t begin = 0;  // the unread text is buffer[begin, end)
+    size_t end = 0;
+    bool atEnd = false;
+    bool skipping = false;  // within a line longer than the limit, its start already passed
     long long number = 0;
-    for (bool atEnd = false; !atEnd;) {
-        line.clear();
-        bool overlong = false;
-        bool sawAnything = false;
-        for (;;) {
-            const int c = source->sbumpc();
-            if (c == std::char_traits<char>::eof()) {
-                atEnd = true;
-                break;
+    for (;;) {
+        const char* const first = data + begin;
+        const char* const newline = static_cast<const char*>(std::memchr(first, '\n', end - begin));
+        if (newline == nullptr && !atEnd) {
+            // The line goes on beyond what is read: keep no more of it than the limit and a byte.
+            size_t kept = end - begin;
+            if (kept > kLongestAllPairsLine) {
+                skipping = true;
+                kept = 0;
             }
-            sawAnything = true;
-            if (c == '\n') break;
-            if (line.size() < kLongestAllPairsLine) {
-                line.push_back(static_cast<char>(c));
-            } else {
-                overlong = true;
-            }
+            std::memmove(data, first, kept);
+            begin = 0;
+            end = kept;
+            const std::streamsize got = source->sgetn(data + end, static_cast<std::streamsize>(kBlock));
+            if (got <= 0) atEnd = true;
+            end += static_cast<size_t>(std::max<std::streamsize>(got, 0));
+            continue;
         }
-        if (!sawAnything) break;
+        const char* const last = newline ? newline : data + end;
+        if (!newline && last == first && !skipping) break;  // nothing after the last line end
+        const bool overlong = skipping || static_cast<size_t>(last - first) > kLongestAllPairsLine;
+        skipping = false;
         ++number;
-        if (overlong) continue;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        double x = 0;
-        double y = 0;
-        switch (ParseLine(line, x, y)) {
-            case LineKind::Pair:
-                pairs.x.push_back(x);
-                pairs.y.push_back(y);
-                break;
-            case LineKind::NoPair: break;
-            case LineKind::OutOfRange: pairs.outOfRangeLine = number; return pairs;
+        if (!overlong) {
+            const char* lineEnd = last;
+            if (lineEnd > first && *(lineEnd - 1) == '\r') --lineEnd;
+            double x = 0;
+            double y = 0;
+            switch (ParseLine(first, lineEnd, x, y)) {
+                case LineKind::Pair:
+                    pairs.x.push_back(x);
+                    pairs.y.push_back(y);
+                    break;
+                case LineKind::NoPair: break;
+                case LineKind::OutOfRange: pairs.outOfRangeLine = number; return pairs;
+            }
         }
+        if (!newline) break;
+        begin = static_cast<size_t>(newline - data) + 1;
     }
     return pairs;
 }
@@ -128,6 +157,8 @@ void SortByX(AllPairs& pairs) {
     // An order of the pairs by X, and by file position among equal X; then the pairs are moved
     // into that order in place. Memory: 4 bytes a pair.
     const size_t n = pairs.x.size();
+    // Files written in order need no sort: equal X already stand in file order.
+    if (std::is_sorted(pairs.x.begin(), pairs.x.end())) return;
     std::vector<uint32_t> order(n);
     for (size_t k = 0; k < n; ++k) order[k] = static_cast<uint32_t>(k);
     const std::vector<double>& x = pairs.x;
@@ -155,16 +186,7 @@ void SortByX(AllPairs& pairs) {
 
 void KeepFirstOfEachXSorted(AllPairs& pairs) {
     SortByX(pairs);
-    const size_t n = pairs.x.size();
-    size_t kept = 0;
-    for (size_t k = 0; k < n; ++k) {
-        if (kept > 0 && pairs.x[k] == pairs.x[kept - 1]) continue;
-        pairs.x[kept] = pairs.x[k];
-        pairs.y[kept] = pairs.y[k];
-        ++kept;
-    }
-    pairs.x.resize(kept);
-    pairs.y.resize(kept);
+    DropRepeatedX(pairs);
 }
 
 }  // namespace plorimet

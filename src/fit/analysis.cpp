@@ -96,39 +96,57 @@ std::optional<MessageId> CompleteAnalysis(const DataSet& data, const FitSettings
 }
 
 std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
-                                          FitResult& result) {
-    return CompleteAnalysis(points, settings, language, result, nullptr);
+                                          FitResult& result, const WorkSplit& split) {
+    return CompleteAnalysis(points, settings, language, result, nullptr, split);
 }
 
 std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
-                                          FitResult& result, ExactSums* sums) {
+                                          FitResult& result, ExactSums* sums, const WorkSplit& split) {
     LinearSystem system;
     int m = 0;
     if (settings.fitMode == FitMode::LeastSquares) {
         // A saturated degree text must not overflow the system size.
         m = settings.degree < kTextSlots ? settings.degree + 1 : kTextSlots;
-        // A degree beyond the data is refused by the solver's size check, before any sum.
-        if (m >= 2 && m <= kMaxPairs) BuildNormalEquations(points, settings.degree, system);
     } else {
         m = static_cast<int>(std::min<long long>(points.count, kTextSlots));
-        FillExactSystem(points, system);
+    }
+    std::optional<MessageId> elimination;
+    auto eliminate = [&] {
+        if (settings.fitMode == FitMode::LeastSquares) {
+            // A degree beyond the data is refused by the solver's size check, before any sum.
+            if (m >= 2 && m <= kMaxPairs) BuildNormalEquations(points, settings.degree, system);
+        } else {
+            FillExactSystem(points, system);
+        }
+        elimination = SolveLinearSystem(system, m, result.coefficients);
+    };
+    // The exact solve needs nothing of the elimination: split, both run at the same time, and
+    // the outcome is taken from them in the order of one after the other.
+    std::optional<std::optional<ExactFit>> exact;
+    Coefficients exactCoefficients{};
+    auto solveExactly = [&] { exact = SolveExactLeastSquares(points, m, exactCoefficients.data(), sums, split); };
+    if (split.pieces > 1 && m <= points.count) {
+        split.run(2, [&](int piece) { piece == 0 ? eliminate() : solveExactly(); });
+    } else {
+        eliminate();
     }
     // The double elimination decides the conditions that are about the input. A zero
     // denominator is left to the exact solve: with distinct X and no more coefficients than
     // points the exact system has none, so there only rounding could have made it.
-    const std::optional<MessageId> elimination = SolveLinearSystem(system, m, result.coefficients);
     if (elimination && *elimination != MessageId::ZeroDenominator) return elimination;
     if (m > points.count) {
         // More coefficients than points: exact elimination meets a row of zeros in the
         // scaling step, or a zero last diagonal when only one coefficient is too many.
         return points.count <= m - 2 ? MessageId::ZeroCoefficient : MessageId::ZeroDenominator;
     }
+    if (!exact) solveExactly();
     result.rSquared.reset();
     result.residualDeviation.reset();
-    if (const auto exact = SolveExactLeastSquares(points, m, result.coefficients.data(), sums)) {
-        result.rSquared = exact->rSquared;
+    if (*exact) {
+        std::copy(exactCoefficients.begin(), exactCoefficients.begin() + m, result.coefficients.begin());
+        result.rSquared = (*exact)->rSquared;
         if (points.count > m)
-            result.residualDeviation = std::sqrt(exact->residualSquares / static_cast<double>(points.count - m));
+            result.residualDeviation = std::sqrt((*exact)->residualSquares / static_cast<double>(points.count - m));
     } else if (elimination) {
         return elimination;  // values the exact solve does not take (not finite)
     }

@@ -7,6 +7,7 @@
 
 #include "fit/data_set.h"
 #include "fit/exact_fit.h"
+#include "fit/work_split.h"
 #include "fit/fit_settings.h"
 #include "base/messages.h"
 
@@ -49,12 +50,13 @@ int TermCount(const FitSettings& settings, const DataSet& data);
 std::optional<MessageId> CompleteAnalysis(const DataSet& data, const FitSettings& settings, UiLanguage language,
                                           FitResult& result);
 // The same for points held elsewhere, any number of them (distinct X in ascending order);
-// the equation's method line compares the degree with their count.
+// the equation's method line compares the degree with their count. Split (WorkSplitFor), the
+// double elimination and the exact solve run at the same time, to the same outcome.
 std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
-                                          FitResult& result);
-// The same, also giving the exact sums of a least-squares fit (for its statistics; left as
-// they were when the fit ends before the exact solve).
+                                          FitResult& result, const WorkSplit& split = {});
+// The same, also giving the exact sums of a least-squares fit (for its statistics; not to be
+// read when the fit fails).
 std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
-                                          FitResult& result, ExactSums* sums);
+                                          FitResult& result, ExactSums* sums, const WorkSplit& split = {});
 
 }  // namespace plorimet

@@ -1,5 +1,6 @@
 #include "fit/equation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -25,20 +26,71 @@ std::optional<MessageId> CheckTermValues(const DataSet& data, int m, Coefficient
     return CheckTermValues(PointsView{data.x.data(), data.y.data(), data.pairCount}, m, coefficients);
 }
 
+namespace {
+
+// Whether every term |x^k c| at the nonzero X, whose magnitudes lie within [smallest, largest],
+// is clear of the limits 1e300 and 1e-300 (or 0 with c = 0), told from binary exponents with a
+// margin far beyond pow's rounding (every C library's pow is within 2^-20 of x^k), so that no
+// point's term needs pow to rule a failure out.
+bool TermsClearOfLimits(double smallest, double largest, int k, double c) {
+    if (!std::isfinite(c)) return false;
+    int eLargest = 0;
+    int eSmallest = 0;
+    std::frexp(largest, &eLargest);    // largest < 2^eLargest
+    std::frexp(smallest, &eSmallest);  // smallest >= 2^(eSmallest - 1)
+    const long long high = static_cast<long long>(k) * eLargest;  // |x|^k < 2^high
+    const long long low = static_cast<long long>(k) * (eSmallest - 1);
+    if (high > 1022) return false;  // pow may overflow
+    if (c == 0.0) return true;
+    if (low < -1021) return false;  // pow may leave the normal range
+    int eC = 0;
+    std::frexp(c, &eC);  // |c| in [2^(eC - 1), 2^eC)
+    return high + eC + 1 <= 996 && low + eC - 2 >= -996;  // 2^996 < 1e300, 2^-996 > 1e-300
+}
+
+}  // namespace
+
 std::optional<MessageId> CheckTermValues(PointsView data, int m, Coefficients& coefficients) {
+    // A coefficient stays when its term is not negligible at one point, so the count can stop
+    // there; the limits are then only looked at point by point where the bounds of |X| leave
+    // them in doubt. The outcome is that of going through every point.
+    double smallest = HUGE_VAL;
+    double largest = 0.0;
+    for (long long j = 0; j < data.count; ++j) {
+        const double magnitude = std::fabs(data.x[j]);
+        if (magnitude == 0.0) continue;
+        smallest = std::min(smallest, magnitude);
+        largest = std::max(largest, magnitude);
+    }
     for (int k = 0; k < m; ++k) {
+        const bool clear = k == 0 || largest == 0.0 || TermsClearOfLimits(smallest, largest, k, coefficients[k]);
         long long negligible = 0;
         for (long long j = 0; j < data.count; ++j) {
             const double y = data.y[j];
             if (k == 0) {
                 // A constant that overflowed would be written as "inf" or "nan".
                 if (!std::isfinite(coefficients[0])) return MessageId::TooLargeTermValue;
-                if (y == 0.0 || std::fabs(coefficients[0]) < std::fabs(1e-6 * y)) ++negligible;
-                continue;
+                if (y == 0.0 || std::fabs(coefficients[0]) < std::fabs(1e-6 * y)) {
+                    ++negligible;
+                    continue;
+                }
+                break;
             }
             if (data.x[j] == 0.0) {
                 ++negligible;
                 continue;
+            }
+            if (clear) {
+                if (y == 0.0) {
+                    ++negligible;
+                    continue;
+                }
+                const double t = coefficients[k] == 0.0 ? 0.0 : std::fabs(std::pow(data.x[j], static_cast<double>(k)) * coefficients[k]);
+                if (t < std::fabs(1e-6 * y)) {
+                    ++negligible;
+                    continue;
+                }
+                break;
             }
             const double t = std::fabs(std::pow(data.x[j], static_cast<double>(k)) * coefficients[k]);
             if (!(t <= 1e300)) return MessageId::TooLargeTermValue;  // NaN counts as too large

@@ -21,6 +21,8 @@
 #include <boost/multiprecision/cpp_bin_float.hpp>
 #include <boost/multiprecision/cpp_int.hpp>
 
+#include "fit/power_sums.h"
+
 namespace plorimet {
 
 namespace {
@@ -139,6 +141,9 @@ Dyadic ToDyadic(const Float<Bits>& f) {
     return d;
 }
 
+// From this many points per coefficient on, the sums are taken in machine words.
+constexpr long long kPointsForWordSums = 32;
+
 // ---- The problem in the shifted variable t = (x - center) / 2^shift, |t| < 1 -------------------
 
 struct Problem {
@@ -154,7 +159,7 @@ struct Problem {
     double largestX = 0.0;
 };
 
-Problem MakeProblem(PointsView points, int terms, bool centred = true) {
+Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit& split) {
     Problem p;
     p.terms = terms;
     p.count = points.count;
@@ -172,6 +177,22 @@ Problem MakeProblem(PointsView points, int terms, bool centred = true) {
     if (!(spread > 0) || std::isinf(spread)) spread = std::max(std::fabs(high), std::fabs(low));
     std::frexp(spread, &p.shift);  // spread < 2^shift, so |t| < 1 up to the rounding of spread
     p.shift += 1;
+
+    // Many points: their sums in machine words, whose fixed costs pay from this many on.
+    if (points.count >= kPointsForWordSums * terms) {
+        if (std::optional<PowerSums> sums = SumPowersInWords(points, terms, center, p.shift, split)) {
+            auto take = [](ScaledInteger& s) {
+                Dyadic d{std::move(s.m), s.e};
+                Normalize(d);
+                return d;
+            };
+            for (ScaledInteger& s : sums->powers) p.powerSums.push_back(take(s));
+            for (ScaledInteger& s : sums->moments) p.moments.push_back(take(s));
+            p.ySquares = take(sums->ySquares);
+            p.ySum = take(sums->ySum);
+            return p;
+        }
+    }
 
     // Every t and every y as an integer over one common power of two, so that the sums are
     // integer sums. Two passes over the points; nothing per point is kept.
@@ -509,19 +530,21 @@ void CopySums(const Problem& p, ExactSums& sums) {
 }  // namespace
 
 void ComputeExactSums(PointsView points, int terms, bool centred, ExactSums& sums) {
-    CopySums(MakeProblem(points, terms, centred), sums);
+    CopySums(MakeProblem(points, terms, centred, {}), sums);
 }
 
-std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients) {
-    return SolveExactLeastSquares(points, terms, coefficients, nullptr);
+std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients,
+                                               const WorkSplit& split) {
+    return SolveExactLeastSquares(points, terms, coefficients, nullptr, split);
 }
 
-std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients, ExactSums* sums) {
+std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients, ExactSums* sums,
+                                               const WorkSplit& split) {
     if (terms < 2 || points.count < terms) return std::nullopt;
     for (long long k = 0; k < points.count; ++k)
         if (!std::isfinite(points.x[k]) || !std::isfinite(points.y[k])) return std::nullopt;
 
-    const Problem problem = MakeProblem(points, terms);
+    const Problem problem = MakeProblem(points, terms, true, split);
     if (sums) CopySums(problem, *sums);
     State state;
     state.a.assign(terms, Dyadic{});

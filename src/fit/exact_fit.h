@@ -3,6 +3,8 @@
 
 #include <optional>
 
+#include "fit/work_split.h"
+
 namespace plorimet {
 
 struct ExactSums;  // fit/exact_sums.h
@@ -34,9 +36,12 @@ struct ExactFit {
 // Needs 2 <= terms <= count, distinct X and finite values; returns nothing otherwise.
 // Should the precision run out (beyond 4096 bits) or the corrections not settle within 400
 // steps, which no data tried comes near, the closest coefficients found are given.
-std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients);
+// The sums of many points may be split across threads (see work_split.h): the same result.
+std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients,
+                                               const WorkSplit& split = {});
 // The same, also giving the exact sums it solved from (for the statistics of the fit).
-std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients, ExactSums* sums);
+std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients, ExactSums* sums,
+                                               const WorkSplit& split = {});
 
 // The exact sums alone: centred as the fit centres them, or (centred false) in t = x / 2^shift,
 // for a fit through the origin. Repeated X are summed as any others.

@@ -31,20 +31,25 @@ void BuildNormalEquations(const DataSet& data, int degree, LinearSystem& system)
 
 void BuildNormalEquations(PointsView points, int degree, LinearSystem& system) {
     // Every element with the same i + j is the same sum taken in the same order, so each
-    // power sum is taken once; the elements are the same doubles as element by element.
+    // power sum is taken once; the elements are the same doubles as element by element. One
+    // pass over the points adds to every sum, in point order for each, and each power of a
+    // point, asked of pow once, serves its power sum and its right-hand side alike.
     double powerSums[2 * kTextSlots] = {};
-    for (int p = 0; p <= 2 * degree; ++p) {
-        double sum = 0.0;
-        for (long long k = 0; k < points.count; ++k) sum += (p == 0) ? 1.0 : std::pow(points.x[k], static_cast<double>(p));
-        powerSums[p] = sum;
+    double moments[kTextSlots] = {};
+    for (long long k = 0; k < points.count; ++k) {
+        const double x = points.x[k];
+        const double y = points.y[k];
+        powerSums[0] += 1.0;
+        moments[0] += y;
+        for (int p = 1; p <= 2 * degree; ++p) {
+            const double power = std::pow(x, static_cast<double>(p));
+            powerSums[p] += power;
+            if (p <= degree) moments[p] += power * y;
+        }
     }
     for (int i = 0; i <= degree; ++i) {
         for (int j = 0; j <= degree; ++j) system.a[i][j] = powerSums[i + j];
-        double sum = 0.0;
-        for (long long k = 0; k < points.count; ++k) {
-            sum += (i == 0) ? points.y[k] : std::pow(points.x[k], static_cast<double>(i)) * points.y[k];
-        }
-        system.b[i] = sum;
+        system.b[i] = moments[i];
     }
 }
 

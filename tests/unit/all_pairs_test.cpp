@@ -76,6 +76,31 @@ TEST(AllPairs, AnOverlongLineIsNoPair) {
     EXPECT_EQ(read.x[0], 2.0);
 }
 
+// The text is read in blocks: lines cut by the end of a block, as long as a line may be or
+// longer, keep their meaning and their numbers.
+TEST(AllPairs, LinesAcrossTheReadingBlocks) {
+    std::string bytes;
+    long long lines = 0;
+    size_t pairs = 0;
+    auto line = [&](const std::string& text, bool pair) {
+        bytes += text + (lines % 3 ? "\n" : "\r\n");
+        ++lines;
+        pairs += pair;
+    };
+    for (size_t round = 1; round <= 3; ++round) {
+        while (bytes.size() < round * 1000000 + round * 77777) line(std::to_string(lines) + " 1", true);
+        line("7 8" + std::string(kLongestAllPairsLine - 4, ' '), true);  // with its CR, just within
+        line("7 8" + std::string(kLongestAllPairsLine - 2, ' '), false);
+    }
+    // Longer than a block, their ends, of every length up to a block, are no pairs either.
+    for (size_t k = 0; k < 18; ++k) line("9" + std::string(1100000 + 60000 * k, ' ') + "4 5", false);
+    line("1 1e999", false);
+    const AllPairs read = Read(bytes);
+    EXPECT_EQ(read.x.size(), pairs);
+    ASSERT_TRUE(read.outOfRangeLine);
+    EXPECT_EQ(*read.outOfRangeLine, lines);
+}
+
 TEST(AllPairs, FirstPairOfEachXSortedByX) {
     AllPairs pairs = Read("3 30\r\n1 10\r\n3 31\r\n2 20\r\n1.0 11\r\n-0 5\r\n0 6\r\n");
     KeepFirstOfEachXSorted(pairs);

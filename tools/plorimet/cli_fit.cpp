@@ -50,7 +50,8 @@ std::optional<CliFailure> FitForCli(PointsView points, const FitChoice& choice, 
         }
         fit.termCount = fit.settings.degree + 1;
     }
-    if (auto failure = CompleteAnalysis(points, fit.settings, choice.language, fit.result, &fit.sums))
+    if (auto failure = CompleteAnalysis(points, fit.settings, choice.language, fit.result, &fit.sums,
+                                        WorkSplitFor(count)))
         return CliFailure{failure, ""};
     if (choice.withModel) {
         fit.model = std::make_unique<FitModel>(points, fit.sums, fit.termCount - 1, false);

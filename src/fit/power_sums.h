@@ -1,0 +1,49 @@
+// The exact sums a least-squares fit of many points is made of, taken in machine words.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "fit/exact_fit.h"
+#include "fit/work_split.h"
+
+// Boost's cpp_int.hpp includes <iostream>; see exact_fit.cpp for why only the two stream
+// headers it uses are included and <iostream> is marked as seen.
+#include <istream>
+#include <ostream>
+#if defined(__GLIBCXX__) && !defined(_GLIBCXX_IOSTREAM)
+#define _GLIBCXX_IOSTREAM 1
+#endif
+#include <boost/multiprecision/cpp_int.hpp>
+
+namespace plorimet {
+
+// The exact value m * 2^e (not reduced: m may be even).
+struct ScaledInteger {
+    boost::multiprecision::cpp_int m;
+    int64_t e = 0;
+};
+
+// In the variable t = (x - center) / 2^shift: every value exact.
+struct PowerSums {
+    std::vector<ScaledInteger> powers;   // sum of t^p, p = 0..2(terms-1)
+    std::vector<ScaledInteger> moments;  // sum of t^i y, i = 0..terms-1
+    ScaledInteger ySquares;              // sum of y^2
+    ScaledInteger ySum;
+};
+
+// The sums of finite points, taken without allocation per point: the points are grouped by the
+// sign and binary exponent of X, so that within a group X is one 53-bit integer times a common
+// power of two, whose powers are summed in fixed-width words with the carries counted apart;
+// the groups' sums of powers of X then give those of t by the binomial expansion, exactly.
+// Worth it for many points (the expansion costs about terms^2 long products); nothing when the
+// X values have more than kMostPowerGroups signs and exponents, or the Y values are too far
+// apart in magnitude for Y to be one integer of kWidestY words over a common power of two.
+constexpr int kMostPowerGroups = 128;
+constexpr int kWidestY = 4;
+// The points may be cut into the split's pieces, tallied at the same time; the sums are the same.
+std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double center, int shift,
+                                          const WorkSplit& split = {});
+
+}  // namespace plorimet
