@@ -2,12 +2,12 @@
 # Builds everything and runs every test: the native unit and command-line tests, the unit tests
 # under AddressSanitizer and UBSan, a bounded fuzzing run, and the Windows build's unit and
 # end-to-end tests under Wine; the page (tools/build-web.sh) and its tests in Chromium.
-#   FUZZ_SECONDS   seconds per fuzz target (default 60; 0 skips fuzzing)
+#   FUZZ_SECONDS   seconds per fuzz target (default 30; 0 skips fuzzing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc)
-fuzz_seconds=${FUZZ_SECONDS:-60}
+fuzz_seconds=${FUZZ_SECONDS:-30}
 
 step() { printf '\n=== %s\n' "$*"; }
 
