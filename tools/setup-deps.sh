@@ -18,8 +18,11 @@ run_packages=(
 test_packages=(
   python3 googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev
   xvfb xauth imagemagick fonts-dejavu-core python3-pil python3-numpy chromium
-  poppler-utils xdotool xclip unzip emscripten node-acorn npm
+  poppler-utils xdotool xclip unzip emscripten node-acorn
 )
+# npm for the page's test packages: Debian's, unless a Node.js with its own npm is there already
+# (Debian's npm package cannot be installed beside that one).
+command -v npm >/dev/null 2>&1 || test_packages+=(npm)
 
 # Building the page alone: emscripten and the header-only libraries the portable code uses.
 web_packages=(cmake make python3 libboost-dev libfast-float-dev libstb-dev emscripten node-acorn)
