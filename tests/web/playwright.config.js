@@ -3,7 +3,7 @@ const { defineConfig } = require('@playwright/test');
 
 module.exports = defineConfig({
   testDir: '.',
-  testMatch: '*.spec.js',
+  testMatch: '*.test.js',
   timeout: 60000,
   workers: 1,
   reporter: [['list']],
