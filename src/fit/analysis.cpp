@@ -101,7 +101,7 @@ std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& 
 }
 
 std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
-                                          FitResult& result, ExactSums* sums, const WorkSplit& split) {
+                                          FitResult& result, ExactSums* sums, const WorkSplit& split, FitRule rule) {
     LinearSystem system;
     int m = 0;
     if (settings.fitMode == FitMode::LeastSquares) {
@@ -125,21 +125,32 @@ std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& 
     std::optional<std::optional<ExactFit>> exact;
     Coefficients exactCoefficients{};
     auto solveExactly = [&] { exact = SolveExactLeastSquares(points, m, exactCoefficients.data(), sums, split); };
-    if (split.pieces > 1 && m <= points.count) {
-        split.run(2, [&](int piece) { piece == 0 ? eliminate() : solveExactly(); });
+    if (rule == FitRule::ExactOptimum && m <= points.count) {
+        if (auto failure = SystemSizeFailure(m)) return failure;
+        solveExactly();
+        if (!*exact) eliminate();  // values the exact solve does not take (not finite) go the grid's way
+        if (elimination) return elimination;
+        auto finite = [](double c) { return std::isfinite(c); };
+        if (*exact && !std::all_of(exactCoefficients.begin(), exactCoefficients.begin() + m, finite))
+            return MessageId::TooLargeCoefficient;
     } else {
-        eliminate();
+        if (split.pieces > 1 && m <= points.count) {
+            split.run(2, [&](int piece) { piece == 0 ? eliminate() : solveExactly(); });
+        } else {
+            eliminate();
+        }
+        // The double elimination decides the conditions that are about the input. A zero
+        // denominator is left to the exact solve: with distinct X and no more coefficients than
+        // points the exact system has none, so there only rounding could have made it.
+        if (elimination && *elimination != MessageId::ZeroDenominator) return elimination;
+        if (m > points.count) {
+            // More coefficients than points: exact elimination meets a row of zeros in the
+            // scaling step, or a zero last diagonal when only one coefficient is too many.
+            return points.count <= m - 2 ? MessageId::ZeroCoefficient : MessageId::ZeroDenominator;
+        }
+        if (!exact) solveExactly();
+        if (!*exact && elimination) return elimination;  // values the exact solve does not take (not finite)
     }
-    // The double elimination decides the conditions that are about the input. A zero
-    // denominator is left to the exact solve: with distinct X and no more coefficients than
-    // points the exact system has none, so there only rounding could have made it.
-    if (elimination && *elimination != MessageId::ZeroDenominator) return elimination;
-    if (m > points.count) {
-        // More coefficients than points: exact elimination meets a row of zeros in the
-        // scaling step, or a zero last diagonal when only one coefficient is too many.
-        return points.count <= m - 2 ? MessageId::ZeroCoefficient : MessageId::ZeroDenominator;
-    }
-    if (!exact) solveExactly();
     result.rSquared.reset();
     result.residualDeviation.reset();
     if (*exact) {
@@ -147,8 +158,6 @@ std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& 
         result.rSquared = (*exact)->rSquared;
         if (points.count > m)
             result.residualDeviation = std::sqrt((*exact)->residualSquares / static_cast<double>(points.count - m));
-    } else if (elimination) {
-        return elimination;  // values the exact solve does not take (not finite)
     }
     if (auto failure = CheckTermValues(points, m, result.coefficients)) return failure;
     const int pairCount = static_cast<int>(std::min<long long>(points.count, INT_MAX));

@@ -54,9 +54,23 @@ std::optional<MessageId> CompleteAnalysis(const DataSet& data, const FitSettings
 // double elimination and the exact solve run at the same time, to the same outcome.
 std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
                                           FitResult& result, const WorkSplit& split = {});
+
+// What, beyond the size checks and the term check, may end a fit.
+enum class FitRule {
+    // The grid's: the double elimination's row scaling (too large, too small or zero
+    // coefficient), which the window and the pairs of a grid follow.
+    RowScaling,
+    // Every observation of a file (the command line's --all): the exact optimum decides, so a
+    // fit ends only where it has none in doubles (a coefficient beyond the range of a double:
+    // too large coefficient). No double elimination is done; it is the costlier half of a fit
+    // of many points, and its roundings only ever refuse fits that exist.
+    ExactOptimum,
+};
+
 // The same, also giving the exact sums of a least-squares fit (for its statistics; not to be
 // read when the fit fails).
 std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& settings, UiLanguage language,
-                                          FitResult& result, ExactSums* sums, const WorkSplit& split = {});
+                                          FitResult& result, ExactSums* sums, const WorkSplit& split = {},
+                                          FitRule rule = FitRule::RowScaling);
 
 }  // namespace plorimet

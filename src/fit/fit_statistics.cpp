@@ -543,10 +543,16 @@ std::optional<double> StudentQuantile(long long degreesOfFreedom, double level) 
 }
 
 long long DistinctXCount(PointsView points, bool nonzeroOnly) {
-    std::vector<double> x(points.x, points.x + points.count);
-    std::sort(x.begin(), x.end());
+    // Sorted X (as every fit has them) are counted where they lie; others from a sorted copy.
+    std::vector<double> copy;
+    const double* x = points.x;
+    if (!std::is_sorted(points.x, points.x + points.count)) {
+        copy.assign(points.x, points.x + points.count);
+        std::sort(copy.begin(), copy.end());
+        x = copy.data();
+    }
     long long count = 0;
-    for (size_t k = 0; k < x.size(); ++k)
+    for (long long k = 0; k < points.count; ++k)
         if ((k == 0 || x[k] != x[k - 1]) && !(nonzeroOnly && x[k] == 0)) ++count;
     return count;
 }

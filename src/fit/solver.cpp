@@ -93,10 +93,15 @@ void ChoosePivot(LinearSystem& system, int p, int m) {
 
 }  // namespace
 
-std::optional<MessageId> SolveLinearSystem(LinearSystem& system, int m, Coefficients& coefficients) {
+std::optional<MessageId> SystemSizeFailure(int m) {
     if (m > kMaxPairs) return MessageId::Over45DataSets;
     if (m == 1) return MessageId::OnlyOneDataSet;
     if (m <= 0) return MessageId::NoDataInputted;
+    return std::nullopt;
+}
+
+std::optional<MessageId> SolveLinearSystem(LinearSystem& system, int m, Coefficients& coefficients) {
+    if (auto failure = SystemSizeFailure(m)) return failure;
 
     for (int p = 0; p <= m - 2; ++p) {
         if (auto failure = ScaleRows(system, p, m)) return failure;

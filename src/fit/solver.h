@@ -22,6 +22,10 @@ void FillExactSystem(PointsView points, LinearSystem& system);  // at most 45 po
 void BuildNormalEquations(const DataSet& data, int degree, LinearSystem& system);
 void BuildNormalEquations(PointsView points, int degree, LinearSystem& system);
 
+// The size check that comes before any elimination: a system of fewer than 2 or more than 45
+// coefficients is not solved.
+std::optional<MessageId> SystemSizeFailure(int m);
+
 // Solves the top-left m x m block. Coefficients are written from the highest power down;
 // on failure the message is returned and what was written stays.
 std::optional<MessageId> SolveLinearSystem(LinearSystem& system, int m, Coefficients& coefficients);

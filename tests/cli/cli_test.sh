@@ -290,6 +290,7 @@ check "--all does not save" 2 "$code"
 # name | exit code | a text the output or the error holds | arguments.
 printf '0 1\r\n0 2\r\n' >"$work/zeros.txt"
 printf '1 2\r\n1 4\r\n2 5\r\n2 7\r\n3 9\r\n' >"$work/replicates.txt"
+for k in 1 2 3 4 5 6 7 8 9 10 11 12; do echo "${k}e16 $((k % 3))"; done >"$work/huge_x.txt"
 while IFS='|' read -r name want text args; do
   eval "run $args"
   case "$out$err" in *"$text"*) found=found ;; *) found="missing from: $out$err" ;; esac
@@ -313,6 +314,7 @@ through the origin for graph|0||graph "$examples/sample.txt" --through-origin --
 grid keeps the first of equal X|0|"pairs": [["1", "2"], ["2", "5"], ["3", "9"]]|fit "$work/replicates.txt" --degree 1 --json
 all keeps every observation|0|"degrees_of_freedom": 3,|fit --all "$work/replicates.txt" --degree 1 --json
 all: degree needs distinct X|1|degree 3 is not offered for 5 pairs with 3 distinct X (1 to 2)|fit --all "$work/replicates.txt" --degree 3
+all: the exact optimum where X^20 overflows a double|0|Method of least squares : 10th degree|fit --all "$work/huge_x.txt" --degree 10
 all: Pontius counts 40|0|"observations": 40,|fit --all "$nist/Pontius.txt" --degree 2 --json
 stats at another level|0|99% confidence interval|fit "$examples/wave.txt" --stats --level 0.99
 stats in Japanese|0|残差標準偏差|fit "$examples/wave.txt" --stats --lang ja

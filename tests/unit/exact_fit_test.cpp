@@ -138,6 +138,47 @@ TEST(ExactFit, ACoefficientBeyondADoubleIsInfinite) {
     EXPECT_EQ(c[1], HUGE_VAL);
 }
 
+TEST(ExactFit, EveryObservationIsDecidedByTheExactOptimumNotByTheRowScaling) {
+    // Twelve X of one unit apart; the grid's double elimination refuses all three, where the
+    // exact optimum exists in doubles for the first two.
+    struct Case {
+        const char* name;
+        int unitExponent;  // X = (k + 1) 2^unitExponent
+        int degree;
+        std::function<double(int)> y;
+        MessageId grid;
+        std::optional<MessageId> everyObservation;
+    };
+    const Case cases[] = {
+        {"X near 2^55, degree 10: X^20 overflows the double sums", 53, 10, [](int k) { return k % 3; },
+         MessageId::TooLargeCoefficient, std::nullopt},
+        {"X near 2^-528: X^4 underflows, the line is exact", -530, 2, [](int k) { return k; },
+         MessageId::TooSmallCoefficient, std::nullopt},
+        {"X near 2^-528, Y = k^2: the coefficient 2^1060 is beyond a double", -530, 2, [](int k) { return k * k; },
+         MessageId::TooSmallCoefficient, MessageId::TooLargeCoefficient},
+    };
+    for (const Case& c : cases) {
+        std::vector<double> x, y;
+        for (int k = 0; k < 12; ++k) {
+            x.push_back(std::ldexp(k + 1.0, c.unitExponent));
+            y.push_back(c.y(k));
+        }
+        const PointsView points{x.data(), y.data(), 12};
+        FitSettings settings;
+        settings.fitMode = FitMode::LeastSquares;
+        settings.degree = c.degree;
+        FitResult grid, every;
+        EXPECT_EQ(CompleteAnalysis(points, settings, UiLanguage::English, grid), c.grid) << c.name;
+        EXPECT_EQ(CompleteAnalysis(points, settings, UiLanguage::English, every, nullptr, {}, FitRule::ExactOptimum),
+                  c.everyObservation)
+            << c.name;
+        if (c.everyObservation) continue;
+        const std::vector<double> expected = reference::LeastSquares(x.data(), y.data(), 12, c.degree + 1);
+        EXPECT_EQ(std::vector<double>(every.coefficients.begin(), every.coefficients.begin() + c.degree + 1), expected)
+            << c.name;
+    }
+}
+
 TEST(ExactFit, RefusesWhatItCannotSolve) {
     const double x[] = {1, 2, 3};
     const double y[] = {1, HUGE_VAL, 3};

@@ -285,6 +285,7 @@ FitChoice ChoiceOf(const Options& options) {
     choice.digits = options.digits;
     choice.language = options.language;
     choice.withModel = options.json || options.stats;
+    if (options.all) choice.rule = FitRule::ExactOptimum;
     return choice;
 }
 

@@ -51,7 +51,7 @@ std::optional<CliFailure> FitForCli(PointsView points, const FitChoice& choice, 
         fit.termCount = fit.settings.degree + 1;
     }
     if (auto failure = CompleteAnalysis(points, fit.settings, choice.language, fit.result, &fit.sums,
-                                        WorkSplitFor(count)))
+                                        WorkSplitFor(count), choice.rule))
         return CliFailure{failure, ""};
     if (choice.withModel) {
         fit.model = std::make_unique<FitModel>(points, fit.sums, fit.termCount - 1, false);

@@ -20,6 +20,7 @@ struct FitChoice {
     int digits = 3;
     UiLanguage language = UiLanguage::English;
     bool withModel = false;  // statistics or intervals wanted
+    FitRule rule = FitRule::RowScaling;  // ExactOptimum for every observation of a file
 };
 
 struct CliFit {
