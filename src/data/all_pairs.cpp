@@ -96,61 +96,99 @@ std::optional<double> ParseNumberText(const char* first, const char* last, bool&
     return value;
 }
 
-AllPairs ReadAllPairs(std::istream& in) {
-    AllPairs pairs;
-    std::streambuf* source = in.rdbuf();
-    if (source == nullptr) return pairs;
-    // The text is read in blocks; a line is taken where it lies in the block, and only a line
-    // cut by the end of a block is moved to the front before the next block is read.
-    constexpr size_t kBlock = 1 << 16;
-    const std::unique_ptr<char[]> storage(new char[kBlock + kLongestAllPairsLine + 2]);
-    char* const data = storage.get();
-    size_t begin = 0;  // the unread text is buffer[begin, end)
-    size_t end = 0;
-    bool atEnd = false;
-    bool skipping = false;  // within a line longer than the limit, its start already passed
-    long long number = 0;
-    for (;;) {
-        const char* const first = data + begin;
-        const char* const newline = static_cast<const char*>(std::memchr(first, '\n', end - begin));
-        if (newline == nullptr && !atEnd) {
-            // The line goes on beyond what is read: keep no more of it than the limit and a byte.
-            size_t kept = end - begin;
-            if (kept > kLongestAllPairsLine) {
-                skipping = true;
-                kept = 0;
-            }
-            std::memmove(data, first, kept);
-            begin = 0;
-            end = kept;
-            const std::streamsize got = source->sgetn(data + end, static_cast<std::streamsize>(kBlock));
-            if (got <= 0) atEnd = true;
-            end += static_cast<size_t>(std::max<std::streamsize>(got, 0));
-            continue;
-        }
-        const char* const last = newline ? newline : data + end;
-        if (!newline && last == first && !skipping) break;  // nothing after the last line end
-        const bool overlong = skipping || static_cast<size_t>(last - first) > kLongestAllPairsLine;
-        skipping = false;
-        ++number;
-        if (!overlong) {
-            const char* lineEnd = last;
+namespace {
+
+// What the lines of a piece of text give: their pairs, how many lines there were, and the
+// first whose value does not fit a double (counted from 1 within the piece).
+struct LinesRead {
+    std::vector<double>& x;
+    std::vector<double>& y;
+    long long lines = 0;
+    std::optional<long long> outOfRangeLine;
+};
+
+// The lines of [first, last), each ended by LF but perhaps the last; reading stops at a value
+// beyond a double.
+void ReadLines(const char* first, const char* const last, LinesRead& read) {
+    while (first < last) {
+        const char* const newline = static_cast<const char*>(std::memchr(first, '\n', last - first));
+        const char* lineEnd = newline ? newline : last;
+        ++read.lines;
+        if (static_cast<size_t>(lineEnd - first) <= kLongestAllPairsLine) {
             if (lineEnd > first && *(lineEnd - 1) == '\r') --lineEnd;
             double x = 0;
             double y = 0;
             switch (ParseLine(first, lineEnd, x, y)) {
                 case LineKind::Pair:
-                    pairs.x.push_back(x);
-                    pairs.y.push_back(y);
+                    read.x.push_back(x);
+                    read.y.push_back(y);
                     break;
                 case LineKind::NoPair: break;
-                case LineKind::OutOfRange: pairs.outOfRangeLine = number; return pairs;
+                case LineKind::OutOfRange: read.outOfRangeLine = read.lines; return;
             }
         }
-        if (!newline) break;
-        begin = static_cast<size_t>(newline - data) + 1;
+        if (!newline) return;
+        first = newline + 1;
     }
-    return pairs;
+}
+
+// Where the piece `piece` of `pieces` of the whole lines [first, last) starts: at a line's start.
+const char* PieceStart(const char* first, const char* last, int piece, int pieces) {
+    if (piece == 0) return first;
+    const char* at = first + (last - first) / pieces * piece;
+    const char* newline = static_cast<const char*>(std::memchr(at, '\n', last - at));
+    return newline ? newline + 1 : last;
+}
+
+}  // namespace
+
+AllPairs ReadAllPairs(std::istream& in, const WorkSplit& split) {
+    AllPairs pairs;
+    std::streambuf* source = in.rdbuf();
+    if (source == nullptr) return pairs;
+    // The text is read in blocks; the whole lines of a block are read where they lie, and the
+    // line cut by its end is moved to the front, kept to no more than an overlong line needs
+    // to stay one, before the next block is read behind it.
+    constexpr size_t kBlock = 1 << 20;
+    constexpr size_t kPieceAtLeast = 1 << 16;
+    const std::unique_ptr<char[]> storage(new char[kBlock + kLongestAllPairsLine + 1]);
+    char* const data = storage.get();
+    const int pieces = std::max(1, split.pieces);
+    std::vector<std::vector<double>> pieceX(pieces - 1), pieceY(pieces - 1);
+    size_t kept = 0;
+    long long linesBefore = 0;
+    for (;;) {
+        const std::streamsize got = source->sgetn(data + kept, static_cast<std::streamsize>(kBlock));
+        const size_t end = kept + static_cast<size_t>(std::max<std::streamsize>(got, 0));
+        const bool atEnd = got <= 0;
+        size_t whole = end;  // at the end of the text, its last line need not end
+        if (!atEnd) {
+            while (whole > 0 && data[whole - 1] != '\n') --whole;
+        }
+        const int used = whole >= kPieceAtLeast * pieces ? pieces : 1;
+        std::vector<LinesRead> reads;
+        for (int k = 0; k < used; ++k) {
+            reads.push_back(LinesRead{k == 0 ? pairs.x : pieceX[k - 1], k == 0 ? pairs.y : pieceY[k - 1], 0, std::nullopt});
+            if (k > 0) reads.back().x.clear(), reads.back().y.clear();
+        }
+        split.run(used, [&](int k) {
+            ReadLines(PieceStart(data, data + whole, k, used), PieceStart(data, data + whole, k + 1, used), reads[k]);
+        });
+        for (int k = 0; k < used; ++k) {
+            if (reads[k].outOfRangeLine) {
+                pairs.outOfRangeLine = linesBefore + *reads[k].outOfRangeLine;
+                return pairs;
+            }
+            linesBefore += reads[k].lines;
+            if (k > 0) {
+                pairs.x.insert(pairs.x.end(), reads[k].x.begin(), reads[k].x.end());
+                pairs.y.insert(pairs.y.end(), reads[k].y.begin(), reads[k].y.end());
+            }
+        }
+        if (atEnd) return pairs;
+        kept = std::min(end - whole, kLongestAllPairsLine + 1);
+        std::memmove(data, data + whole, kept);
+    }
 }
 
 void SortByX(AllPairs& pairs) {

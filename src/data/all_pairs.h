@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "fit/work_split.h"
+
 namespace plorimet {
 
 // Lines longer than this hold no pair; they are passed over without being kept.
@@ -22,8 +24,9 @@ struct AllPairs {
 // numbers gives a pair: optional spaces, X, a separator (spaces, or one comma or tab with
 // optional spaces round it), Y, optional spaces. A number is an optional sign, digits with
 // at most one point (at least one digit), and an optional exponent: e or E, an optional
-// sign, digits. Every other line is skipped. Memory: the pairs and one line.
-AllPairs ReadAllPairs(std::istream& in);
+// sign, digits. Every other line is skipped. Memory: the pairs and a block of a megabyte and
+// a line. The lines of a block may be cut into the split's pieces, read at the same time.
+AllPairs ReadAllPairs(std::istream& in, const WorkSplit& split = {});
 
 // Every pair, sorted by ascending X, pairs of equal X in file order (repeated measurements).
 void SortByX(AllPairs& pairs);

@@ -42,14 +42,14 @@ void RunOnThreads(int count, const std::function<void(int piece)>& piece) {
 }  // namespace
 #endif
 
-WorkSplit WorkSplitFor(long long points) {
+WorkSplit WorkSplitOfMachine() {
 #if defined(PLORIMET_THREADS)
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
-    if (points > kPointsWorthThreads && cores > 1) return WorkSplit{cores, RunOnThreads};
-#else
-    (void)points;
+    if (cores > 1) return WorkSplit{cores, RunOnThreads};
 #endif
     return WorkSplit{};
 }
+
+WorkSplit WorkSplitFor(long long points) { return points > kPointsWorthThreads ? WorkSplitOfMachine() : WorkSplit{}; }
 
 }  // namespace plorimet

@@ -22,5 +22,8 @@ struct WorkSplit {
 // that the window's program, whose fits are of 45 pairs at most, holds no thread code at all.
 constexpr long long kPointsWorthThreads = 20000;
 WorkSplit WorkSplitFor(long long points);
+// The machine's cores, for work that is cut into pieces only where they are large (a file read
+// in blocks of a megabyte).
+WorkSplit WorkSplitOfMachine();
 
 }  // namespace plorimet

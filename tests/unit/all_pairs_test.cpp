@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
@@ -8,9 +9,9 @@
 namespace plorimet {
 namespace {
 
-AllPairs Read(const std::string& bytes) {
+AllPairs Read(const std::string& bytes, const WorkSplit& split = {}) {
     std::istringstream in(bytes);
-    return ReadAllPairs(in);
+    return ReadAllPairs(in, split);
 }
 
 TEST(AllPairs, EveryLineWithTwoNumbersAndNothingElse) {
@@ -76,9 +77,10 @@ TEST(AllPairs, AnOverlongLineIsNoPair) {
     EXPECT_EQ(read.x[0], 2.0);
 }
 
-// The text is read in blocks: lines cut by the end of a block, as long as a line may be or
-// longer, keep their meaning and their numbers.
-TEST(AllPairs, LinesAcrossTheReadingBlocks) {
+// The text is read in blocks, whose lines may be cut into pieces read at the same time: lines
+// cut by the end of a block, as long as a line may be or longer, keep their meaning and their
+// numbers.
+TEST(AllPairs, LinesAcrossTheReadingBlocksAndPieces) {
     std::string bytes;
     long long lines = 0;
     size_t pairs = 0;
@@ -95,10 +97,20 @@ TEST(AllPairs, LinesAcrossTheReadingBlocks) {
     // Longer than a block, their ends, of every length up to a block, are no pairs either.
     for (size_t k = 0; k < 18; ++k) line("9" + std::string(1100000 + 60000 * k, ' ') + "4 5", false);
     line("1 1e999", false);
-    const AllPairs read = Read(bytes);
-    EXPECT_EQ(read.x.size(), pairs);
-    ASSERT_TRUE(read.outOfRangeLine);
-    EXPECT_EQ(*read.outOfRangeLine, lines);
+    // A value beyond a double within a block, in a later piece of it, ends the reading there.
+    const size_t middle = bytes.find('\n', 1500000) + 1;
+    const std::string cut = bytes.substr(0, middle) + "1 -1e999\n" + bytes.substr(middle);
+    const long long linesToCut = std::count(bytes.begin(), bytes.begin() + middle, '\n') + 1;
+    const AllPairs whole = Read(bytes);
+    EXPECT_EQ(whole.x.size(), pairs);
+    for (const WorkSplit& split : {WorkSplit{}, WorkSplit{3, RunInTurn}, WorkSplitOfMachine()}) {
+        const AllPairs read = Read(bytes, split);
+        EXPECT_EQ(read.x, whole.x);
+        EXPECT_EQ(read.y, whole.y);
+        ASSERT_TRUE(read.outOfRangeLine);
+        EXPECT_EQ(*read.outOfRangeLine, lines);
+        EXPECT_EQ(Read(cut, split).outOfRangeLine, linesToCut) << split.pieces;
+    }
 }
 
 TEST(AllPairs, FirstPairOfEachXSortedByX) {

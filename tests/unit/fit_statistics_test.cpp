@@ -132,7 +132,9 @@ TEST(FitStatistics, DegreesPreferred) {
     const auto preferred = PreferredRows(rows);
     const int expected[] = {0, 6, 0, 3, 3, 3};
     for (int f = 1; f < 6; ++f) {
-        if (expected[f]) EXPECT_EQ(expected[f], rows[*preferred[f]].degree) << "column " << f;
+        if (expected[f]) {
+            EXPECT_EQ(expected[f], rows[*preferred[f]].degree) << "column " << f;
+        }
     }
     EXPECT_EQ(preferred[0], preferred[2]);
 }

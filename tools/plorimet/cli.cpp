@@ -311,7 +311,7 @@ void PrintFit(const Options& options, Reporter& report, long long pairCount, Pai
 std::optional<AllPairs> ReadEveryPair(const Options& options, Reporter& report, std::ostream& err) {
     std::ifstream in;
     if (!OpenInput(options.file, in, report)) return std::nullopt;
-    AllPairs pairs = ReadAllPairs(in);
+    AllPairs pairs = ReadAllPairs(in, WorkSplitOfMachine());
     if (pairs.outOfRangeLine) {
         err << "plorimet: line " << *pairs.outOfRangeLine << ": a value beyond the range of a double\n";
         return std::nullopt;

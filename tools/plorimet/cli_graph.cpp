@@ -179,7 +179,7 @@ std::optional<int> ReadAndFit(const GraphOptions& o, Reporter& report, std::ostr
     std::ifstream in(o.file, std::ios::binary);
     if (!in) return report.Fail(MessageId::FileDoesNotExist);
     if (o.all) {
-        fitted.all = ReadAllPairs(in);
+        fitted.all = ReadAllPairs(in, WorkSplitOfMachine());
         if (fitted.all.outOfRangeLine) {
             err << "plorimet: line " << *fitted.all.outOfRangeLine << ": a value beyond the range of a double\n";
             return 1;
@@ -203,6 +203,7 @@ std::optional<int> ReadAndFit(const GraphOptions& o, Reporter& report, std::ostr
     choice.throughOrigin = o.throughOrigin;
     choice.language = o.language;
     choice.withModel = o.interval;
+    if (o.all) choice.rule = FitRule::ExactOptimum;
     if (auto failure = FitForCli(fitted.points, choice, fitted.fit)) {
         if (failure->message) return report.Fail(*failure->message);
         err << "plorimet: " << failure->reason << "\n";
