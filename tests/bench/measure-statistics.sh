@@ -18,10 +18,18 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 awk 'BEGIN { srand(7); for (k = 0; k < 100000; k++) printf "%.2f %.6g\r\n", k * 0.01, 3 + 0.5 * k * 0.01 + rand() }' \
   >"$work/pairs-100000.txt"
-echo "=== fit --all, 100,000 pairs, degree 10"
-for run in 1 2 3; do
-  for extra in "" --stats --json; do
-    /usr/bin/time -f "fit --all ${extra:-(alone)} (run $run): %e s (CPU %U s user)" \
-      build/native/tools/plorimet fit --all "$work/pairs-100000.txt" --degree 10 $extra >/dev/null
-  done
-done
+echo "=== fit --all, 100,000 pairs, degree 10: medians of 15 runs taking turns"
+python3 - build/native/tools/plorimet "$work/pairs-100000.txt" <<'EOF'
+import statistics, subprocess, sys, time
+program, path = sys.argv[1], sys.argv[2]
+times = {"(alone)": [], "--stats": [], "--json": []}
+for _ in range(15):
+    for extra in times:
+        args = [program, "fit", "--all", path, "--degree", "10"] + ([] if extra == "(alone)" else [extra])
+        start = time.perf_counter()
+        subprocess.run(args, check=True, stdout=subprocess.DEVNULL)
+        times[extra].append(time.perf_counter() - start)
+alone = statistics.median(times["(alone)"])
+for extra, values in times.items():
+    print(f"fit --all {extra:8s} {statistics.median(values) * 1000:6.1f} ms  ({statistics.median(values) / alone:.2f} times the fit alone)")
+EOF

@@ -43,7 +43,8 @@ const char kUsage[] =
 
 const char kUsageNotes[] =
     "Without --all a file is read as the grid reads it: at most 45 pairs, the first of equal X kept.\n"
-    "--all keeps every observation, repeated X included (replicate measurements).\n"
+    "--all keeps every observation, repeated X included (replicate measurements), and fits\n"
+    "whenever the exact optimum is within the range of a double.\n"
     "--through-origin fixes the constant at 0; --stats prints standard errors, confidence intervals\n"
     "(level P, default 0.95), R^2 and adjusted R^2; degrees compares degree 1 to N (default 10).\n";
 
@@ -234,8 +235,8 @@ bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >=
 
 // Escapes a code page 932 text for JSON; a double-byte character is copied whole, since
 // its second byte may be a backslash.
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
+void AppendJsonString(std::string& out, const std::string& text) {
+    out += '"';
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (IsCp932LeadByte(c) && i + 1 < text.size()) {
@@ -254,19 +255,37 @@ std::string JsonString(const std::string& text) {
             out += static_cast<char>(c);
         }
     }
-    return out + "\"";
+    out += '"';
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
 }
 
 // R² and the residual standard deviation are the exact optimum's, correctly rounded, as a
 // statistics package reports them (not those of the coefficients rounded to double).
-template <typename PairTexts>
-void PrintJson(std::ostream& out, long long pairCount, PairTexts pairTexts, const CliFit& fit,
+template <typename AppendPair>
+void PrintJson(std::ostream& out, long long pairCount, AppendPair appendPair, const CliFit& fit,
                const std::optional<FitStatistics>& stats) {
+    // The pairs, of which --all may give millions, made into text piece by piece on every core
+    // and written at once.
+    const WorkSplit split = WorkSplitFor(pairCount);
+    std::vector<std::string> pieces(split.pieces);
+    split.run(split.pieces, [&](int piece) {
+        const long long first = pairCount * piece / split.pieces;
+        const long long end = pairCount * (piece + 1) / split.pieces;
+        std::string& text = pieces[piece];
+        text.reserve(static_cast<size_t>(end - first) * 32);
+        for (long long k = first; k < end; ++k) {
+            text += k ? ", [" : "[";
+            appendPair(text, k);
+            text += ']';
+        }
+    });
     out << "{\n  \"pairs\": [";
-    for (long long k = 0; k < pairCount; ++k) {
-        const auto [x, y] = pairTexts(k);
-        out << (k ? ", " : "") << "[" << JsonString(x) << ", " << JsonString(y) << "]";
-    }
+    for (const std::string& text : pieces) out << text;
     const FitResult& result = fit.result;
     out << "],\n  \"mode\": \"" << (fit.settings.fitMode == FitMode::LeastSquares ? "least-squares" : "exact") << "\",\n";
     out << "  \"degree\": " << fit.termCount - 1 << ",\n  \"coefficients\": [";
@@ -294,12 +313,13 @@ int ReportFailure(const CliFailure& failure, Reporter& report) {
 }
 
 // The equation, then (--stats) the table of the statistics.
-template <typename PairTexts>
-void PrintFit(const Options& options, Reporter& report, long long pairCount, PairTexts pairTexts, const CliFit& fit) {
+// appendPair(text, k) appends the two JSON strings of pair k, a comma between them.
+template <typename AppendPair>
+void PrintFit(const Options& options, Reporter& report, long long pairCount, AppendPair appendPair, const CliFit& fit) {
     std::optional<FitStatistics> stats;
     if (fit.model) stats = fit.model->Statistics(options.level);
     if (options.json) {
-        PrintJson(report.out(), pairCount, pairTexts, fit, stats);
+        PrintJson(report.out(), pairCount, appendPair, fit, stats);
         return;
     }
     report.Line(fit.result.equationText);
@@ -324,9 +344,13 @@ std::optional<AllPairs> ReadEveryPair(const Options& options, Reporter& report, 
     return pairs;
 }
 
-std::string ShortestText(double v) {
+// The shortest text that reads back as v, as a JSON string.
+void AppendShortestText(std::string& out, double v) {
     char buffer[32];
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
+    buffer[0] = '"';
+    char* const end = std::to_chars(buffer + 1, buffer + sizeof buffer - 1, v).ptr;
+    *end = '"';
+    out.append(buffer, end + 1);
 }
 
 int RunFitAll(const Options& options, Reporter& report, std::ostream& err) {
@@ -336,8 +360,11 @@ int RunFitAll(const Options& options, Reporter& report, std::ostream& err) {
     CliFit fit;
     const PointsView points{pairs->x.data(), pairs->y.data(), count};
     if (auto failure = FitForCli(points, ChoiceOf(options), fit)) return ReportFailure(*failure, report);
-    PrintFit(options, report, count,
-             [&](long long k) { return std::make_pair(ShortestText(pairs->x[k]), ShortestText(pairs->y[k])); }, fit);
+    PrintFit(options, report, count, [&](std::string& text, long long k) {
+        AppendShortestText(text, pairs->x[k]);
+        text += ", ";
+        AppendShortestText(text, pairs->y[k]);
+    }, fit);
     return 0;
 }
 
@@ -370,8 +397,11 @@ int RunFit(const Options& options, Reporter& report, std::ostream& err) {
         const SaveOutcome saved = SaveFileReplacing(options.savePath, BuildDataFileBytes(*data, fit.result.equationText));
         if (auto failure = SaveFailureMessage(saved, SavedFile::Data)) return report.Fail(*failure);
     }
-    PrintFit(options, report, data->pairCount, [&](long long k) { return std::make_pair(data->xText[k], data->yText[k]); },
-             fit);
+    PrintFit(options, report, data->pairCount, [&](std::string& text, long long k) {
+        AppendJsonString(text, data->xText[k]);
+        text += ", ";
+        AppendJsonString(text, data->yText[k]);
+    }, fit);
     return 0;
 }
 
