@@ -155,9 +155,17 @@ AllPairs ReadAllPairs(std::istream& in, const WorkSplit& split) {
     char* const data = storage.get();
     const int pieces = std::max(1, split.pieces);
     std::vector<std::vector<double>> pieceX(pieces - 1), pieceY(pieces - 1);
+    // Where the stream tells its length (a file), room for its pairs is made once, after the
+    // first block, from the pairs a byte gave there, rather than grown by doubling.
+    const std::streamoff start = source->pubseekoff(0, std::ios::cur, std::ios::in);
+    std::streamoff length = -1;
+    if (start >= 0) {
+        length = source->pubseekoff(0, std::ios::end, std::ios::in) - start;
+        source->pubseekpos(start, std::ios::in);
+    }
     size_t kept = 0;
     long long linesBefore = 0;
-    for (;;) {
+    for (bool first = true;; first = false) {
         const std::streamsize got = source->sgetn(data + kept, static_cast<std::streamsize>(kBlock));
         const size_t end = kept + static_cast<size_t>(std::max<std::streamsize>(got, 0));
         const bool atEnd = got <= 0;
@@ -186,6 +194,13 @@ AllPairs ReadAllPairs(std::istream& in, const WorkSplit& split) {
             }
         }
         if (atEnd) return pairs;
+        if (first && length > 0 && whole > 0) {
+            const double pairsPerByte = static_cast<double>(pairs.x.size()) / static_cast<double>(whole);
+            // No line of a pair is shorter than 4 bytes ("1 2" and its end).
+            const auto expected = static_cast<size_t>(std::min(pairsPerByte * 1.02, 0.25) * static_cast<double>(length));
+            pairs.x.reserve(expected + 1024);
+            pairs.y.reserve(expected + 1024);
+        }
         kept = std::min(end - whole, kLongestAllPairsLine + 1);
         std::memmove(data, data + whole, kept);
     }

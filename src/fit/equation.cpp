@@ -56,14 +56,25 @@ std::optional<MessageId> CheckTermValues(PointsView data, int m, Coefficients& c
     // them in doubt. The outcome is that of going through every point.
     double smallest = HUGE_VAL;
     double largest = 0.0;
+    long long widest = 0;  // a point of the largest |X|, where a term of power 1 or more is largest
     for (long long j = 0; j < data.count; ++j) {
         const double magnitude = std::fabs(data.x[j]);
         if (magnitude == 0.0) continue;
         smallest = std::min(smallest, magnitude);
-        largest = std::max(largest, magnitude);
+        if (magnitude > largest) {
+            largest = magnitude;
+            widest = j;
+        }
     }
     for (int k = 0; k < m; ++k) {
         const bool clear = k == 0 || largest == 0.0 || TermsClearOfLimits(smallest, largest, k, coefficients[k]);
+        // With the limits clear, one point where the term is not negligible keeps the
+        // coefficient; that point is most often the widest, so it is asked first.
+        if (clear && k > 0 && largest > 0.0 && coefficients[k] != 0.0) {
+            const double y = data.y[widest];
+            const double t = std::fabs(std::pow(data.x[widest], static_cast<double>(k)) * coefficients[k]);
+            if (y != 0.0 && !(t < std::fabs(1e-6 * y))) continue;
+        }
         long long negligible = 0;
         for (long long j = 0; j < data.count; ++j) {
             const double y = data.y[j];
