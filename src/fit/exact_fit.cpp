@@ -8,138 +8,13 @@
 #include <limits>
 #include <vector>
 
-// Boost's cpp_int.hpp includes <iostream> but uses only the stream classes of <istream> and
-// <ostream>. In libstdc++ before GCC 13, <iostream> defines a static object that starts the
-// standard streams, which links cout, cin and their locale set-up into the window program.
-// The two headers Boost needs are included here and <iostream> is marked as already seen.
-#include <istream>
-#include <ostream>
-#if defined(__GLIBCXX__) && !defined(_GLIBCXX_IOSTREAM)
-#define _GLIBCXX_IOSTREAM 1
-#endif
-
-#include <boost/multiprecision/cpp_bin_float.hpp>
-#include <boost/multiprecision/cpp_int.hpp>
-
 #include "fit/power_sums.h"
 
 namespace plorimet {
 
 namespace {
 
-namespace mp = boost::multiprecision;
-using Int = mp::cpp_int;
-
-// ---- Exact binary fractions ------------------------------------------------------------------
-
-// The exact value m * 2^e.
-struct Dyadic {
-    Int m;
-    int64_t e = 0;
-};
-
-void Normalize(Dyadic& d) {
-    if (d.m.is_zero()) {
-        d.e = 0;
-        return;
-    }
-    const unsigned zeros = mp::lsb(mp::abs(d.m));
-    if (zeros) {
-        d.m >>= zeros;  // only zero bits leave, also for a negative m
-        d.e += zeros;
-    }
-}
-
-Dyadic FromDouble(double v) {
-    if (v == 0.0) return {};
-    int exponent = 0;
-    const double fraction = std::frexp(v, &exponent);
-    Dyadic d{Int(static_cast<long long>(std::ldexp(fraction, 53))), exponent - 53};
-    Normalize(d);
-    return d;
-}
-
-Dyadic Add(const Dyadic& a, const Dyadic& b) {
-    if (a.m.is_zero()) return b;
-    if (b.m.is_zero()) return a;
-    Dyadic r;
-    if (a.e <= b.e) {
-        r.m = a.m + (b.m << static_cast<unsigned>(b.e - a.e));
-        r.e = a.e;
-    } else {
-        r.m = b.m + (a.m << static_cast<unsigned>(a.e - b.e));
-        r.e = b.e;
-    }
-    Normalize(r);
-    return r;
-}
-
-Dyadic Negate(Dyadic a) {
-    a.m = -a.m;
-    return a;
-}
-
-Dyadic Mul(const Dyadic& a, const Dyadic& b) {
-    if (a.m.is_zero() || b.m.is_zero()) return {};
-    return {a.m * b.m, a.e + b.e};  // a product of odd mantissas stays odd
-}
-
-Dyadic Scale2(Dyadic a, int64_t power) {
-    if (!a.m.is_zero()) a.e += power;
-    return a;
-}
-
-// Nearest double, ties to even; subnormal results and overflow to infinity as IEEE rounding has them.
-double RoundToDouble(const Dyadic& d) {
-    if (d.m.is_zero()) return 0.0;
-    const bool negative = d.m.sign() < 0;
-    const Int magnitude = mp::abs(d.m);
-    const int64_t top = static_cast<int64_t>(mp::msb(magnitude)) + d.e;  // exponent of the leading bit
-    if (top > 1100) return negative ? -HUGE_VAL : HUGE_VAL;
-    if (top < -1080) return negative ? -0.0 : 0.0;                // below half the least subnormal
-    const int64_t lowest = std::max<int64_t>(top - 52, -1074);  // exponent of the last bit kept
-    const int64_t drop = lowest - d.e;
-    Int kept;
-    if (drop <= 0) {
-        kept = magnitude << static_cast<unsigned>(-drop);
-    } else {
-        kept = magnitude >> static_cast<unsigned>(drop);
-        const Int rest = magnitude - (kept << static_cast<unsigned>(drop));
-        const Int half = Int(1) << static_cast<unsigned>(drop - 1);
-        if (rest > half || (rest == half && mp::bit_test(kept, 0))) ++kept;
-    }
-    const double value = std::ldexp(static_cast<double>(kept.convert_to<unsigned long long>()), static_cast<int>(lowest));
-    return negative ? -value : value;
-}
-
-// The real numbers that round to d lie strictly between these two (or on one of them,
-// where ties go to the even neighbour).
-Dyadic Midpoint(double d, double toward) {
-    const double neighbour = std::nextafter(d, toward);
-    const Dyadic far = std::isinf(neighbour) ? Dyadic{Int(toward > 0 ? 1 : -1), 1024} : FromDouble(neighbour);
-    return Scale2(Add(FromDouble(d), far), -1);
-}
-
-// ---- Floating arithmetic of a chosen precision ------------------------------------------------
-
-template <unsigned Bits>
-using Float = mp::number<mp::cpp_bin_float<Bits, mp::digit_base_2>, mp::et_off>;
-
-template <unsigned Bits>
-Float<Bits> ToFloat(const Dyadic& d) {
-    if (d.m.is_zero()) return Float<Bits>(0);
-    return mp::ldexp(Float<Bits>(d.m), static_cast<int>(d.e));
-}
-
-template <unsigned Bits>
-Dyadic ToDyadic(const Float<Bits>& f) {
-    if (f == 0) return {};
-    int exponent = 0;
-    const Float<Bits> fraction = mp::frexp(f, &exponent);
-    Dyadic d{mp::ldexp(fraction, static_cast<int>(Bits)).template convert_to<Int>(), exponent - static_cast<int64_t>(Bits)};
-    Normalize(d);
-    return d;
-}
+using namespace binary_fraction;
 
 // From this many points per coefficient on, the sums are taken in machine words.
 constexpr long long kPointsForWordSums = 32;
@@ -149,12 +24,12 @@ constexpr long long kPointsForWordSums = 32;
 struct Problem {
     int terms = 0;
     long long count = 0;
-    Dyadic center;
+    Fraction center;
     int shift = 0;
-    std::vector<Dyadic> powerSums;  // S[p] = sum of t^p, p = 0..2(terms-1)
-    std::vector<Dyadic> moments;    // B[i] = sum of t^i y, i = 0..terms-1
-    Dyadic ySquares;                // sum of y^2
-    Dyadic ySum;
+    std::vector<Fraction> powerSums;  // S[p] = sum of t^p, p = 0..2(terms-1)
+    std::vector<Fraction> moments;    // B[i] = sum of t^i y, i = 0..terms-1
+    Fraction ySquares;                // sum of y^2
+    Fraction ySum;
     double largestY = 0.0;
     double largestX = 0.0;
 };
@@ -181,13 +56,12 @@ Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit&
     // Many points: their sums in machine words, whose fixed costs pay from this many on.
     if (points.count >= kPointsForWordSums * terms) {
         if (std::optional<PowerSums> sums = SumPowersInWords(points, terms, center, p.shift, split)) {
-            auto take = [](ScaledInteger& s) {
-                Dyadic d{std::move(s.m), s.e};
-                Normalize(d);
-                return d;
+            auto take = [](Fraction& s) {
+                Normalize(s);
+                return std::move(s);
             };
-            for (ScaledInteger& s : sums->powers) p.powerSums.push_back(take(s));
-            for (ScaledInteger& s : sums->moments) p.moments.push_back(take(s));
+            for (Fraction& s : sums->powers) p.powerSums.push_back(take(s));
+            for (Fraction& s : sums->moments) p.moments.push_back(take(s));
             p.ySquares = take(sums->ySquares);
             p.ySum = take(sums->ySum);
             return p;
@@ -202,13 +76,13 @@ Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit&
     bool anyT = false;
     bool anyY = false;
     for (long long k = 0; k < points.count; ++k) {
-        const Dyadic t = tOf(k);
-        if (!t.m.is_zero()) tExponent = anyT ? std::min(tExponent, t.e) : t.e, anyT = true;
-        const Dyadic y = FromDouble(points.y[k]);
-        if (!y.m.is_zero()) yExponent = anyY ? std::min(yExponent, y.e) : y.e, anyY = true;
+        const Fraction t = tOf(k);
+        if (!t.mantissa.is_zero()) tExponent = anyT ? std::min(tExponent, t.exponent) : t.exponent, anyT = true;
+        const Fraction y = FromDouble(points.y[k]);
+        if (!y.mantissa.is_zero()) yExponent = anyY ? std::min(yExponent, y.exponent) : y.exponent, anyY = true;
     }
-    auto onScale = [](const Dyadic& d, int64_t exponent) {
-        return d.m.is_zero() ? Int(0) : Int(d.m << static_cast<unsigned>(d.e - exponent));
+    auto onScale = [](const Fraction& d, int64_t exponent) {
+        return d.mantissa.is_zero() ? Int(0) : Int(d.mantissa << static_cast<unsigned>(d.exponent - exponent));
     };
 
     std::vector<Int> sums(2 * terms - 1);
@@ -270,12 +144,12 @@ Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit&
 }
 
 // g = B - G a, exactly.
-std::vector<Dyadic> NormalResidual(const Problem& p, const std::vector<Dyadic>& a) {
-    std::vector<Dyadic> g(p.terms);
+std::vector<Fraction> NormalResidual(const Problem& p, const std::vector<Fraction>& a) {
+    std::vector<Fraction> g(p.terms);
     for (int i = 0; i < p.terms; ++i) {
-        Dyadic sum = p.moments[i];
+        Fraction sum = p.moments[i];
         for (int j = 0; j < p.terms; ++j) {
-            if (!a[j].m.is_zero()) sum = Add(sum, Negate(Mul(p.powerSums[i + j], a[j])));
+            if (!a[j].mantissa.is_zero()) sum = Add(sum, Negate(Mul(p.powerSums[i + j], a[j])));
         }
         g[i] = std::move(sum);
     }
@@ -283,12 +157,12 @@ std::vector<Dyadic> NormalResidual(const Problem& p, const std::vector<Dyadic>& 
 }
 
 // Coefficients of powers of x of the polynomial with coefficients a in powers of t.
-std::vector<Dyadic> ToPowersOfX(const Problem& p, const std::vector<Dyadic>& a) {
-    const Dyadic minusCenter = Negate(p.center);
-    std::vector<Dyadic> c(1, a[p.terms - 1]);
+std::vector<Fraction> ToPowersOfX(const Problem& p, const std::vector<Fraction>& a) {
+    const Fraction minusCenter = Negate(p.center);
+    std::vector<Fraction> c(1, a[p.terms - 1]);
     for (int i = p.terms - 2; i >= 0; --i) {
         // c(x) * (x - center) / 2^shift + a[i]
-        std::vector<Dyadic> next(c.size() + 1);
+        std::vector<Fraction> next(c.size() + 1);
         for (size_t j = 0; j < c.size(); ++j) {
             next[j + 1] = Add(next[j + 1], Scale2(c[j], -p.shift));
             next[j] = Add(next[j], Scale2(Mul(c[j], minusCenter), -p.shift));
@@ -300,11 +174,11 @@ std::vector<Dyadic> ToPowersOfX(const Problem& p, const std::vector<Dyadic>& a) 
 }
 
 // The inverse: coefficients in powers of t of the polynomial with coefficients c in powers of x.
-std::vector<Dyadic> ToPowersOfT(const Problem& p, const std::vector<Dyadic>& c) {
-    std::vector<Dyadic> a(1, c[p.terms - 1]);
+std::vector<Fraction> ToPowersOfT(const Problem& p, const std::vector<Fraction>& c) {
+    std::vector<Fraction> a(1, c[p.terms - 1]);
     for (int j = p.terms - 2; j >= 0; --j) {
         // a(t) * (center + 2^shift t) + c[j]
-        std::vector<Dyadic> next(a.size() + 1);
+        std::vector<Fraction> next(a.size() + 1);
         for (size_t i = 0; i < a.size(); ++i) {
             next[i + 1] = Add(next[i + 1], Scale2(a[i], p.shift));
             next[i] = Add(next[i], Mul(a[i], p.center));
@@ -315,13 +189,13 @@ std::vector<Dyadic> ToPowersOfT(const Problem& p, const std::vector<Dyadic>& c) 
     return a;
 }
 
-bool AllZero(const std::vector<Dyadic>& v) {
-    return std::all_of(v.begin(), v.end(), [](const Dyadic& d) { return d.m.is_zero(); });
+bool AllZero(const std::vector<Fraction>& v) {
+    return std::all_of(v.begin(), v.end(), [](const Fraction& d) { return d.mantissa.is_zero(); });
 }
 
 // Where the refinement stands between precisions.
 struct State {
-    std::vector<Dyadic> a;      // current coefficients in powers of t
+    std::vector<Fraction> a;      // current coefficients in powers of t
     bool candidateTried = false;
     int iterations = 0;
 };
@@ -330,27 +204,27 @@ enum class Outcome { Done, NeedsMorePrecision, GaveUp };
 
 // One exact binary fraction rounded to 64 significant bits: the shape an exact coefficient
 // of short data has.
-Dyadic Shorten(const Dyadic& d) {
-    if (d.m.is_zero()) return d;
-    const Int magnitude = mp::abs(d.m);
+Fraction Shorten(const Fraction& d) {
+    if (d.mantissa.is_zero()) return d;
+    const Int magnitude = mp::abs(d.mantissa);
     const unsigned bits = mp::msb(magnitude) + 1;
     if (bits <= 64) return d;
     const unsigned drop = bits - 64;
     Int kept = magnitude >> drop;
     if (mp::bit_test(magnitude, drop - 1)) ++kept;
-    Dyadic r{d.m.sign() < 0 ? Int(-kept) : kept, d.e + drop};
+    Fraction r{d.mantissa.sign() < 0 ? Int(-kept) : kept, d.exponent + drop};
     Normalize(r);
     return r;
 }
 
-void RoundAll(const std::vector<Dyadic>& c, double* coefficients) {
+void RoundAll(const std::vector<Fraction>& c, double* coefficients) {
     for (size_t j = 0; j < c.size(); ++j) coefficients[j] = RoundToDouble(c[j]);
 }
 
 // Refinement with factorization and corrections in Bits of precision.
 template <unsigned Bits>
 Outcome Refine(const Problem& p, State& state, double* coefficients) {
-    using F = Float<Bits>;
+    using F = BinaryFloat<Bits>;
     const int m = p.terms;
 
     // Cholesky factor of the normal matrix of t, rounded to this precision.
@@ -403,7 +277,7 @@ Outcome Refine(const Problem& p, State& state, double* coefficients) {
     F previous = -1;
     for (int pass = 0;; ++pass) {
         if (++state.iterations > 400) return Outcome::GaveUp;
-        const std::vector<Dyadic> g = NormalResidual(p, state.a);
+        const std::vector<Fraction> g = NormalResidual(p, state.a);
         if (AllZero(g)) {  // the current coefficients are the exact optimum
             RoundAll(ToPowersOfX(p, state.a), coefficients);
             return Outcome::Done;
@@ -414,7 +288,7 @@ Outcome Refine(const Problem& p, State& state, double* coefficients) {
         F size = 0;
         for (int i = 0; i < m; ++i) {
             size = std::max<F>(size, mp::abs(step[i]));
-            state.a[i] = Add(state.a[i], ToDyadic<Bits>(step[i]));
+            state.a[i] = Add(state.a[i], ToFraction<Bits>(step[i]));
         }
         // Each correction must be far smaller than the one before; else this precision
         // does not reach the conditioning of the data.
@@ -425,7 +299,7 @@ Outcome Refine(const Problem& p, State& state, double* coefficients) {
 
         // The error left after this correction is a small part of it (the corrections
         // shrink by 2^8 or more each time): bound each x coefficient's error by its reach.
-        const std::vector<Dyadic> c = ToPowersOfX(p, state.a);
+        const std::vector<Fraction> c = ToPowersOfX(p, state.a);
         bool settled = true;
         bool nearlySettled = true;
         bool allResolved = true;
@@ -450,9 +324,9 @@ Outcome Refine(const Problem& p, State& state, double* coefficients) {
             RoundAll(c, coefficients);
             // When the rounded coefficients are the optimum itself (exact data), keep them
             // exactly, so that the residual comes out exactly too.
-            std::vector<Dyadic> rounded(m);
+            std::vector<Fraction> rounded(m);
             for (int j = 0; j < m; ++j) rounded[j] = FromDouble(coefficients[j]);
-            std::vector<Dyadic> roundedA = ToPowersOfT(p, rounded);
+            std::vector<Fraction> roundedA = ToPowersOfT(p, rounded);
             if (AllZero(NormalResidual(p, roundedA))) state.a = std::move(roundedA);
             return Outcome::Done;
         }
@@ -460,9 +334,9 @@ Outcome Refine(const Problem& p, State& state, double* coefficients) {
             // Some coefficient sits on a rounding boundary or at zero: exact data often has an
             // optimum of short binary fractions; try it exactly.
             state.candidateTried = true;
-            std::vector<Dyadic> shortC(m);
+            std::vector<Fraction> shortC(m);
             for (int j = 0; j < m; ++j) shortC[j] = Shorten(c[j]);
-            const std::vector<Dyadic> shortA = ToPowersOfT(p, shortC);
+            const std::vector<Fraction> shortA = ToPowersOfT(p, shortC);
             if (AllZero(NormalResidual(p, shortA))) {
                 state.a = shortA;
                 RoundAll(shortC, coefficients);
@@ -492,21 +366,21 @@ using Rung = Outcome (*)(const Problem&, State&, double*);
 constexpr Rung kRungs[] = {RefineRung<128>, RefineRung<512>, RefineRung<4096>};
 
 // R² and the residual sum of squares of the polynomial a (powers of t), from exact sums.
-ExactFit Quality(const Problem& p, const std::vector<Dyadic>& a) {
-    using F = Float<128>;
+ExactFit Quality(const Problem& p, const std::vector<Fraction>& a) {
+    using F = BinaryFloat<128>;
     // |y - W a|^2 = y.y - 2 a.B + a.G a
-    Dyadic rss = p.ySquares;
+    Fraction rss = p.ySquares;
     for (int i = 0; i < p.terms; ++i) {
-        if (a[i].m.is_zero()) continue;
+        if (a[i].mantissa.is_zero()) continue;
         rss = Add(rss, Negate(Scale2(Mul(a[i], p.moments[i]), 1)));
         for (int j = 0; j < p.terms; ++j) rss = Add(rss, Mul(Mul(a[i], a[j]), p.powerSums[i + j]));
     }
     // n sum y^2 - (sum y)^2 = n times the total sum of squares
-    const Dyadic total = Add(Mul(Dyadic{Int(p.count), 0}, p.ySquares), Negate(Mul(p.ySum, p.ySum)));
+    const Fraction total = Add(Mul(Fraction{Int(p.count), 0}, p.ySquares), Negate(Mul(p.ySum, p.ySum)));
     ExactFit fit;
     const F residual = ToFloat<128>(rss);
     fit.residualSquares = static_cast<double>(residual);
-    if (total.m.sign() > 0) {
+    if (total.mantissa.sign() > 0) {
         const F totalSquares = ToFloat<128>(total) / p.count;
         fit.rSquared = static_cast<double>(F(1) - residual / totalSquares);
     }
@@ -515,16 +389,13 @@ ExactFit Quality(const Problem& p, const std::vector<Dyadic>& a) {
 
 // The sums of a problem for the statistics of the fit.
 void CopySums(const Problem& p, ExactSums& sums) {
-    auto copy = [](const Dyadic& d) { return BinaryFraction{d.m, d.e}; };
     sums.count = p.count;
-    sums.center = copy(p.center);
+    sums.center = p.center;
     sums.shift = p.shift;
-    sums.powerSums.clear();
-    sums.moments.clear();
-    for (const Dyadic& d : p.powerSums) sums.powerSums.push_back(copy(d));
-    for (const Dyadic& d : p.moments) sums.moments.push_back(copy(d));
-    sums.ySquares = copy(p.ySquares);
-    sums.ySum = copy(p.ySum);
+    sums.powerSums = p.powerSums;
+    sums.moments = p.moments;
+    sums.ySquares = p.ySquares;
+    sums.ySum = p.ySum;
 }
 
 }  // namespace
@@ -547,7 +418,7 @@ std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, dou
     const Problem problem = MakeProblem(points, terms, true, split);
     if (sums) CopySums(problem, *sums);
     State state;
-    state.a.assign(terms, Dyadic{});
+    state.a.assign(terms, Fraction{});
     // Higher degrees need more precision from the start.
     size_t first = terms <= 12 ? 0 : 1;
     std::vector<double> result(terms);
@@ -561,7 +432,7 @@ std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, dou
     }
     // Not reached by any data tried (it would take a conditioning beyond 4096 bits or 400
     // corrections): the closest coefficients found, rather than the double elimination's.
-    const std::vector<Dyadic> c = ToPowersOfX(problem, state.a);
+    const std::vector<Fraction> c = ToPowersOfX(problem, state.a);
     RoundAll(c, coefficients);
     return Quality(problem, state.a);
 }

@@ -4,22 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-// Boost's cpp_int.hpp includes <iostream>; see exact_fit.cpp for why only the two stream
-// headers it uses are included and <iostream> is marked as seen.
-#include <istream>
-#include <ostream>
-#if defined(__GLIBCXX__) && !defined(_GLIBCXX_IOSTREAM)
-#define _GLIBCXX_IOSTREAM 1
-#endif
-#include <boost/multiprecision/cpp_int.hpp>
+#include "fit/binary_fraction.h"
 
 namespace plorimet {
-
-// The exact value mantissa * 2^exponent.
-struct BinaryFraction {
-    boost::multiprecision::cpp_int mantissa;
-    int64_t exponent = 0;
-};
 
 // Sums over the points in the variable t = (x - center) / 2^shift, |t| < 1: every value exact.
 struct ExactSums {

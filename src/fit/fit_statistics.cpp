@@ -18,89 +18,35 @@ namespace plorimet {
 
 namespace {
 
-namespace mp = boost::multiprecision;
-using Int = mp::cpp_int;
-using Dy = BinaryFraction;
+using namespace binary_fraction;
 
 // ---- Exact binary fractions ------------------------------------------------------------------
 
-bool IsZero(const Dy& d) { return d.mantissa.is_zero(); }
-int Sign(const Dy& d) { return d.mantissa.sign(); }
+int Sign(const Fraction& d) { return d.mantissa.sign(); }
 
-void Normalize(Dy& d) {
-    if (d.mantissa.is_zero()) {
-        d.exponent = 0;
-        return;
-    }
-    const unsigned zeros = mp::lsb(mp::abs(d.mantissa));
-    if (zeros) {
-        d.mantissa >>= zeros;
-        d.exponent += zeros;
-    }
-}
-
-Dy FromDouble(double v) {
-    if (v == 0.0) return {};
-    int exponent = 0;
-    const double fraction = std::frexp(v, &exponent);
-    Dy d{Int(static_cast<long long>(std::ldexp(fraction, 53))), exponent - 53};
+Fraction FromInteger(long long v) {
+    Fraction d{Int(v), 0};
     Normalize(d);
     return d;
 }
 
-Dy FromInteger(long long v) {
-    Dy d{Int(v), 0};
-    Normalize(d);
-    return d;
-}
+Fraction Sub(const Fraction& a, const Fraction& b) { return Add(a, Negate(b)); }
 
-Dy Add(const Dy& a, const Dy& b) {
-    if (IsZero(a)) return b;
-    if (IsZero(b)) return a;
-    Dy r;
-    if (a.exponent <= b.exponent) {
-        r.mantissa = a.mantissa + (b.mantissa << static_cast<unsigned>(b.exponent - a.exponent));
-        r.exponent = a.exponent;
-    } else {
-        r.mantissa = b.mantissa + (a.mantissa << static_cast<unsigned>(a.exponent - b.exponent));
-        r.exponent = b.exponent;
-    }
-    Normalize(r);
-    return r;
-}
-
-Dy Negate(Dy a) {
-    a.mantissa = -a.mantissa;
-    return a;
-}
-
-Dy Sub(const Dy& a, const Dy& b) { return Add(a, Negate(b)); }
-
-Dy Mul(const Dy& a, const Dy& b) {
-    if (IsZero(a) || IsZero(b)) return {};
-    return {a.mantissa * b.mantissa, a.exponent + b.exponent};
-}
-
-Dy Scale2(Dy a, int64_t power) {
-    if (!IsZero(a)) a.exponent += power;
-    return a;
-}
-
-int Compare(const Dy& a, const Dy& b) { return Sign(Sub(a, b)); }
+int Compare(const Fraction& a, const Fraction& b) { return Sign(Sub(a, b)); }
 
 // Rounded to `bits` significant bits (any rounding: the callers only need an approximation).
-Dy Shorten(const Dy& d, unsigned bits) {
+Fraction Shorten(const Fraction& d, unsigned bits) {
     if (IsZero(d)) return d;
     const unsigned length = mp::msb(mp::abs(d.mantissa)) + 1;
     if (length <= bits) return d;
     const unsigned drop = length - bits;
-    Dy r{d.mantissa >> drop, d.exponent + drop};  // toward minus infinity
+    Fraction r{d.mantissa >> drop, d.exponent + drop};  // toward minus infinity
     Normalize(r);
     return r;
 }
 
 // Rounded to nearest with `bits` significant bits.
-Dy Nearest(const Dy& d, unsigned bits) {
+Fraction Nearest(const Fraction& d, unsigned bits) {
     if (IsZero(d)) return d;
     const Int magnitude = mp::abs(d.mantissa);
     const unsigned length = mp::msb(magnitude) + 1;
@@ -108,41 +54,12 @@ Dy Nearest(const Dy& d, unsigned bits) {
     const unsigned drop = length - bits;
     Int kept = magnitude >> drop;
     if (mp::bit_test(magnitude, drop - 1)) ++kept;
-    Dy r{Sign(d) < 0 ? Int(-kept) : kept, d.exponent + drop};
+    Fraction r{Sign(d) < 0 ? Int(-kept) : kept, d.exponent + drop};
     Normalize(r);
     return r;
 }
 
-// Nearest double, ties to even; overflow to infinity and subnormals as IEEE rounding has them.
-double RoundToDouble(const Dy& d) {
-    if (IsZero(d)) return 0.0;
-    const bool negative = Sign(d) < 0;
-    const Int magnitude = mp::abs(d.mantissa);
-    const int64_t top = static_cast<int64_t>(mp::msb(magnitude)) + d.exponent;
-    if (top > 1100) return negative ? -HUGE_VAL : HUGE_VAL;
-    if (top < -1080) return negative ? -0.0 : 0.0;
-    const int64_t lowest = std::max<int64_t>(top - 52, -1074);
-    const int64_t drop = lowest - d.exponent;
-    Int kept;
-    if (drop <= 0) {
-        kept = magnitude << static_cast<unsigned>(-drop);
-    } else {
-        kept = magnitude >> static_cast<unsigned>(drop);
-        const Int rest = magnitude - (kept << static_cast<unsigned>(drop));
-        const Int half = Int(1) << static_cast<unsigned>(drop - 1);
-        if (rest > half || (rest == half && mp::bit_test(kept, 0))) ++kept;
-    }
-    const double value = std::ldexp(static_cast<double>(kept.convert_to<unsigned long long>()), static_cast<int>(lowest));
-    return negative ? -value : value;
-}
 
-// Halfway between d and its neighbour toward `toward` (past the largest double: where
-// rounding goes to infinity).
-Dy Midpoint(double d, double toward) {
-    const double neighbour = std::nextafter(d, toward);
-    const Dy far = std::isinf(neighbour) ? Dy{Int(toward > 0 ? 1 : -1), 1024} : FromDouble(neighbour);
-    return Scale2(Add(FromDouble(d), far), -1);
-}
 
 bool EvenLastBit(double v) {
     if (v == 0.0 || std::isinf(v)) return true;
@@ -156,41 +73,23 @@ bool EvenLastBit(double v) {
 
 // ---- Floating arithmetic ---------------------------------------------------------------------
 
-template <unsigned Bits>
-using Float = mp::number<mp::cpp_bin_float<Bits, mp::digit_base_2>, mp::et_off>;
-using Bound = Float<64>;  // error bounds: a wide exponent range, rounded up by hand
-
-template <unsigned Bits>
-Float<Bits> ToFloat(const Dy& d) {
-    if (IsZero(d)) return Float<Bits>(0);
-    return mp::ldexp(Float<Bits>(d.mantissa), static_cast<int>(d.exponent));
-}
-
-template <unsigned Bits>
-Dy ToDyadic(const Float<Bits>& f) {
-    if (f == 0) return {};
-    int exponent = 0;
-    const Float<Bits> fraction = mp::frexp(f, &exponent);
-    Dy d{mp::ldexp(fraction, static_cast<int>(Bits)).template convert_to<Int>(), exponent - static_cast<int64_t>(Bits)};
-    Normalize(d);
-    return d;
-}
+using Bound = BinaryFloat<64>;  // error bounds: a wide exponent range, rounded up by hand
 
 // Bounds are computed in 64 bits, each a few roundings away from the true value; this factor
 // makes them upper bounds.
 const Bound kUp = Bound(1) + mp::ldexp(Bound(1), -48);
 Bound Up(const Bound& b) { return b * kUp; }
-Bound Magnitude(const Dy& d) { return Up(mp::abs(ToFloat<64>(d))); }
-Dy UpperDyadic(const Bound& b) { return ToDyadic<64>(Up(b)); }
+Bound Magnitude(const Fraction& d) { return Up(mp::abs(ToFloat<64>(d))); }
+Fraction UpperFraction(const Bound& b) { return ToFraction<64>(Up(b)); }
 
-Bound NormInf(const std::vector<Dy>& v) {
+Bound NormInf(const std::vector<Fraction>& v) {
     Bound m = 0;
-    for (const Dy& d : v) m = std::max(m, Magnitude(d));
+    for (const Fraction& d : v) m = std::max(m, Magnitude(d));
     return m;
 }
-Bound Norm1(const std::vector<Dy>& v) {
+Bound Norm1(const std::vector<Fraction>& v) {
     Bound s = 0;
-    for (const Dy& d : v) s += Magnitude(d);
+    for (const Fraction& d : v) s += Magnitude(d);
     return Up(s);
 }
 
@@ -198,15 +97,15 @@ Bound Norm1(const std::vector<Dy>& v) {
 
 // A value of that form: exact A, k, Q >= 0 and E > 0.
 struct Form {
-    Dy a;
-    Dy k;
-    Dy q;
-    Dy e;
+    Fraction a;
+    Fraction k;
+    Fraction q;
+    Fraction e;
 };
 
 // Sign of the form's value less m, exactly.
-int CompareWith(const Form& f, const Dy& m) {
-    const Dy a = Sub(f.a, Mul(m, f.e));
+int CompareWith(const Form& f, const Fraction& m) {
+    const Fraction a = Sub(f.a, Mul(m, f.e));
     const int s = IsZero(f.q) ? 0 : Sign(f.k);
     if (s == 0) return Sign(a);
     if (Sign(a) == 0 || Sign(a) == s) return s;
@@ -247,9 +146,9 @@ double RoundFormBySearch(const Form& f) {
 }
 
 double RoundForm(const Form& f) {
-    using F = Float<192>;
+    using F = BinaryFloat<192>;
     const F approx = (ToFloat<192>(f.a) + ToFloat<192>(f.k) * mp::sqrt(ToFloat<192>(f.q))) / ToFloat<192>(f.e);
-    double d = RoundToDouble(ToDyadic<192>(approx));
+    double d = RoundToDouble(ToFraction<192>(approx));
     for (int step = 0; step < 4; ++step) {
         if (std::isinf(d)) return d;
         const double below = std::nextafter(d, -HUGE_VAL);
@@ -279,7 +178,7 @@ std::optional<double> RoundBetween(const Form& low, const Form& high) {
     return std::nullopt;
 }
 
-Dy Max0(const Dy& d) { return Sign(d) < 0 ? Dy{} : d; }
+Fraction Max0(const Fraction& d) { return Sign(d) < 0 ? Fraction{} : d; }
 
 }  // namespace
 
@@ -292,44 +191,44 @@ struct FitModel::Impl {
     std::vector<int> powers;  // of t, estimated
     int m = 0;
     long long n = 0;
-    Dy center;
+    Fraction center;
     int shift = 0;
-    std::vector<Dy> g;   // normal matrix, m x m
-    std::vector<Dy> b;   // right side
-    Dy ySquares, ySum;
-    std::vector<std::vector<Dy>> toX;  // row j: x coefficient j from the t coefficients
+    std::vector<Fraction> g;   // normal matrix, m x m
+    std::vector<Fraction> b;   // right side
+    Fraction ySquares, ySum;
+    std::vector<std::vector<Fraction>> toX;  // row j: x coefficient j from the t coefficients
 
     // From the solve at the current precision.
     int rung = -1;
     bool solved = false;
-    std::vector<Dy> inverse;  // approximate inverse of the normal matrix
+    std::vector<Fraction> inverse;  // approximate inverse of the normal matrix
     Bound rho = 0;            // ||I - inverse G|| (infinity norm), proved
     Bound inverseNorm = 0;    // proved bound of ||G^-1||
-    std::vector<Dy> a;        // coefficients in powers of t
-    std::vector<Dy> residual;  // B - G a, exactly
+    std::vector<Fraction> a;        // coefficients in powers of t
+    std::vector<Fraction> residual;  // B - G a, exactly
     Bound aError = 0;          // ||a - a*|| bound
-    Dy rssLow, rssHigh;
-    std::vector<Dy> c;         // powers of x, exact from a
-    std::vector<Dy> cError;
+    Fraction rssLow, rssHigh;
+    std::vector<Fraction> c;         // powers of x, exact from a
+    std::vector<Fraction> cError;
 
-    std::vector<Dy> Times(const std::vector<Dy>& matrix, const std::vector<Dy>& v, unsigned bits) const {
-        std::vector<Dy> out(m);
+    std::vector<Fraction> Times(const std::vector<Fraction>& matrix, const std::vector<Fraction>& v, unsigned bits) const {
+        std::vector<Fraction> out(m);
         for (int i = 0; i < m; ++i) {
-            Dy s;
+            Fraction s;
             for (int j = 0; j < m; ++j)
                 if (!IsZero(v[j]) && !IsZero(matrix[i * m + j])) s = Add(s, Mul(matrix[i * m + j], v[j]));
             out[i] = bits ? Shorten(s, bits) : s;
         }
         return out;
     }
-    std::vector<Dy> NormalResidual(const std::vector<Dy>& rhs, const std::vector<Dy>& z) const {
-        std::vector<Dy> r = rhs;
-        const std::vector<Dy> gz = Times(g, z, 0);
+    std::vector<Fraction> NormalResidual(const std::vector<Fraction>& rhs, const std::vector<Fraction>& z) const {
+        std::vector<Fraction> r = rhs;
+        const std::vector<Fraction> gz = Times(g, z, 0);
         for (int i = 0; i < m; ++i) r[i] = Sub(r[i], gz[i]);
         return r;
     }
-    static Dy Dot(const std::vector<Dy>& u, const std::vector<Dy>& v) {
-        Dy s;
+    static Fraction Dot(const std::vector<Fraction>& u, const std::vector<Fraction>& v) {
+        Fraction s;
         for (size_t i = 0; i < u.size(); ++i)
             if (!IsZero(u[i]) && !IsZero(v[i])) s = Add(s, Mul(u[i], v[i]));
         return s;
@@ -351,38 +250,38 @@ struct FitModel::Impl {
     }
 
     // u^T G^-1 u lies in [low, high].
-    std::pair<Dy, Dy> QuadraticForm(const std::vector<Dy>& u) const {
+    std::pair<Fraction, Fraction> QuadraticForm(const std::vector<Fraction>& u) const {
         const unsigned bits = Bits() + 64;
-        std::vector<Dy> z = Times(inverse, u, bits);
-        std::vector<Dy> r = NormalResidual(u, z);
-        const std::vector<Dy> dz = Times(inverse, r, bits);
+        std::vector<Fraction> z = Times(inverse, u, bits);
+        std::vector<Fraction> r = NormalResidual(u, z);
+        const std::vector<Fraction> dz = Times(inverse, r, bits);
         for (int i = 0; i < m; ++i) z[i] = Add(z[i], dz[i]);
         r = NormalResidual(u, z);
         // u = G z + r: u^T G^-1 u = z.(u + r) + r^T G^-1 r, the last in [0, |r|1 |r|inf ||G^-1||]
-        std::vector<Dy> sum(m);
+        std::vector<Fraction> sum(m);
         for (int i = 0; i < m; ++i) sum[i] = Add(u[i], r[i]);
-        const Dy low = Dot(z, sum);
-        return {low, Add(low, UpperDyadic(Norm1(r) * NormInf(r) * inverseNorm))};
+        const Fraction low = Dot(z, sum);
+        return {low, Add(low, UpperFraction(Norm1(r) * NormInf(r) * inverseNorm))};
     }
-    std::vector<Dy> BasisAt(const Dy& t) const {
-        std::vector<Dy> v;
+    std::vector<Fraction> BasisAt(const Fraction& t) const {
+        std::vector<Fraction> v;
         for (int p : powers) {
-            Dy power = FromInteger(1);
+            Fraction power = FromInteger(1);
             for (int k = 0; k < p; ++k) power = Mul(power, t);
             v.push_back(power);
         }
         return v;
     }
-    Dy TOf(double x) const { return Scale2(Sub(FromDouble(x), center), -shift); }
+    Fraction TOf(double x) const { return Scale2(Sub(FromDouble(x), center), -shift); }
 
     template <unsigned Bits>
-    std::optional<std::pair<Dy, Dy>> PressBounds() const;
+    std::optional<std::pair<Fraction, Fraction>> PressBounds() const;
     bool PressExists() const;
 };
 
 template <unsigned Bits>
 bool FitModel::Impl::Solve() {
-    using F = Float<Bits>;
+    using F = BinaryFloat<Bits>;
     // Cholesky factor and the inverse from it, in this precision.
     std::vector<F> l(static_cast<size_t>(m) * m, F(0));
     for (int i = 0; i < m; ++i) {
@@ -397,7 +296,7 @@ bool FitModel::Impl::Solve() {
             }
         }
     }
-    inverse.assign(static_cast<size_t>(m) * m, Dy{});
+    inverse.assign(static_cast<size_t>(m) * m, Fraction{});
     for (int col = 0; col < m; ++col) {
         std::vector<F> v(m, F(0));
         v[col] = 1;
@@ -409,16 +308,16 @@ bool FitModel::Impl::Solve() {
             for (int k = i + 1; k < m; ++k) v[i] -= l[k * m + i] * v[k];
             v[i] /= l[i * m + i];
         }
-        for (int i = 0; i < m; ++i) inverse[i * m + col] = ToDyadic<Bits>(v[i]);
+        for (int i = 0; i < m; ++i) inverse[i * m + col] = ToFraction<Bits>(v[i]);
     }
     // The exact residual of the inverse proves how good it is: with R = I - X G and ||R|| < 1,
     // G^-1 = (I - R)^-1 X, so ||G^-1|| <= ||X|| / (1 - ||R||).
-    std::vector<Dy> r(static_cast<size_t>(m) * m);
+    std::vector<Fraction> r(static_cast<size_t>(m) * m);
     rho = 0;
     for (int i = 0; i < m; ++i) {
         Bound row = 0;
         for (int j = 0; j < m; ++j) {
-            Dy s = i == j ? FromInteger(1) : Dy{};
+            Fraction s = i == j ? FromInteger(1) : Fraction{};
             for (int k = 0; k < m; ++k) s = Sub(s, Mul(inverse[i * m + k], g[k * m + j]));
             row += Magnitude(s);
             r[i * m + j] = Shorten(s, Bits + 64);
@@ -429,14 +328,14 @@ bool FitModel::Impl::Solve() {
     // One Newton step, X' = X + R X, squares the residual: I - X'G = R^2, less what rounding R
     // to Bits + 64 bits (relative error under 2^-(Bits+63)) and X' to 2 Bits + 128 bits (under
     // 2^-(2 Bits+127), times ||G||) adds.
-    std::vector<Dy> refined(inverse.size());
+    std::vector<Fraction> refined(inverse.size());
     Bound xNorm = 0;
     Bound gNorm = 0;
     for (int i = 0; i < m; ++i) {
         Bound xRow = 0;
         Bound gRow = 0;
         for (int j = 0; j < m; ++j) {
-            Dy s = inverse[i * m + j];
+            Fraction s = inverse[i * m + j];
             for (int k = 0; k < m; ++k)
                 if (!IsZero(r[i * m + k])) s = Add(s, Mul(r[i * m + k], inverse[k * m + j]));
             refined[i * m + j] = Shorten(s, 2 * Bits + 128);
@@ -452,7 +351,7 @@ bool FitModel::Impl::Solve() {
     inverseNorm = Up(xNorm / (1 - rho));
 
     // Refinement with exact residuals: the error shrinks by rho each step.
-    a.assign(m, Dy{});
+    a.assign(m, Fraction{});
     residual = b;
     const unsigned bits = Bits + 64;
     for (int step = 0; step < 200; ++step) {
@@ -460,16 +359,16 @@ bool FitModel::Impl::Solve() {
         const Bound aSize = NormInf(a);
         aError = Up(inverseNorm * NormInf(residual));
         if (step > 0 && aError <= mp::ldexp(aSize, -static_cast<int>(std::min(Bits, 1024u)) - 64)) break;
-        const std::vector<Dy> correction = Times(inverse, residual, bits);
+        const std::vector<Fraction> correction = Times(inverse, residual, bits);
         for (int i = 0; i < m; ++i) a[i] = Add(a[i], correction[i]);
         residual = NormalResidual(b, a);
     }
     bool exact = std::all_of(residual.begin(), residual.end(), IsZero);
     // Exact data often has an optimum of short binary fractions: try a rounded to fewer bits.
     for (unsigned length = 64; !exact && length <= Bits; length *= 2) {
-        std::vector<Dy> candidate(m);
+        std::vector<Fraction> candidate(m);
         for (int i = 0; i < m; ++i) candidate[i] = Nearest(a[i], length);
-        const std::vector<Dy> r = NormalResidual(b, candidate);
+        const std::vector<Fraction> r = NormalResidual(b, candidate);
         if (!std::all_of(r.begin(), r.end(), IsZero)) continue;
         a = candidate;
         residual = r;
@@ -478,12 +377,12 @@ bool FitModel::Impl::Solve() {
     aError = exact ? Bound(0) : Up(inverseNorm * NormInf(residual));
     // |y - W a|^2 = y.y - a.B - a.g, exactly; the optimum's is less by g^T G^-1 g.
     rssHigh = Sub(Sub(ySquares, Dot(a, b)), Dot(a, residual));
-    rssLow = exact ? rssHigh : Max0(Sub(rssHigh, UpperDyadic(Norm1(residual) * NormInf(residual) * inverseNorm)));
-    c.assign(degree + 1, Dy{});
-    cError.assign(degree + 1, Dy{});
+    rssLow = exact ? rssHigh : Max0(Sub(rssHigh, UpperFraction(Norm1(residual) * NormInf(residual) * inverseNorm)));
+    c.assign(degree + 1, Fraction{});
+    cError.assign(degree + 1, Fraction{});
     for (int j = 0; j <= degree; ++j) {
         c[j] = Dot(toX[j], a);
-        cError[j] = exact ? Dy{} : UpperDyadic(Norm1(toX[j]) * aError);
+        cError[j] = exact ? Fraction{} : UpperFraction(Norm1(toX[j]) * aError);
     }
     return true;
 }
@@ -509,14 +408,14 @@ FitModel::FitModel(PointsView points, const ExactSums& sums, int degree, bool th
     s.ySquares = sums.ySquares;
     s.ySum = sums.ySum;
     // t^i = sum over j of C(i, j) x^j (-center)^(i-j) 2^(-shift i)
-    s.toX.assign(degree + 1, std::vector<Dy>(s.m));
-    const Dy minusCenter = Negate(s.center);
+    s.toX.assign(degree + 1, std::vector<Fraction>(s.m));
+    const Fraction minusCenter = Negate(s.center);
     for (int k = 0; k < s.m; ++k) {
         const int i = s.powers[k];
         Int binomial = 1;
         for (int j = i; j >= 0; --j) {
             // C(i, j) (-center)^(i - j)
-            Dy term{binomial, 0};
+            Fraction term{binomial, 0};
             for (int e = 0; e < i - j; ++e) term = Mul(term, minusCenter);
             s.toX[j][k] = Scale2(term, -static_cast<int64_t>(s.shift) * i);
             if (j > 0) binomial = binomial * j / (i - j + 1);
@@ -568,9 +467,9 @@ FitStatistics FitModel::Statistics(double level) const {
     out.level = level;
     const long long df = out.degreesOfFreedom;
     out.tQuantile = StudentQuantile(df, level);
-    const Dy dfD = FromInteger(std::max<long long>(df, 1));
-    const Dy one = FromInteger(1);
-    const Dy nD = FromInteger(s.n);
+    const Fraction dfD = FromInteger(std::max<long long>(df, 1));
+    const Fraction one = FromInteger(1);
+    const Fraction nD = FromInteger(s.n);
     for (;;) {
         bool settled = true;
         auto settle = [&](const Form& low, const Form& high) -> std::optional<double> {
@@ -583,13 +482,13 @@ FitStatistics FitModel::Statistics(double level) const {
         };
         out.coefficients.assign(s.degree + 1, 0.0);
         out.terms.assign(s.degree + 1, {});
-        std::vector<std::pair<Dy, Dy>> variance(s.degree + 1);
+        std::vector<std::pair<Fraction, Fraction>> variance(s.degree + 1);
         for (int j = 0; j <= s.degree; ++j)
             out.coefficients[j] = *settle({Sub(s.c[j], s.cError[j]), {}, {}, one}, {Add(s.c[j], s.cError[j]), {}, {}, one});
         // RSS, and R² = (N - n RSS) / N with N = n yy - (sum y)^2, or 1 - RSS / yy through the origin
         out.residualSquares = *settle({s.rssLow, {}, {}, one}, {s.rssHigh, {}, {}, one});
-        const Dy total = s.throughOrigin ? s.ySquares : Sub(Mul(nD, s.ySquares), Mul(s.ySum, s.ySum));
-        const Dy perRss = s.throughOrigin ? one : nD;
+        const Fraction total = s.throughOrigin ? s.ySquares : Sub(Mul(nD, s.ySquares), Mul(s.ySum, s.ySum));
+        const Fraction perRss = s.throughOrigin ? one : nD;
         out.rSquared.reset();
         out.adjustedRSquared.reset();
         if (Sign(total) > 0) {
@@ -597,8 +496,8 @@ FitStatistics FitModel::Statistics(double level) const {
                                   {Sub(total, Mul(perRss, s.rssLow)), {}, {}, total});
             if (df > 0) {
                 // 1 - (RSS / df) / (total / (n - 1)), with n for the uncentred one
-                const Dy scale = Mul(perRss, FromInteger(s.throughOrigin ? s.n : s.n - 1));
-                const Dy e = Mul(total, dfD);
+                const Fraction scale = Mul(perRss, FromInteger(s.throughOrigin ? s.n : s.n - 1));
+                const Fraction e = Mul(total, dfD);
                 out.adjustedRSquared = settle({Sub(e, Mul(scale, s.rssHigh)), {}, {}, e}, {Sub(e, Mul(scale, s.rssLow)), {}, {}, e});
             }
         }
@@ -606,17 +505,17 @@ FitStatistics FitModel::Statistics(double level) const {
         if (df > 0) {
             // sqrt(RSS / df) = sqrt(RSS df) / df
             out.residualDeviation = settle({{}, one, Mul(s.rssLow, dfD), dfD}, {{}, one, Mul(s.rssHigh, dfD), dfD});
-            const Dy t = out.tQuantile ? FromDouble(*out.tQuantile) : Dy{};
+            const Fraction t = out.tQuantile ? FromDouble(*out.tQuantile) : Fraction{};
             for (int j = 0; j <= s.degree; ++j) {
                 if (s.throughOrigin && j == 0) continue;
                 const auto [qLow, qHigh] = s.QuadraticForm(s.toX[j]);
-                const Dy low = Mul(Mul(s.rssLow, qLow), dfD);
-                const Dy high = Mul(Mul(s.rssHigh, qHigh), dfD);
+                const Fraction low = Mul(Mul(s.rssLow, qLow), dfD);
+                const Fraction high = Mul(Mul(s.rssHigh, qHigh), dfD);
                 CoefficientStatistics& term = out.terms[j];
                 term.standardError = settle({{}, one, low, dfD}, {{}, one, high, dfD});
                 if (!out.tQuantile) continue;
-                const Dy cLow = Mul(Sub(s.c[j], s.cError[j]), dfD);
-                const Dy cHigh = Mul(Add(s.c[j], s.cError[j]), dfD);
+                const Fraction cLow = Mul(Sub(s.c[j], s.cError[j]), dfD);
+                const Fraction cHigh = Mul(Add(s.c[j], s.cError[j]), dfD);
                 term.lower = settle({cLow, Negate(t), high, dfD}, {cHigh, Negate(t), low, dfD});
                 term.upper = settle({cLow, t, low, dfD}, {cHigh, t, high, dfD});
             }
@@ -630,8 +529,8 @@ CurveInterval FitModel::At(double x, double level) const {
     if (!s.solved) return {};
     const long long df = s.n - s.m;
     const auto tq = StudentQuantile(df, level);
-    const Dy dfD = FromInteger(std::max<long long>(df, 1));
-    const Dy one = FromInteger(1);
+    const Fraction dfD = FromInteger(std::max<long long>(df, 1));
+    const Fraction one = FromInteger(1);
     for (;;) {
         bool settled = true;
         auto settle = [&](const Form& low, const Form& high) -> double {
@@ -639,22 +538,22 @@ CurveInterval FitModel::At(double x, double level) const {
             if (!r) settled = false;
             return r ? *r : RoundForm(low);
         };
-        const std::vector<Dy> v = s.BasisAt(s.TOf(x));
-        const Dy fitted = Impl::Dot(v, s.a);
-        const Dy error = IsZero(s.residual[0]) && std::all_of(s.residual.begin(), s.residual.end(), IsZero)
-                             ? Dy{}
-                             : UpperDyadic(Norm1(v) * s.aError);
+        const std::vector<Fraction> v = s.BasisAt(s.TOf(x));
+        const Fraction fitted = Impl::Dot(v, s.a);
+        const Fraction error = IsZero(s.residual[0]) && std::all_of(s.residual.begin(), s.residual.end(), IsZero)
+                             ? Fraction{}
+                             : UpperFraction(Norm1(v) * s.aError);
         CurveInterval out;
         out.fitted = settle({Sub(fitted, error), {}, {}, one}, {Add(fitted, error), {}, {}, one});
         if (tq) {
             const auto [hLow, hHigh] = s.QuadraticForm(v);
-            const Dy t = FromDouble(*tq);
-            const Dy yLow = Mul(Sub(fitted, error), dfD);
-            const Dy yHigh = Mul(Add(fitted, error), dfD);
+            const Fraction t = FromDouble(*tq);
+            const Fraction yLow = Mul(Sub(fitted, error), dfD);
+            const Fraction yHigh = Mul(Add(fitted, error), dfD);
             // fitted ± t sqrt(RSS h / df) = (fitted df ± t sqrt(RSS h df)) / df; 1 + h for a new observation
             for (int prediction = 0; prediction < 2; ++prediction) {
-                const Dy low = Mul(Mul(s.rssLow, prediction ? Add(one, hLow) : hLow), dfD);
-                const Dy high = Mul(Mul(s.rssHigh, prediction ? Add(one, hHigh) : hHigh), dfD);
+                const Fraction low = Mul(Mul(s.rssLow, prediction ? Add(one, hLow) : hLow), dfD);
+                const Fraction high = Mul(Mul(s.rssHigh, prediction ? Add(one, hHigh) : hHigh), dfD);
                 const double below = settle({yLow, Negate(t), high, dfD}, {yHigh, Negate(t), low, dfD});
                 const double above = settle({yLow, t, low, dfD}, {yHigh, t, high, dfD});
                 (prediction ? out.predictionLow : out.confidenceLow) = below;
@@ -683,8 +582,8 @@ bool FitModel::Impl::PressExists() const {
 // residual e_i = y_i - w_i.a* and the leverage h_i = w_i^T G^-1 w_i from the approximate
 // inverse X, whose own error is at most ||G^-1|| rho.
 template <unsigned Bits>
-std::optional<std::pair<Dy, Dy>> FitModel::Impl::PressBounds() const {
-    using F = Float<Bits>;
+std::optional<std::pair<Fraction, Fraction>> FitModel::Impl::PressBounds() const {
+    using F = BinaryFloat<Bits>;
     const F u = mp::ldexp(F(1), -static_cast<int>(Bits) + 2);
     std::vector<F> af(m);
     std::vector<F> xf(static_cast<size_t>(m) * m);
@@ -735,7 +634,7 @@ std::optional<std::pair<Dy, Dy>> FitModel::Impl::PressBounds() const {
     }
     low *= 1 - u * (n + 8);
     high *= 1 + u * (n + 8);
-    return std::make_pair(ToDyadic<Bits>(low), ToDyadic<Bits>(high));
+    return std::make_pair(ToFraction<Bits>(low), ToFraction<Bits>(high));
 }
 
 std::optional<double> FitModel::Press() const {

@@ -8,29 +8,16 @@
 #include "fit/exact_fit.h"
 #include "fit/work_split.h"
 
-// Boost's cpp_int.hpp includes <iostream>; see exact_fit.cpp for why only the two stream
-// headers it uses are included and <iostream> is marked as seen.
-#include <istream>
-#include <ostream>
-#if defined(__GLIBCXX__) && !defined(_GLIBCXX_IOSTREAM)
-#define _GLIBCXX_IOSTREAM 1
-#endif
-#include <boost/multiprecision/cpp_int.hpp>
+#include "fit/binary_fraction.h"
 
 namespace plorimet {
 
-// The exact value m * 2^e (not reduced: m may be even).
-struct ScaledInteger {
-    boost::multiprecision::cpp_int m;
-    int64_t e = 0;
-};
-
-// In the variable t = (x - center) / 2^shift: every value exact.
+// In the variable t = (x - center) / 2^shift: every value exact (not normalized: a mantissa may be even).
 struct PowerSums {
-    std::vector<ScaledInteger> powers;   // sum of t^p, p = 0..2(terms-1)
-    std::vector<ScaledInteger> moments;  // sum of t^i y, i = 0..terms-1
-    ScaledInteger ySquares;              // sum of y^2
-    ScaledInteger ySum;
+    std::vector<BinaryFraction> powers;   // sum of t^p, p = 0..2(terms-1)
+    std::vector<BinaryFraction> moments;  // sum of t^i y, i = 0..terms-1
+    BinaryFraction ySquares;              // sum of y^2
+    BinaryFraction ySum;
 };
 
 // The sums of finite points, taken without allocation per point: the points are grouped by the

@@ -17,10 +17,10 @@ namespace {
 using reference::Exact;
 using reference::Rational;
 
-Rational ValueOf(const ScaledInteger& s) {
-    const Rational m(s.m);
-    if (s.e >= 0) return m * Rational(reference::Integer(1) << static_cast<unsigned>(s.e));
-    return m / Rational(reference::Integer(1) << static_cast<unsigned>(-s.e));
+Rational ValueOf(const BinaryFraction& s) {
+    const Rational m(s.mantissa);
+    if (s.exponent >= 0) return m * Rational(reference::Integer(1) << static_cast<unsigned>(s.exponent));
+    return m / Rational(reference::Integer(1) << static_cast<unsigned>(-s.exponent));
 }
 
 struct Case {
