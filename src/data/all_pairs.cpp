@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 namespace plorimet {
@@ -198,8 +199,12 @@ AllPairs ReadAllPairs(std::istream& in, const WorkSplit& split) {
             const double pairsPerByte = static_cast<double>(pairs.x.size()) / static_cast<double>(whole);
             // No line of a pair is shorter than 4 bytes ("1 2" and its end).
             const auto expected = static_cast<size_t>(std::min(pairsPerByte * 1.02, 0.25) * static_cast<double>(length));
-            pairs.x.reserve(expected + 1024);
-            pairs.y.reserve(expected + 1024);
+            try {
+                pairs.x.reserve(expected + 1024);
+                pairs.y.reserve(expected + 1024);
+            } catch (const std::bad_alloc&) {
+                // A first block denser in pairs than the rest of a huge file: grown as read.
+            }
         }
         kept = std::min(end - whole, kLongestAllPairsLine + 1);
         std::memmove(data, data + whole, kept);
