@@ -3,7 +3,19 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define PLORIMET_X86_LANES 1
+#endif
+
 namespace plorimet {
+
+#if defined(__EMSCRIPTEN__)
+// The page's grid holds 45 pairs, fewer than the sums in words pay for at any degree above 0, and
+// the page's size counts: there every fit takes the general exact sums.
+std::optional<PowerSums> SumPowersInWords(PointsView, int, double, int, const WorkSplit&, int) { return std::nullopt; }
+int PowerKernelCount() { return 1; }
+#else
 
 namespace {
 
@@ -85,51 +97,235 @@ Parts Split(double v) {
 
 int WordsFor(int64_t bits) { return static_cast<int>((bits + 63) / 64); }
 
-// Where each sum of a group lies in the group's block of words.
+// The powers of X, and X^i |Y|, are taken for kLanes points of a group side by side, in limbs
+// of kLimbBits bits, one 64-bit lane a point. A limb times a limb of X's 53-bit mantissa leaves
+// room in a lane for the column's other product and carry, and a lane adds up 2^32 limbs
+// without overflow, so the sums need no carries until they are read. The processor's vector
+// instructions then take several lanes at once.
+constexpr int kLanes = 8;
+constexpr int kLimbBits = 31;
+constexpr Word kLimbMask = (Word(1) << kLimbBits) - 1;
+constexpr long long kMostPoints = 1LL << 32;
+constexpr int kMostYLimbs = (64 * kWidestY + kLimbBits - 1) / kLimbBits;
+// What the tallies of a pass may take together; fewer pieces when a group's block is large.
+constexpr size_t kMostTallyBytes = size_t(64) << 20;
+
+int LimbsFor(int64_t bits) { return static_cast<int>((bits + kLimbBits - 1) / kLimbBits); }
+
+// Where each sum of a group lies in the group's block of limbs (kLanes words each): the sums of
+// X^p, p = 1 .. highest, then those of X^i Y, i = 0 .. terms - 1 (each lane a signed word).
 struct Layout {
-    int highest = 0;  // highest power summed
+    int highest = 0;  // highest power of X summed
     int terms = 0;
+    int yLimbs = 0;
     std::vector<int> offset;
     std::vector<int> length;
     int total = 0;
 
-    Layout(int terms, int yWords) : highest(2 * (terms - 1)), terms(terms) {
-        auto add = [&](int words) {
+    Layout(int terms, int64_t yBits) : highest(2 * (terms - 1)), terms(terms), yLimbs(LimbsFor(yBits)) {
+        auto add = [&](int limbs) {
             offset.push_back(total);
-            length.push_back(words);
-            total += words;
+            length.push_back(limbs);
+            total += limbs;
         };
-        add(0);                                                   // power 0: the count
-        for (int p = 1; p <= highest; ++p) add(WordsFor(53LL * p));  // x^p < 2^(53 p)
-        for (int i = 0; i < terms; ++i) {
-            add(WordsFor(53LL * i) + yWords);  // moments of positive Y, then of negative Y
-            add(WordsFor(53LL * i) + yWords);
+        for (int p = 1; p <= highest; ++p) add(LimbsFor(53LL * p));  // x^p < 2^(53 p)
+        for (int i = 0; i < terms; ++i) add(LimbsFor(yBits + 53LL * i));
+    }
+    int Power(int p) const { return p - 1; }
+    int Moment(int i) const { return highest + i; }
+    // The scratch a chain of products needs: its longest value and the two limbs read past it.
+    int ChainLimbs() const { return std::max(length[Power(std::max(highest, 1))], length[Moment(terms - 1)]) + 2; }
+};
+
+// Up to kLanes points of one group waiting to be tallied together: X's mantissa in two limbs,
+// |Y| in limbs, and Y's sign as a mask of every bit.
+struct Batch {
+    int filled = 0;
+    Word xLow[kLanes] = {};
+    Word xHigh[kLanes] = {};
+    Word yNegative[kLanes] = {};
+    Word y[kMostYLimbs][kLanes] = {};
+};
+
+// product = a * b lane by lane, for a and b below 2^32. By reference: a function of a wider
+// target passes vectors in other registers than its caller, where it is not inlined.
+#if defined(PLORIMET_X86_LANES)
+typedef Word PlainLanes __attribute__((vector_size(16)));  // SSE2, which every x86-64 has
+typedef Word Lanes4 __attribute__((vector_size(32)));
+typedef Word Lanes8 __attribute__((vector_size(64)));
+__attribute__((target("avx512f"))) inline void MultiplyLow(const Lanes8& a, const Lanes8& b, Lanes8& product) {
+    product = reinterpret_cast<Lanes8>(
+        _mm512_maskz_mul_epu32(0xff, reinterpret_cast<__m512i>(a), reinterpret_cast<__m512i>(b)));
+}
+__attribute__((target("avx2"))) inline void MultiplyLow(const Lanes4& a, const Lanes4& b, Lanes4& product) {
+    product = reinterpret_cast<Lanes4>(_mm256_mul_epu32(reinterpret_cast<__m256i>(a), reinterpret_cast<__m256i>(b)));
+}
+inline void MultiplyLow(const PlainLanes& a, const PlainLanes& b, PlainLanes& product) {
+    product = reinterpret_cast<PlainLanes>(_mm_mul_epu32(reinterpret_cast<__m128i>(a), reinterpret_cast<__m128i>(b)));
+}
+#else
+using PlainLanes = Word;  // one lane at a time
+inline void MultiplyLow(const Word& a, const Word& b, Word& product) { product = a * b; }
+#endif
+
+template <class V>
+V Load(const Word* at) {
+    V v;
+    std::memcpy(&v, at, sizeof v);
+    return v;
+}
+template <class V>
+void Store(Word* at, V v) {
+    std::memcpy(at, &v, sizeof v);
+}
+
+// sums[0 .. length) += limbs[0 .. length), lane by lane; negated where Y is negative if kSigned.
+template <class V, bool kSigned>
+void AddLimbs(const Word* limbs, int length, const Batch& batch, Word* sums) {
+    constexpr int kWidth = sizeof(V) / sizeof(Word);
+    for (int k = 0; k < length * kLanes; k += kWidth) {
+        V limb = Load<V>(limbs + k);
+        if constexpr (kSigned) {
+            const V negative = Load<V>(batch.yNegative + k % kLanes);
+            limb = (limb ^ negative) - negative;
+        }
+        Store(sums + k, Load<V>(sums + k) + limb);
+    }
+}
+
+// chain[0 .. length) times X, limb by limb in place, each limb of the product then added to
+// sums. The chain's limbs from its old length up to `length` must be 0.
+template <class V, bool kSigned>
+void MultiplyAndAdd(Word* chain, int length, const Batch& batch, Word* sums) {
+    constexpr int kWidth = sizeof(V) / sizeof(Word);
+    constexpr int kParts = kLanes / kWidth;  // taken side by side: independent carries
+    V low[kParts], high[kParts], negative[kParts], carry[kParts], previous[kParts];
+    const V mask = V{} + kLimbMask;
+#pragma GCC unroll 4
+    for (int s = 0; s < kParts; ++s) {
+        low[s] = Load<V>(batch.xLow + s * kWidth);
+        high[s] = Load<V>(batch.xHigh + s * kWidth);
+        negative[s] = Load<V>(batch.yNegative + s * kWidth);
+        carry[s] = previous[s] = V{};
+    }
+    for (int k = 0; k < length; ++k) {
+        Word* const limbs = chain + k * kLanes;
+        Word* const sum = sums + k * kLanes;
+#pragma GCC unroll 4  // the parts' values stay in registers
+        for (int s = 0; s < kParts; ++s) {
+            const V current = Load<V>(limbs + s * kWidth);
+            V column;
+            V fromPrevious;
+            MultiplyLow(current, low[s], column);
+            MultiplyLow(previous[s], high[s], fromPrevious);
+            column += fromPrevious + carry[s];
+            previous[s] = current;
+            carry[s] = column >> kLimbBits;
+            V limb = column & mask;
+            Store(limbs + s * kWidth, limb);
+            if constexpr (kSigned) limb = (limb ^ negative[s]) - negative[s];
+            Store(sum + s * kWidth, Load<V>(sum + s * kWidth) + limb);
         }
     }
-    int Moment(int i, bool negative) const { return highest + 1 + 2 * i + (negative ? 1 : 0); }
-};
+}
+
+// A batch's powers of X and moments X^i Y added to its group's block of limbs.
+template <class V>
+void TallyBatch(const Batch& batch, const Layout& layout, Word* group, Word* chain) {
+    const int chainWords = layout.ChainLimbs() * kLanes;
+    if (layout.highest > 0) {
+        std::fill(chain, chain + chainWords, Word(0));
+        std::memcpy(chain, batch.xLow, sizeof batch.xLow);
+        std::memcpy(chain + kLanes, batch.xHigh, sizeof batch.xHigh);
+        AddLimbs<V, false>(chain, layout.length[layout.Power(1)], batch, group + layout.offset[layout.Power(1)] * kLanes);
+        for (int p = 2; p <= layout.highest; ++p) {
+            const int slot = layout.Power(p);
+            MultiplyAndAdd<V, false>(chain, layout.length[slot], batch, group + layout.offset[slot] * kLanes);
+        }
+    }
+    std::fill(chain, chain + chainWords, Word(0));
+    std::memcpy(chain, batch.y, sizeof(Word) * kLanes * layout.yLimbs);
+    AddLimbs<V, true>(chain, layout.length[layout.Moment(0)], batch, group + layout.offset[layout.Moment(0)] * kLanes);
+    for (int i = 1; i < layout.terms; ++i) {
+        const int slot = layout.Moment(i);
+        MultiplyAndAdd<V, true>(chain, layout.length[slot], batch, group + layout.offset[slot] * kLanes);
+    }
+}
+
+using BatchTally = void (*)(const Batch&, const Layout&, Word* group, Word* chain);
+#if defined(PLORIMET_X86_LANES)
+__attribute__((target("avx512f"), flatten)) void TallyBatch512(const Batch& b, const Layout& l, Word* g, Word* c) {
+    TallyBatch<Lanes8>(b, l, g, c);
+}
+__attribute__((target("avx2"), flatten)) void TallyBatch256(const Batch& b, const Layout& l, Word* g, Word* c) {
+    TallyBatch<Lanes4>(b, l, g, c);
+}
+#endif
+void TallyBatchPlain(const Batch& b, const Layout& l, Word* g, Word* c) { TallyBatch<PlainLanes>(b, l, g, c); }
+
+// Those this processor has, widest first.
+const std::vector<BatchTally>& BatchTallies() {
+    static const std::vector<BatchTally> tallies = [] {
+        std::vector<BatchTally> found;
+#if defined(PLORIMET_X86_LANES)
+        if (__builtin_cpu_supports("avx512f")) found.push_back(TallyBatch512);
+        if (__builtin_cpu_supports("avx2")) found.push_back(TallyBatch256);
+#endif
+        found.push_back(TallyBatchPlain);
+        return found;
+    }();
+    return tallies;
+}
+
+// The signed value of limbs[0 .. length), each the sum of its kLanes signed lanes.
+Int ReadLimbs(const Word* limbs, int length) {
+    Int value = 0;
+    for (int k = length - 1; k >= 0; --k) {
+        Word low = 0;
+        Word high = 0;  // the lanes' sum is high * 2^64 + low, in two's complement
+        for (int l = 0; l < kLanes; ++l) {
+            const Word lane = limbs[k * kLanes + l];
+            low += lane;
+            high += (low < lane) - (lane >> 63);
+        }
+        Int column(static_cast<int64_t>(high));
+        column <<= 64;
+        column += low;
+        value <<= kLimbBits;
+        value += column;
+    }
+    return value;
+}
 
 struct Group {
     int e = 0;  // every X of the group is m * 2^e, m < 2^53, with the group's sign
     bool negative = false;
 };
 
-// The word sums of some of the points, summed with the carries counted apart: each group's
-// block of layout.total words, then the squares of Y (2 yWords), then Y's sums of each sign.
+// The sums of some of the points: each group's block of layout.total limbs, with its batch
+// waiting, and, in words with the carries counted apart, the squares of Y (2 yWords words) and
+// Y's sums of each sign.
 struct Tally {
+    std::vector<Word> limbs;
+    std::vector<Batch> batches;
+    std::vector<Word> chain;
     std::vector<Word> words;
     std::vector<Word> carries;
     std::vector<Word> count;       // points of each group
     std::vector<char> anyNonzero;  // whether the group holds an X other than 0
 
     Tally(size_t groups, const Layout& layout, int yWords)
-        : words(groups * layout.total + 4 * static_cast<size_t>(yWords), 0),
+        : limbs(groups * layout.total * kLanes, 0),
+          batches(groups),
+          chain(static_cast<size_t>(layout.ChainLimbs()) * kLanes),
+          words(4 * static_cast<size_t>(yWords), 0),
           carries(words.size(), 0),
           count(groups, 0),
           anyNonzero(groups, 0) {}
 
     // Adds another tally: the sums are exact, so how the points were cut changes nothing.
     void Add(const Tally& other) {
+        for (size_t j = 0; j < limbs.size(); ++j) limbs[j] += other.limbs[j];
         AddWords(words.data(), carries.data(), other.words.data(), static_cast<int>(words.size()));
         for (size_t j = 0; j < carries.size(); ++j) carries[j] += other.carries[j];
         for (size_t g = 0; g < count.size(); ++g) {
@@ -148,9 +344,11 @@ Int ShiftedSum(const std::vector<std::pair<Int, int64_t>>& parts) {
 
 }  // namespace
 
+int PowerKernelCount() { return static_cast<int>(BatchTallies().size()); }
+
 std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double center, int shift,
-                                          const WorkSplit& split) {
-    if (terms < 1) return std::nullopt;
+                                          const WorkSplit& split, int kernel) {
+    if (terms < 1 || points.count >= kMostPoints) return std::nullopt;
 
     // The groups, and Y as one integer over a common power of two.
     std::vector<short> groupOf(4096, -1);
@@ -179,96 +377,69 @@ std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double c
     const int yWords = std::max(1, WordsFor(yTop - yLowest));
     if (yWords > kWidestY) return std::nullopt;
 
-    const Layout layout(terms, yWords);
-    const size_t squaresAt = groups.size() * layout.total;
-    const size_t ySumAt[2] = {squaresAt + 2 * yWords, squaresAt + 3 * yWords};
+    const Layout layout(terms, std::max<int64_t>(1, yTop - yLowest));
+    const size_t ySumAt[2] = {2 * static_cast<size_t>(yWords), 3 * static_cast<size_t>(yWords)};  // the squares at 0
+    const BatchTally tallyBatch = BatchTallies()[std::clamp(kernel, 0, PowerKernelCount() - 1)];
 
     // The points cut into the split's pieces, each tallied apart and the tallies added.
-    const long long pieceCount = std::max<long long>(1, std::min<long long>(split.pieces, points.count));
+    const size_t pieceBytes = groups.size() * layout.total * kLanes * sizeof(Word);
+    const long long pieceCount = std::max<long long>(
+        1, std::min<long long>({split.pieces, points.count, static_cast<long long>(kMostTallyBytes / pieceBytes)}));
     std::vector<Tally> tallies(pieceCount, Tally(groups.size(), layout, yWords));
     split.run(static_cast<int>(pieceCount), [&](int piece) {
         Tally& tally = tallies[piece];
-        Word* const squareWords = tally.words.data() + squaresAt;
-        Word* const squareCarries = tally.carries.data() + squaresAt;
-        const int longest = WordsFor(53LL * (layout.highest + 1)) + kWidestY + 1;
-        std::vector<Word> power(longest);
-        std::vector<Word> product(longest + kWidestY);
+        std::vector<Word> product(2 * kWidestY);
+        auto tallyGroup = [&](size_t g) {
+            tallyBatch(tally.batches[g], layout, tally.limbs.data() + g * layout.total * kLanes, tally.chain.data());
+            tally.batches[g].filled = 0;
+        };
         const long long end = points.count * (piece + 1) / pieceCount;
         for (long long k = points.count * piece / pieceCount; k < end; ++k) {
             Word bits = 0;
             std::memcpy(&bits, &points.x[k], sizeof bits);
             const int g = groupOf[bits >> 52];
             ++tally.count[g];
-            Word* const groupWords = tally.words.data() + g * layout.total;
-            Word* const groupCarries = tally.carries.data() + g * layout.total;
             const Parts x = Split(points.x[k]);
             const Parts y = Split(points.y[k]);
+            Batch& batch = tally.batches[g];
+            const int lane = batch.filled;
+            batch.xLow[lane] = x.m & kLimbMask;
+            batch.xHigh[lane] = x.m >> kLimbBits;
+            batch.yNegative[lane] = y.negative ? ~Word(0) : 0;
+            for (int j = 0; j < layout.yLimbs; ++j) batch.y[j][lane] = 0;
+            tally.anyNonzero[g] |= x.m != 0;
 
-            Word yValue[kWidestY] = {};
             if (y.m != 0) {
                 const int zeros = __builtin_ctzll(y.m);
                 const Word odd = y.m >> zeros;
                 const int64_t at = y.e + zeros - yLowest;
+                // |Y| = odd * 2^at in limbs (odd has at most 53 bits, so three limbs hold it) ...
+                const int limb = static_cast<int>(at / kLimbBits);
+                const int bit = static_cast<int>(at % kLimbBits);
+                const Word parts[3] = {odd << bit, odd >> (kLimbBits - bit), odd >> (2 * kLimbBits - bit)};
+                for (int j = 0; j < 3 && limb + j < layout.yLimbs; ++j) batch.y[limb + j][lane] = parts[j] & kLimbMask;
+                // ... and in words, for its square and its sum.
+                Word yValue[kWidestY] = {};
                 const int q = static_cast<int>(at / 64);
                 const int r = static_cast<int>(at % 64);
                 yValue[q] = odd << r;
                 if (r != 0 && q + 1 < yWords) yValue[q + 1] = odd >> (64 - r);
                 Multiply(yValue, yWords, yValue, yWords, product.data());
-                AddWords(squareWords, squareCarries, product.data(), 2 * yWords);
+                AddWords(tally.words.data(), tally.carries.data(), product.data(), 2 * yWords);
                 AddWords(tally.words.data() + ySumAt[y.negative], tally.carries.data() + ySumAt[y.negative], yValue,
                          yWords);
-                const int slot = layout.Moment(0, y.negative);
-                AddWords(groupWords + layout.offset[slot], groupCarries + layout.offset[slot], yValue, yWords);
             }
-            if (x.m == 0) continue;
-            tally.anyNonzero[g] = 1;
-
-            // Each power of X is added to its sum (and, times Y, to its moment) while the next is
-            // made from it.
-            power[0] = x.m;
-            int length = 1;
-            const Word m = x.m;
-            for (int p = 1; p <= layout.highest; ++p) {
-                Word* const words = groupWords + layout.offset[p];
-                Word* const carries = groupCarries + layout.offset[p];
-                Word carry = 0;
-                if (p < terms && y.m != 0 && yWords == 1) {
-                    const int moment = layout.Moment(p, y.negative);
-                    Word* const momentWords = groupWords + layout.offset[moment];
-                    Word* const momentCarries = groupCarries + layout.offset[moment];
-                    const Word yWord = yValue[0];
-                    Word momentCarry = 0;
-                    for (int j = 0; j < length; ++j) {
-                        const Word value = power[j];
-                        const Word sum = words[j] + value;
-                        carries[j] += sum < value;
-                        words[j] = sum;
-                        const Word low = MultiplyAdd(value, yWord, 0, momentCarry, momentCarry);
-                        const Word momentSum = momentWords[j] + low;
-                        momentCarries[j] += momentSum < low;
-                        momentWords[j] = momentSum;
-                        power[j] = MultiplyAdd(value, m, 0, carry, carry);
-                    }
-                    const Word momentSum = momentWords[length] + momentCarry;
-                    momentCarries[length] += momentSum < momentCarry;
-                    momentWords[length] = momentSum;
-                } else {
-                    if (p < terms && y.m != 0) {
-                        const int moment = layout.Moment(p, y.negative);
-                        Multiply(power.data(), length, yValue, yWords, product.data());
-                        AddWords(groupWords + layout.offset[moment], groupCarries + layout.offset[moment], product.data(),
-                                 length + yWords);
-                    }
-                    for (int j = 0; j < length; ++j) {
-                        const Word value = power[j];
-                        const Word sum = words[j] + value;
-                        carries[j] += sum < value;
-                        words[j] = sum;
-                        power[j] = MultiplyAdd(value, m, 0, carry, carry);
-                    }
-                }
-                if (carry != 0) power[length++] = carry;
+            if (++batch.filled == kLanes) tallyGroup(g);
+        }
+        // The batches left part full: their other lanes hold points of X = 0 and Y = 0.
+        for (size_t g = 0; g < groups.size(); ++g) {
+            Batch& batch = tally.batches[g];
+            if (batch.filled == 0) continue;
+            for (int lane = batch.filled; lane < kLanes; ++lane) {
+                batch.xLow[lane] = batch.xHigh[lane] = batch.yNegative[lane] = 0;
+                for (int j = 0; j < layout.yLimbs; ++j) batch.y[j][lane] = 0;
             }
+            tallyGroup(g);
         }
     });
     Tally& total = tallies[0];
@@ -276,8 +447,7 @@ std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double c
 
     // Sums of powers of x over all groups: the group of exponent e adds its sums times 2^(p e).
     auto read = [&](size_t g, int slot) {
-        const size_t at = g * layout.total + layout.offset[slot];
-        return ReadWords(total.words.data() + at, total.carries.data() + at, layout.length[slot]);
+        return ReadLimbs(total.limbs.data() + (g * layout.total + layout.offset[slot]) * kLanes, layout.length[slot]);
     };
     int64_t lowestE = 0;
     bool anyX = false;
@@ -297,7 +467,7 @@ std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double c
                 continue;
             }
             if (!total.anyNonzero[g]) continue;
-            Int value = read(g, p);
+            Int value = read(g, layout.Power(p));
             if (value.is_zero()) continue;
             if (signFor(groups[g], p) < 0) value = -value;
             parts.emplace_back(std::move(value), p * (groups[g].e - lowestE));
@@ -307,7 +477,7 @@ std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double c
     for (int i = 0; i < terms; ++i) {
         std::vector<std::pair<Int, int64_t>> parts;
         for (size_t g = 0; g < groups.size(); ++g) {
-            Int value = read(g, layout.Moment(i, false)) - read(g, layout.Moment(i, true));
+            Int value = read(g, layout.Moment(i));
             if (value.is_zero()) continue;
             if (signFor(groups[g], i) < 0) value = -value;
             parts.emplace_back(std::move(value), i * (groups[g].e - lowestE));  // nonzero only for X != 0 when i > 0
@@ -352,9 +522,11 @@ std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double c
     auto readAt = [&](size_t at, int length) {
         return ReadWords(total.words.data() + at, total.carries.data() + at, length);
     };
-    sums.ySquares = {readAt(squaresAt, 2 * yWords), 2 * yLowest};
+    sums.ySquares = {readAt(0, 2 * yWords), 2 * yLowest};
     sums.ySum = {readAt(ySumAt[0], yWords) - readAt(ySumAt[1], yWords), yLowest};
     return sums;
 }
+
+#endif
 
 }  // namespace plorimet

@@ -62,17 +62,20 @@ std::vector<WorkSplit> Splits() {
     return {WorkSplit{}, threads};
 }
 
+// Each way the processor has of taking several points at once, too.
 TEST(ExactPowerSums, InWordsAreTheRationalSums) {
     for (const Case& c : kCases)
-    for (const WorkSplit& split : Splits()) {
-        SCOPED_TRACE(std::string(c.name) + ", pieces " + std::to_string(split.pieces));
+    for (const WorkSplit& split : Splits())
+    for (int kernel = 0; kernel < PowerKernelCount(); ++kernel) {
+        SCOPED_TRACE(std::string(c.name) + ", pieces " + std::to_string(split.pieces) + ", kernel " +
+                     std::to_string(kernel));
         std::vector<double> x(c.count);
         std::vector<double> y(c.count);
         for (int k = 0; k < c.count; ++k) {
             x[k] = c.x(k);
             y[k] = c.y(k);
         }
-        const auto sums = SumPowersInWords(PointsView{x.data(), y.data(), c.count}, c.terms, c.center, c.shift, split);
+        const auto sums = SumPowersInWords(PointsView{x.data(), y.data(), c.count}, c.terms, c.center, c.shift, split, kernel);
         ASSERT_EQ(sums.has_value(), c.fits);
         if (!sums) continue;
         const Rational scale = ValueOf({1, -static_cast<int64_t>(c.shift)});
