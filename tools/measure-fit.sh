@@ -14,6 +14,9 @@ build/native/tests/bench/fit_check "${CASES:-1000}"
 echo "=== Analysis of 45 pairs (core_bench)"
 build/native/tests/bench/core_bench --benchmark_filter='Analysis' --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'median'
+echo "=== The exact sums of 10^6 points, each way of taking several at once (core_bench)"
+build/native/tests/bench/core_bench --benchmark_filter='PowerSums' --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'median'
 
 work=build/measure
 mkdir -p "$work"

@@ -8,7 +8,7 @@ set -euo pipefail
 
 # Building the window and the command-line tool, running it under Wine, and the manuals Help opens.
 run_packages=(
-  cmake g++ make pkg-config libboost-dev libfast-float-dev libstb-dev
+  cmake g++ make pkg-config libboost-dev libfast-float-dev libfmt-dev libstb-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine x11-utils xdg-utils fonts-ipafont-gothic ruby-asciidoctor-pdf
 )
@@ -25,7 +25,7 @@ test_packages=(
 command -v npm >/dev/null 2>&1 || test_packages+=(npm)
 
 # Building the page alone: emscripten and the header-only libraries the portable code uses.
-web_packages=(cmake make python3 libboost-dev libfast-float-dev libstb-dev emscripten node-acorn)
+web_packages=(cmake make python3 libboost-dev libfast-float-dev libfmt-dev libstb-dev emscripten node-acorn)
 
 case "${1:-test}" in
   run) packages=("${run_packages[@]}") ;;

@@ -3,11 +3,13 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "data/data_file.h"
 #include "fit/analysis.h"
 #include "fit/exact_sums.h"
 #include "fit/fit_statistics.h"
+#include "fit/power_sums.h"
 #include "graph/graph_export.h"
 #include "graph/graph_plan.h"
 #include "graph/graph_raster.h"
@@ -84,6 +86,25 @@ void BM_Degrees(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Degrees)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The exact sums of a fit of 10^6 points at degree 10 (the file of tools/measure-numpy.sh) on one
+// core, with each way this processor has of taking several points at once (0 the widest).
+void BM_PowerSumsOfAMillionPoints(benchmark::State& state) {
+    const int count = 1000000;
+    std::vector<double> x(count);
+    std::vector<double> y(count);
+    for (int k = 0; k < count; ++k) {
+        x[k] = k * 0.001;
+        y[k] = 1.0 + (k * 7919LL % 100000) * 1e-5;
+    }
+    const int kernel = static_cast<int>(state.range(0));
+    if (kernel >= PowerKernelCount()) return state.SkipWithError("not on this processor");
+    for (auto _ : state) {
+        const auto sums = SumPowersInWords({x.data(), y.data(), count}, 11, 500.0, 10, {}, kernel);
+        benchmark::DoNotOptimize(sums->powers.data());
+    }
+}
+BENCHMARK(BM_PowerSumsOfAMillionPoints)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 void BM_ReadDataFile45Lines(benchmark::State& state) {
     std::string bytes = "     X  \t     Y  \r\n";

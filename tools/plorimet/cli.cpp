@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <future>
 #include <optional>
 #include <sstream>
 
@@ -25,6 +26,7 @@
 #include "fit/fit_settings.h"
 #include "fit/fit_statistics.h"
 #include "base/messages.h"
+#include "base/shortest_number.h"
 #include "plorimet/cli_fit.h"
 #include "plorimet/cli_graph.h"
 
@@ -264,13 +266,10 @@ std::string JsonString(const std::string& text) {
     return out;
 }
 
-// R² and the residual standard deviation are the exact optimum's, correctly rounded, as a
-// statistics package reports them (not those of the coefficients rounded to double).
+// The JSON list of the pairs, of which --all may give millions, made into text piece by piece
+// on every core. appendPair(text, k) appends the two JSON strings of pair k, a comma between them.
 template <typename AppendPair>
-void PrintJson(std::ostream& out, long long pairCount, AppendPair appendPair, const CliFit& fit,
-               const std::optional<FitStatistics>& stats) {
-    // The pairs, of which --all may give millions, made into text piece by piece on every core
-    // and written at once.
+std::string PairsJson(long long pairCount, AppendPair appendPair) {
     const WorkSplit split = WorkSplitFor(pairCount);
     std::vector<std::string> pieces(split.pieces);
     split.run(split.pieces, [&](int piece) {
@@ -284,10 +283,18 @@ void PrintJson(std::ostream& out, long long pairCount, AppendPair appendPair, co
             text += ']';
         }
     });
-    out << "{\n  \"pairs\": [";
-    for (const std::string& text : pieces) out << text;
+    std::string list = "[";
+    for (const std::string& text : pieces) list += text;
+    return list + "]";
+}
+
+// R² and the residual standard deviation are the exact optimum's, correctly rounded, as a
+// statistics package reports them (not those of the coefficients rounded to double).
+void PrintJson(std::ostream& out, const std::string& pairsJson, const CliFit& fit,
+               const std::optional<FitStatistics>& stats) {
+    out << "{\n  \"pairs\": " << pairsJson;
     const FitResult& result = fit.result;
-    out << "],\n  \"mode\": \"" << (fit.settings.fitMode == FitMode::LeastSquares ? "least-squares" : "exact") << "\",\n";
+    out << ",\n  \"mode\": \"" << (fit.settings.fitMode == FitMode::LeastSquares ? "least-squares" : "exact") << "\",\n";
     out << "  \"degree\": " << fit.termCount - 1 << ",\n  \"coefficients\": [";
     for (int k = 0; k < fit.termCount; ++k) out << (k ? ", " : "") << JsonNumber(result.coefficients[k]);
     out << "],\n  \"equation\": " << ForTerminal(JsonString(result.equationText)) << ",\n";
@@ -312,14 +319,13 @@ int ReportFailure(const CliFailure& failure, Reporter& report) {
     return failure.message ? report.Fail(*failure.message) : report.Fail(failure.reason);
 }
 
-// The equation, then (--stats) the table of the statistics.
-// appendPair(text, k) appends the two JSON strings of pair k, a comma between them.
-template <typename AppendPair>
-void PrintFit(const Options& options, Reporter& report, long long pairCount, AppendPair appendPair, const CliFit& fit) {
+// The equation, then (--stats) the table of the statistics; with --json all as JSON, the pairs
+// given as their list.
+void PrintFit(const Options& options, Reporter& report, const std::string& pairsJson, const CliFit& fit) {
     std::optional<FitStatistics> stats;
     if (fit.model) stats = fit.model->Statistics(options.level);
     if (options.json) {
-        PrintJson(report.out(), pairCount, appendPair, fit, stats);
+        PrintJson(report.out(), pairsJson, fit, stats);
         return;
     }
     report.Line(fit.result.equationText);
@@ -346,25 +352,31 @@ std::optional<AllPairs> ReadEveryPair(const Options& options, Reporter& report, 
 
 // The shortest text that reads back as v, as a JSON string.
 void AppendShortestText(std::string& out, double v) {
-    char buffer[32];
-    buffer[0] = '"';
-    char* const end = std::to_chars(buffer + 1, buffer + sizeof buffer - 1, v).ptr;
-    *end = '"';
-    out.append(buffer, end + 1);
+    out += '"';
+    AppendShortestNumber(out, v);
+    out += '"';
 }
 
 int RunFitAll(const Options& options, Reporter& report, std::ostream& err) {
     const std::optional<AllPairs> pairs = ReadEveryPair(options, report, err);
     if (!pairs) return 1;
     const long long count = static_cast<long long>(pairs->x.size());
+    // The pairs' text, which takes about as long as the fit of 100,000 pairs, is made while the
+    // fit runs: the fit has long stretches on one core.
+    std::future<std::string> pairsJson;
+    if (options.json) {
+        pairsJson = std::async(std::launch::async | std::launch::deferred, [&] {
+            return PairsJson(count, [&](std::string& text, long long k) {
+                AppendShortestText(text, pairs->x[k]);
+                text += ", ";
+                AppendShortestText(text, pairs->y[k]);
+            });
+        });
+    }
     CliFit fit;
     const PointsView points{pairs->x.data(), pairs->y.data(), count};
     if (auto failure = FitForCli(points, ChoiceOf(options), fit)) return ReportFailure(*failure, report);
-    PrintFit(options, report, count, [&](std::string& text, long long k) {
-        AppendShortestText(text, pairs->x[k]);
-        text += ", ";
-        AppendShortestText(text, pairs->y[k]);
-    }, fit);
+    PrintFit(options, report, options.json ? pairsJson.get() : std::string(), fit);
     return 0;
 }
 
@@ -397,11 +409,12 @@ int RunFit(const Options& options, Reporter& report, std::ostream& err) {
         const SaveOutcome saved = SaveFileReplacing(options.savePath, BuildDataFileBytes(*data, fit.result.equationText));
         if (auto failure = SaveFailureMessage(saved, SavedFile::Data)) return report.Fail(*failure);
     }
-    PrintFit(options, report, data->pairCount, [&](std::string& text, long long k) {
+    const std::string pairsJson = !options.json ? std::string() : PairsJson(data->pairCount, [&](std::string& text, long long k) {
         AppendJsonString(text, data->xText[k]);
         text += ", ";
         AppendJsonString(text, data->yText[k]);
-    }, fit);
+    });
+    PrintFit(options, report, pairsJson, fit);
     return 0;
 }
 
