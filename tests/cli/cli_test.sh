@@ -315,6 +315,8 @@ grid keeps the first of equal X|0|"pairs": [["1", "2"], ["2", "5"], ["3", "9"]]|
 all keeps every observation|0|"degrees_of_freedom": 3,|fit --all "$work/replicates.txt" --degree 1 --json
 all: degree needs distinct X|1|degree 3 is not offered for 5 pairs with 3 distinct X (1 to 2)|fit --all "$work/replicates.txt" --degree 3
 all: the exact optimum where X^20 overflows a double|0|Method of least squares : 10th degree|fit --all "$work/huge_x.txt" --degree 10
+all: pairs in JSON as their shortest numbers|0|"pairs": [["1e+16", "1"], ["2e+16", "2"], ["3e+16", "0"]|fit --all "$work/huge_x.txt" --degree 2 --json
+all: a fit refused in JSON, its pairs' text made meanwhile|1|degree 3 is not offered for 5 pairs|fit --all "$work/replicates.txt" --degree 3 --json
 all: Pontius counts 40|0|"observations": 40,|fit --all "$nist/Pontius.txt" --degree 2 --json
 stats at another level|0|99% confidence interval|fit "$examples/wave.txt" --stats --level 0.99
 stats in Japanese|0|残差標準偏差|fit "$examples/wave.txt" --stats --lang ja
