@@ -134,7 +134,7 @@ struct Layout {
     int Power(int p) const { return p - 1; }
     int Moment(int i) const { return highest + i; }
     // The scratch a chain of products needs: its longest value and the two limbs read past it.
-    int ChainLimbs() const { return std::max(length[Power(std::max(highest, 1))], length[Moment(terms - 1)]) + 2; }
+    int ChainLimbs() const { return *std::max_element(length.begin(), length.end()) + 2; }
 };
 
 // Up to kLanes points of one group waiting to be tallied together: X's mantissa in two limbs,
