@@ -14,6 +14,10 @@ struct PointsView {
     const double* x = nullptr;
     const double* y = nullptr;
     long long count = 0;
+    // Weights beside them, each multiplying its point's residual (the fit makes the sum of
+    // (w (y - p(x)))^2 smallest, so the sums are of w^2 t^p, w^2 t^i y, w^2 y^2 and w^2 y);
+    // none: every weight 1.
+    const double* w = nullptr;
 };
 
 struct ExactFit {
