@@ -54,7 +54,7 @@ Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit&
     p.shift += 1;
 
     // Many points: their sums in machine words, whose fixed costs pay from this many on.
-    if (points.count >= kPointsForWordSums * terms) {
+    if (points.count >= kPointsForWordSums * terms && !points.w) {
         if (std::optional<PowerSums> sums = SumPowersInWords(points, terms, center, p.shift, split)) {
             auto take = [](Fraction& s) {
                 Normalize(s);
@@ -68,18 +68,28 @@ Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit&
         }
     }
 
-    // Every t and every y as an integer over one common power of two, so that the sums are
-    // integer sums. Two passes over the points; nothing per point is kept.
+    // Every t, every y and every squared weight as an integer over one common power of two, so
+    // that the sums are integer sums. Two passes over the points; nothing per point is kept.
     auto tOf = [&](long long k) { return Scale2(Add(FromDouble(points.x[k]), Negate(p.center)), -p.shift); };
+    auto squaredWeightOf = [&](long long k) {
+        const Fraction w = FromDouble(points.w ? points.w[k] : 1.0);
+        return Mul(w, w);
+    };
     int64_t tExponent = 0;
     int64_t yExponent = 0;
+    int64_t wExponent = 0;
     bool anyT = false;
     bool anyY = false;
+    bool anyW = false;
+    auto lowest = [](int64_t& exponent, bool& any, const Fraction& d) {
+        if (d.mantissa.is_zero()) return;
+        exponent = any ? std::min(exponent, d.exponent) : d.exponent;
+        any = true;
+    };
     for (long long k = 0; k < points.count; ++k) {
-        const Fraction t = tOf(k);
-        if (!t.mantissa.is_zero()) tExponent = anyT ? std::min(tExponent, t.exponent) : t.exponent, anyT = true;
-        const Fraction y = FromDouble(points.y[k]);
-        if (!y.mantissa.is_zero()) yExponent = anyY ? std::min(yExponent, y.exponent) : y.exponent, anyY = true;
+        lowest(tExponent, anyT, tOf(k));
+        lowest(yExponent, anyY, FromDouble(points.y[k]));
+        if (points.w) lowest(wExponent, anyW, squaredWeightOf(k));
     }
     auto onScale = [](const Fraction& d, int64_t exponent) {
         return d.mantissa.is_zero() ? Int(0) : Int(d.mantissa << static_cast<unsigned>(d.exponent - exponent));
@@ -93,19 +103,21 @@ Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit&
     Int weighted;
     Int tk;
     Int yk;
+    Int wk = 1;  // the squared weight, which every sum of the point carries
     for (long long k = 0; k < points.count; ++k) {
         tk = onScale(tOf(k), tExponent);
         yk = onScale(FromDouble(points.y[k]), yExponent);
-        squares += yk * yk;
-        ySum += yk;
+        if (points.w) wk = onScale(squaredWeightOf(k), wExponent);
+        squares += wk * yk * yk;
+        ySum += wk * yk;
         if (mp::msb(mp::abs(tk) | 1) < 64) {
             // The common case: t fits one machine word. Powers of |t| with the sign applied
             // when adding; a product by one word is the cheap one.
             const unsigned long long word = mp::abs(tk).convert_to<unsigned long long>();
             const bool negative = tk.sign() < 0;
             const bool yNegative = yk.sign() < 0;
-            power = 1;
-            weighted = mp::abs(yk);
+            power = wk;
+            weighted = wk * mp::abs(yk);
             for (int i = 0; i < 2 * terms - 1; ++i) {
                 const bool odd = negative && (i & 1);
                 if (odd) sums[i] -= power; else sums[i] += power;
@@ -117,8 +129,8 @@ Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit&
             }
             continue;
         }
-        power = 1;
-        weighted = yk;
+        power = wk;
+        weighted = wk * yk;
         for (int i = 0; i < 2 * terms - 1; ++i) {
             sums[i] += power;
             if (i < terms) {
@@ -129,16 +141,16 @@ Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit&
         }
     }
     for (int i = 0; i < 2 * terms - 1; ++i) {
-        p.powerSums.push_back({sums[i], tExponent * i});
+        p.powerSums.push_back({sums[i], tExponent * i + wExponent});
         Normalize(p.powerSums.back());
     }
     for (int i = 0; i < terms; ++i) {
-        p.moments.push_back({moments[i], tExponent * i + yExponent});
+        p.moments.push_back({moments[i], tExponent * i + yExponent + wExponent});
         Normalize(p.moments.back());
     }
-    p.ySquares = {squares, 2 * yExponent};
+    p.ySquares = {squares, 2 * yExponent + wExponent};
     Normalize(p.ySquares);
-    p.ySum = {ySum, yExponent};
+    p.ySum = {ySum, yExponent + wExponent};
     Normalize(p.ySum);
     return p;
 }
@@ -375,13 +387,15 @@ ExactFit Quality(const Problem& p, const std::vector<Fraction>& a) {
         rss = Add(rss, Negate(Scale2(Mul(a[i], p.moments[i]), 1)));
         for (int j = 0; j < p.terms; ++j) rss = Add(rss, Mul(Mul(a[i], a[j]), p.powerSums[i + j]));
     }
-    // n sum y^2 - (sum y)^2 = n times the total sum of squares
-    const Fraction total = Add(Mul(Fraction{Int(p.count), 0}, p.ySquares), Negate(Mul(p.ySum, p.ySum)));
+    // W sum y^2 - (sum y)^2 = W times the total sum of squares, W the sum of the squared
+    // weights (the count of the points when none are given)
+    const Fraction& weightTotal = p.powerSums[0];
+    const Fraction total = Add(Mul(weightTotal, p.ySquares), Negate(Mul(p.ySum, p.ySum)));
     ExactFit fit;
     const F residual = ToFloat<128>(rss);
     fit.residualSquares = static_cast<double>(residual);
     if (total.mantissa.sign() > 0) {
-        const F totalSquares = ToFloat<128>(total) / p.count;
+        const F totalSquares = ToFloat<128>(total) / ToFloat<128>(weightTotal);
         fit.rSquared = static_cast<double>(F(1) - residual / totalSquares);
     }
     return fit;
@@ -413,7 +427,8 @@ std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, dou
                                                const WorkSplit& split) {
     if (terms < 2 || points.count < terms) return std::nullopt;
     for (long long k = 0; k < points.count; ++k)
-        if (!std::isfinite(points.x[k]) || !std::isfinite(points.y[k])) return std::nullopt;
+        if (!std::isfinite(points.x[k]) || !std::isfinite(points.y[k]) || (points.w && !std::isfinite(points.w[k])))
+            return std::nullopt;
 
     const Problem problem = MakeProblem(points, terms, true, split);
     if (sums) CopySums(problem, *sums);

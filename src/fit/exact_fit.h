@@ -37,7 +37,8 @@ struct ExactFit {
 // correction is checked against the exact residual, raising the precision while the
 // corrections do not shrink, until every coefficient's rounding is settled.
 //
-// Needs 2 <= terms <= count, distinct X and finite values; returns nothing otherwise.
+// Needs 2 <= terms <= count, finite values and at least `terms` distinct X among the points
+// of nonzero weight; returns nothing for the first two.
 // Should the precision run out (beyond 4096 bits) or the corrections not settle within 400
 // steps, which no data tried comes near, the closest coefficients found are given.
 // The sums of many points may be split across threads (see work_split.h): the same result.

@@ -196,6 +196,7 @@ struct FitModel::Impl {
     std::vector<Fraction> g;   // normal matrix, m x m
     std::vector<Fraction> b;   // right side
     Fraction ySquares, ySum;
+    Fraction weightTotal;  // sum of the squared weights: the count of the points without weights
     std::vector<std::vector<Fraction>> toX;  // row j: x coefficient j from the t coefficients
 
     // From the solve at the current precision.
@@ -407,6 +408,7 @@ FitModel::FitModel(PointsView points, const ExactSums& sums, int degree, bool th
     }
     s.ySquares = sums.ySquares;
     s.ySum = sums.ySum;
+    s.weightTotal = sums.powerSums[0];
     // t^i = sum over j of C(i, j) x^j (-center)^(i-j) 2^(-shift i)
     s.toX.assign(degree + 1, std::vector<Fraction>(s.m));
     const Fraction minusCenter = Negate(s.center);
@@ -441,17 +443,30 @@ std::optional<double> StudentQuantile(long long degreesOfFreedom, double level) 
     return value;
 }
 
-long long DistinctXCount(PointsView points, bool nonzeroOnly) {
-    // Sorted X (as every fit has them) are counted where they lie; others from a sorted copy.
-    std::vector<double> copy;
-    const double* x = points.x;
-    if (!std::is_sorted(points.x, points.x + points.count)) {
-        copy.assign(points.x, points.x + points.count);
-        std::sort(copy.begin(), copy.end());
-        x = copy.data();
-    }
-    long long count = 0;
+namespace {
+
+// The X of the points that count in a fit (those of nonzero weight), sorted: in place when
+// they are (as every fit has them) and no weight is 0, else as a sorted copy.
+const double* SortedWeightedX(PointsView points, std::vector<double>& copy, long long& count) {
+    const bool everyWeighted = !points.w || std::none_of(points.w, points.w + points.count, [](double w) { return w == 0; });
+    count = points.count;
+    if (everyWeighted && std::is_sorted(points.x, points.x + points.count)) return points.x;
+    copy.clear();
     for (long long k = 0; k < points.count; ++k)
+        if (!points.w || points.w[k] != 0) copy.push_back(points.x[k]);
+    std::sort(copy.begin(), copy.end());
+    count = static_cast<long long>(copy.size());
+    return copy.data();
+}
+
+}  // namespace
+
+long long DistinctXCount(PointsView points, bool nonzeroOnly) {
+    std::vector<double> copy;
+    long long n = 0;
+    const double* x = SortedWeightedX(points, copy, n);
+    long long count = 0;
+    for (long long k = 0; k < n; ++k)
         if ((k == 0 || x[k] != x[k - 1]) && !(nonzeroOnly && x[k] == 0)) ++count;
     return count;
 }
@@ -469,7 +484,6 @@ FitStatistics FitModel::Statistics(double level) const {
     out.tQuantile = StudentQuantile(df, level);
     const Fraction dfD = FromInteger(std::max<long long>(df, 1));
     const Fraction one = FromInteger(1);
-    const Fraction nD = FromInteger(s.n);
     for (;;) {
         bool settled = true;
         auto settle = [&](const Form& low, const Form& high) -> std::optional<double> {
@@ -485,10 +499,11 @@ FitStatistics FitModel::Statistics(double level) const {
         std::vector<std::pair<Fraction, Fraction>> variance(s.degree + 1);
         for (int j = 0; j <= s.degree; ++j)
             out.coefficients[j] = *settle({Sub(s.c[j], s.cError[j]), {}, {}, one}, {Add(s.c[j], s.cError[j]), {}, {}, one});
-        // RSS, and R² = (N - n RSS) / N with N = n yy - (sum y)^2, or 1 - RSS / yy through the origin
+        // RSS, and R² = (N - W RSS) / N with N = W yy - (sum y)^2, W the sum of the squared
+        // weights (n without weights), or 1 - RSS / yy through the origin
         out.residualSquares = *settle({s.rssLow, {}, {}, one}, {s.rssHigh, {}, {}, one});
-        const Fraction total = s.throughOrigin ? s.ySquares : Sub(Mul(nD, s.ySquares), Mul(s.ySum, s.ySum));
-        const Fraction perRss = s.throughOrigin ? one : nD;
+        const Fraction total = s.throughOrigin ? s.ySquares : Sub(Mul(s.weightTotal, s.ySquares), Mul(s.ySum, s.ySum));
+        const Fraction perRss = s.throughOrigin ? one : s.weightTotal;
         out.rSquared.reset();
         out.adjustedRSquared.reset();
         if (Sign(total) > 0) {
@@ -569,17 +584,19 @@ CurveInterval FitModel::At(double x, double level) const {
 // many as the coefficients.
 bool FitModel::Impl::PressExists() const {
     if (DistinctXCount(points, throughOrigin) > m) return true;
-    std::vector<double> x(points.x, points.x + points.count);
-    std::sort(x.begin(), x.end());
-    for (size_t k = 0; k < x.size(); ++k) {
-        const bool unique = (k == 0 || x[k] != x[k - 1]) && (k + 1 == x.size() || x[k + 1] != x[k]);
+    std::vector<double> copy;
+    long long n = 0;
+    const double* x = SortedWeightedX(points, copy, n);
+    for (long long k = 0; k < n; ++k) {
+        const bool unique = (k == 0 || x[k] != x[k - 1]) && (k + 1 == n || x[k + 1] != x[k]);
         if (unique && !(throughOrigin && x[k] == 0)) return false;
     }
     return true;
 }
 
 // PRESS = sum (e_i / (1 - h_i))^2 in this precision, each rounding counted in the bound: the
-// residual e_i = y_i - w_i.a* and the leverage h_i = w_i^T G^-1 w_i from the approximate
+// residual e_i = u_i (y_i - v_i.a*) and the leverage h_i = u_i^2 v_i^T G^-1 v_i, with v_i the
+// powers of t_i, u_i the point's weight (1 without weights) and G^-1 from the approximate
 // inverse X, whose own error is at most ||G^-1|| rho.
 template <unsigned Bits>
 std::optional<std::pair<Fraction, Fraction>> FitModel::Impl::PressBounds() const {
@@ -613,8 +630,8 @@ std::optional<std::pair<Fraction, Fraction>> FitModel::Impl::PressBounds() const
             fittedSize += mp::abs(af[k] * w[k]);
         }
         const F y = F(points.y[i]);
-        const F e = mp::abs(y - fitted);
-        const F eErr = gammaE * (fittedSize + mp::abs(y)) + norm1 * aErr * (1 + u * 8);
+        F e = mp::abs(y - fitted);
+        F eErr = gammaE * (fittedSize + mp::abs(y)) + norm1 * aErr * (1 + u * 8);
         F h = 0;
         F hSize = 0;
         for (int k = 0; k < m; ++k)
@@ -623,7 +640,16 @@ std::optional<std::pair<Fraction, Fraction>> FitModel::Impl::PressBounds() const
                 h += term;
                 hSize += mp::abs(term);
             }
-        const F hErr = gammaH * hSize + norm1 * normInf * xErr * (1 + u * 8);
+        F hErr = gammaH * hSize + norm1 * normInf * xErr * (1 + u * 8);
+        if (points.w) {
+            // Each product by the weight (its square is exact here) adds one rounding.
+            const F weight = mp::abs(F(points.w[i]));
+            const F squared = weight * weight;
+            e *= weight;
+            eErr = (eErr * weight + e * u) * (1 + 4 * u);
+            h *= squared;
+            hErr = (hErr * squared + mp::abs(h) * u) * (1 + 4 * u);
+        }
         const F dLow = 1 - h - hErr;
         const F dHigh = 1 - h + hErr;
         if (!(dLow > 0)) return std::nullopt;

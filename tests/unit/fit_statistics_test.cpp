@@ -20,6 +20,7 @@ struct Generated {
     int degree;
     bool throughOrigin;
     int repeats;  // each X this many times
+    bool weighted = false;  // weights 0.5 .. 2 multiply the residuals, one of them 0
 };
 
 // Y: a smooth curve with a deterministic wobble, as measurements have.
@@ -29,8 +30,14 @@ std::vector<double> Wobbly(const std::vector<double>& x) {
     return y;
 }
 
-// Standard errors, intervals, R², PRESS and the curve's intervals, bit for bit against the
-// exact rational statistics of the same doubles.
+std::vector<double> WeightsFor(size_t count) {
+    std::vector<double> w;
+    for (size_t k = 0; k < count; ++k) w.push_back(k == 2 ? 0.0 : 0.5 + 0.375 * (k % 5));
+    return w;
+}
+
+// Coefficients, standard errors, intervals, R², PRESS and the curve's intervals, bit for bit
+// against the exact rational statistics of the same doubles.
 TEST(FitStatistics, GeneratedIllConditionedSetsBitForBit) {
     const Generated sets[] = {
         {"years", 1990, 1, 14, 5, false, 1},
@@ -41,13 +48,17 @@ TEST(FitStatistics, GeneratedIllConditionedSetsBitForBit) {
         {"replicates", 2010, 0.5, 8, 3, false, 3},
         {"through the origin", 1, 1, 12, 3, true, 1},
         {"years through the origin", 2000, 1, 10, 2, true, 1},
+        {"weighted years", 1990, 1, 14, 5, false, 1, true},
+        {"weighted replicates", 2010, 0.5, 8, 3, false, 3, true},
+        {"weighted through the origin", 1, 1, 12, 3, true, 1, true},
     };
     for (const Generated& set : sets) {
         std::vector<double> x;
         for (int k = 0; k < set.count; ++k)
             for (int r = 0; r < set.repeats; ++r) x.push_back(set.first + set.step * k);
         const std::vector<double> y = Wobbly(x);
-        const PointsView points{x.data(), y.data(), static_cast<long long>(x.size())};
+        const std::vector<double> w = set.weighted ? WeightsFor(x.size()) : std::vector<double>();
+        const PointsView points{x.data(), y.data(), static_cast<long long>(x.size()), set.weighted ? w.data() : nullptr};
         ExactSums sums;
         ComputeExactSums(points, set.degree + 1, !set.throughOrigin, sums);
         const FitModel model(points, sums, set.degree, set.throughOrigin);
@@ -55,7 +66,12 @@ TEST(FitStatistics, GeneratedIllConditionedSetsBitForBit) {
         const FitStatistics stats = model.Statistics(0.9);
 
         const int first = set.throughOrigin ? 1 : 0;
-        const ref::ExactStatistics exact = ref::FitExactly(x, y, set.degree, first);
+        const ref::ExactStatistics exact = ref::FitExactly(x, y, set.degree, first, w);
+        if (!set.throughOrigin) {  // the fit's own solve, from the points
+            std::vector<double> solved(set.degree + 1);
+            ASSERT_TRUE(SolveExactLeastSquares(points, set.degree + 1, solved.data())) << set.name;
+            for (int j = 0; j <= set.degree; ++j) EXPECT_EQ(ref::Nearest(exact.coefficients[j]), solved[j]) << set.name;
+        }
         const ref::Rational df = exact.df;
         const ref::Rational t = ref::Exact(*stats.tQuantile);
         EXPECT_EQ(ref::Nearest(exact.rss), stats.residualSquares) << set.name;
@@ -71,13 +87,19 @@ TEST(FitStatistics, GeneratedIllConditionedSetsBitForBit) {
         }
         ref::Rational ySquares = 0;
         ref::Rational ySum = 0;
-        for (double v : y) ySquares += ref::Exact(v) * ref::Exact(v), ySum += ref::Exact(v);
+        ref::Rational weightTotal = 0;
+        for (size_t k = 0; k < y.size(); ++k) {
+            const ref::Rational w2 = ref::SquaredWeight(w, k);
+            ySquares += w2 * ref::Exact(y[k]) * ref::Exact(y[k]);
+            ySum += w2 * ref::Exact(y[k]);
+            weightTotal += w2;
+        }
         const ref::Rational n = static_cast<long long>(x.size());
-        const ref::Rational total = set.throughOrigin ? ySquares : ySquares - ySum * ySum / n;
+        const ref::Rational total = set.throughOrigin ? ySquares : ySquares - ySum * ySum / weightTotal;
         EXPECT_EQ(ref::Nearest(1 - exact.rss / total), *stats.rSquared) << set.name;
         EXPECT_EQ(ref::Nearest(1 - exact.rss / df / (total / (set.throughOrigin ? n : n - 1))), *stats.adjustedRSquared)
             << set.name;
-        EXPECT_EQ(ref::Nearest(ref::Press(exact, x, y, first)), *model.Press()) << set.name;
+        EXPECT_EQ(ref::Nearest(ref::Press(exact, x, y, first, w)), *model.Press()) << set.name;
 
         // Between two X of the data: the curve's value, its interval and a new observation's.
         const double at = x[x.size() / 2] + set.step / 3;

@@ -219,7 +219,13 @@ struct ExactStatistics {
     }
 };
 
-inline ExactStatistics FitExactly(const std::vector<double>& xs, const std::vector<double>& ys, int degree, int first) {
+// Weights (none: every weight 1) multiply the residuals: the sums are of w^2 v v^T, w^2 v y.
+inline Rational SquaredWeight(const std::vector<double>& ws, size_t k) {
+    return ws.empty() ? Rational(1) : Exact(ws[k]) * Exact(ws[k]);
+}
+
+inline ExactStatistics FitExactly(const std::vector<double>& xs, const std::vector<double>& ys, int degree, int first,
+                                  const std::vector<double>& ws = {}) {
     const size_t m = static_cast<size_t>(degree - first + 1);
     std::vector<std::vector<Rational>> g(m, std::vector<Rational>(m));
     std::vector<Rational> b(m);
@@ -233,9 +239,10 @@ inline ExactStatistics FitExactly(const std::vector<double>& xs, const std::vect
     s.coefficients.assign(m, 0);
     for (size_t k = 0; k < x.size(); ++k) {
         const std::vector<Rational> v = s.basis(x[k], first);
+        const Rational w2 = SquaredWeight(ws, k);
         for (size_t i = 0; i < m; ++i) {
-            b[i] += v[i] * y[k];
-            for (size_t j = 0; j < m; ++j) g[i][j] += v[i] * v[j];
+            b[i] += w2 * v[i] * y[k];
+            for (size_t j = 0; j < m; ++j) g[i][j] += w2 * v[i] * v[j];
         }
     }
     s.covarianceOverVariance = Inverse(g);
@@ -245,21 +252,24 @@ inline ExactStatistics FitExactly(const std::vector<double>& xs, const std::vect
         Rational e = y[k];
         const std::vector<Rational> v = s.basis(x[k], first);
         for (size_t i = 0; i < m; ++i) e -= s.coefficients[i] * v[i];
-        s.rss += e * e;
+        s.rss += SquaredWeight(ws, k) * e * e;
     }
     s.df = static_cast<long long>(x.size() - m);
     return s;
 }
 
 // Sum of squared leave-one-out errors, (e_i / (1 - h_i))^2.
-inline Rational Press(const ExactStatistics& s, const std::vector<double>& xs, const std::vector<double>& ys, int first) {
+// With weights: e_i = w_i (y_i - p(x_i)) and h_i = w_i^2 v_i^T (V^T W V)^-1 v_i.
+inline Rational Press(const ExactStatistics& s, const std::vector<double>& xs, const std::vector<double>& ys, int first,
+                      const std::vector<double>& ws = {}) {
     Rational press = 0;
     for (size_t k = 0; k < xs.size(); ++k) {
         const std::vector<Rational> v = s.basis(Exact(xs[k]), first);
         Rational e = Exact(ys[k]);
         for (size_t i = 0; i < v.size(); ++i) e -= s.coefficients[i] * v[i];
-        const Rational d = e / (1 - s.quadratic(v));
-        press += d * d;
+        const Rational w2 = SquaredWeight(ws, k);
+        const Rational d = e * e * w2 / ((1 - w2 * s.quadratic(v)) * (1 - w2 * s.quadratic(v)));
+        press += d;
     }
     return press;
 }
