@@ -22,5 +22,5 @@ mkdir -p "$(dirname "$OUT")" "$WASM_BUILD/art"
 python3 tools/artgen/artgen.py --art resources/art/toolbar.art --out "$WASM_BUILD/art" >/dev/null
 python3 web/assemble.py --template web/page.html --script web/page.js \
   --module "$WASM_BUILD/web/plorimet_page.js" --art "$WASM_BUILD/art" \
-  --rc resources/plorimet.rc --messages src/base/messages.cpp --out "$OUT"
+  --messages src/base/messages.cpp --out "$OUT"
 echo "Wrote $OUT ($(stat -c %s "$OUT") bytes)"

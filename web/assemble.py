@@ -1,41 +1,12 @@
 #!/usr/bin/env python3
 """Puts the page together as one file: the HTML template, the program (emscripten's JavaScript
-with the WebAssembly inside), the tool bar faces and start picture as data URIs, the dialog texts
-of the resource script and the code page 932 bytes of the program's Japanese characters."""
+with the WebAssembly inside, which also describes the dialogs), the tool bar faces and start
+picture as data URIs and the code page 932 bytes of the program's Japanese characters."""
 import argparse
 import base64
 import json
 import pathlib
 import re
-
-CONTROL = re.compile(r'^\s*(DEFPUSHBUTTON|PUSHBUTTON|GROUPBOX|CONTROL|LTEXT|CTEXT)\s+"((?:[^"]|"")*)"\s*,\s*([^,]+),')
-
-
-def c_text(text):
-    return text.replace('""', '"').replace('\\n', '\n')
-
-
-def dialogs(rc_text):
-    """Caption and controls (kind, text, id) of every DIALOG of the resource script, in order."""
-    result, current = {}, None
-    for line in rc_text.splitlines():
-        head = re.match(r'^(\w+)\s+DIALOG\b', line)
-        if head:
-            current = result.setdefault(head.group(1), {'caption': '', 'items': []})
-            continue
-        if current is None:
-            continue
-        caption = re.match(r'^CAPTION\s+"(.*)"\s*$', line)
-        if caption:
-            current['caption'] = c_text(caption.group(1))
-        elif line.strip() == 'END':
-            current = None
-        else:
-            control = CONTROL.match(line)
-            if control:
-                current['items'].append({'kind': control.group(1), 'text': c_text(control.group(2)),
-                                         'id': control.group(3).strip()})
-    return result
 
 
 def data_uri(path, kind):
@@ -44,7 +15,7 @@ def data_uri(path, kind):
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ('template', 'script', 'module', 'art', 'rc', 'messages', 'out'):
+    for name in ('template', 'script', 'module', 'art', 'messages', 'out'):
         parser.add_argument('--' + name, required=True)
     a = parser.parse_args()
     art = pathlib.Path(a.art)
@@ -57,8 +28,7 @@ def main():
             cp932[ch] = list(ch.encode('cp932'))
         except UnicodeEncodeError:
             pass
-    data = {'art': faces, 'startPicture': data_uri(art / 'IBMP_1.bmp', 'image/bmp'),
-            'dialogs': dialogs(pathlib.Path(a.rc).read_text(encoding='utf-8')), 'cp932': cp932}
+    data = {'art': faces, 'startPicture': data_uri(art / 'IBMP_1.bmp', 'image/bmp'), 'cp932': cp932}
     module = pathlib.Path(a.module).read_text(encoding='utf-8')
     script = pathlib.Path(a.script).read_text(encoding='utf-8')
     for part in (module, script):

@@ -1,7 +1,8 @@
-// The page's binding: the program's model (src/model) and texts for JavaScript (embind).
+// The page's binding: the program's model (src/model), its texts, ids and limits for
+// JavaScript (embind).
 //
 // The page keeps one ProgramState here and calls the model's steps as the window does; this
-// file only turns their requests and outcomes into plain JavaScript values.
+// file only turns their requests, dialogs and outcomes into plain JavaScript values and back.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -9,8 +10,11 @@
 
 #include "base/messages.h"
 #include "base/toolbar_layout.h"
+#include "base/window_layout.h"
+#include "data/sheet_text.h"
 #include "model/commands.h"
 #include "model/dialogs.h"
+#include "model/message_view.h"
 #include "model/program_state.h"
 
 using emscripten::val;
@@ -33,6 +37,47 @@ val OutcomeToJs(const Outcome& outcome) {
     r.set("cellsChanged", outcome.cellsChanged);
     r.set("drawsGraph", outcome.drawsGraph);
     return r;
+}
+
+const char* ItemKindName(DialogItemKind kind) {
+    switch (kind) {
+        case DialogItemKind::Choice: return "choice";
+        case DialogItemKind::Entry: return "entry";
+        case DialogItemKind::Frame: return "frame";
+        case DialogItemKind::Note: break;
+    }
+    return "note";
+}
+
+// A dialog as the page renders it: caption, buttons' texts (no cancel: "") and the items.
+val DialogToJs(const DialogView& view) {
+    val items = val::array();
+    for (const DialogItem& item : view.items) {
+        val i = val::object();
+        i.set("kind", std::string(ItemKindName(item.kind)));
+        i.set("text", item.text);
+        i.set("options", val::array(item.options));
+        i.set("chosen", item.chosen);
+        i.set("value", item.value);
+        i.set("enabled", item.enabled);
+        i.set("framed", item.framed);
+        items.call<void>("push", i);
+    }
+    val d = val::object();
+    d.set("caption", view.caption);
+    d.set("ok", view.okText);
+    d.set("cancel", view.cancelText);
+    d.set("items", items);
+    return d;
+}
+
+// The page's answer: { ok, choices: [per item], texts: [per item] }.
+DialogAnswer AnswerFromJs(const val& answer) {
+    DialogAnswer a;
+    a.accepted = answer["ok"].as<bool>();
+    a.choices = emscripten::vecFromJSArray<int>(answer["choices"]);
+    a.texts = emscripten::vecFromJSArray<std::string>(answer["texts"]);
+    return a;
 }
 
 val Message(int id, bool japanese, double detail) {
@@ -58,9 +103,59 @@ int MessageIdOf(const std::string& name) {
     return -1;
 }
 
+// The OK and Cancel buttons' texts, for the page's own name dialog.
+val DialogButtons(bool japanese) {
+    const ButtonTexts texts = DialogButtonTexts(LanguageOf(japanese));
+    val r = val::object();
+    r.set("ok", texts.ok);
+    r.set("cancel", texts.cancel);
+    return r;
+}
+
 std::string Text(int id, bool japanese) {
     if (id < 0 || id >= static_cast<int>(TextId::Count)) return "";
     return UiText(static_cast<TextId>(id), LanguageOf(japanese));
+}
+
+struct Named {
+    const char* name;
+    int value;
+};
+
+template <size_t N>
+val NamesToJs(const Named (&named)[N]) {
+    val r = val::object();
+    for (const Named& n : named) r.set(n.name, n.value);
+    return r;
+}
+
+// The program's command, view and text ids and its limits under the page's names.
+val Ids() {
+    const Named commands[] = {
+        {"INPUT_DATA", CommandId(Command::InputData)}, {"READ_DATA", CommandId(Command::ReadData)},
+        {"PASTE_DATA", CommandId(Command::PasteData)}, {"ANALYSIS", CommandId(Command::Analysis)},
+        {"SAVE_DATA", CommandId(Command::SaveData)},   {"DRAW_GRAPH", CommandId(Command::DrawGraph)},
+        {"COPY_GRAPH", CommandId(Command::CopyGraph)}, {"SAVE_GRAPH", CommandId(Command::SaveGraph)},
+        {"ABOUT", CommandId(Command::About)},          {"HELP", CommandId(Command::Help)},
+        {"EXIT", CommandId(Command::Exit)}};
+    const Named views[] = {{"INITIAL", static_cast<int>(ViewState::Initial)},
+                           {"DATA_INPUT", static_cast<int>(ViewState::DataInput)},
+                           {"EQUATION", static_cast<int>(ViewState::Equation)},
+                           {"GRAPH", static_cast<int>(ViewState::Graph)}};
+    const Named texts[] = {{"PRODUCT_TITLE", static_cast<int>(TextId::ProductTitle)},
+                           {"SAVE_DATA_TITLE", static_cast<int>(TextId::SaveDataTitle)},
+                           {"SAVE_GRAPH_TITLE", static_cast<int>(TextId::SaveGraphTitle)},
+                           {"MANUAL", static_cast<int>(TextId::ManualFileName)}};
+    const Named limits[] = {{"MAX_PAIRS", kMaxPairs},
+                            {"ROWS_PER_GROUP", kRowsPerGroup},
+                            {"CELL_CHARACTERS", kCellTextLimit},
+                            {"CLIPBOARD_LIMIT", static_cast<int>(kPasteTextLimit)}};
+    val r = val::object();
+    r.set("commands", NamesToJs(commands));
+    r.set("views", NamesToJs(views));
+    r.set("texts", NamesToJs(texts));
+    r.set("limits", NamesToJs(limits));
+    return r;
 }
 
 // The tool bar's command buttons: bitmap stem, command id and hover label, in tool bar order.
@@ -79,7 +174,7 @@ val Toolbar(bool japanese) {
 }
 
 // One run of the program in the page: the state, and what a command in progress holds between
-// its steps (the dialogs' requests, the clipboard text, the file reader).
+// its steps (the dialog shown, the clipboard text, the file reader).
 class PageSession {
 public:
     explicit PageSession(bool japanese) {
@@ -141,6 +236,12 @@ public:
         return OutcomeToJs(ReadDataFileMissing());
     }
 
+    // What an edit leaves in entry `item` of the dialog shown.
+    std::string EntryAfterEdit(int item, const std::string& typed) const {
+        if (item < 0 || item >= static_cast<int>(dialog_.items.size())) return typed;
+        return EntryTextAfterEdit(dialog_.items[static_cast<size_t>(item)], typed);
+    }
+
     // Paste Data with the clipboard's text as the browser gave it.
     val BeginPaste(const std::string& text) {
         pasteText_ = WithCrLfLineEnds(text);
@@ -148,28 +249,13 @@ public:
     }
     // Paste Data when the clipboard holds no text.
     val BeginPasteNothing() { return PasteToJs(BeginPasteData(state_, std::nullopt)); }
-    std::string ColumnAfterEdit(bool y, const std::string& typed) const {
-        return ColumnTextAfterEdit(columns_, y ? ColumnBox::Y : ColumnBox::X, typed);
-    }
-    val FinishPaste(bool ok, const std::string& x, const std::string& y) {
-        const ColumnDialogAnswer answer = ok ? ColumnDialogOk(columns_, x, y) : ColumnDialogCancel();
-        return PasteToJs(FinishPasteData(state_, pasteText_, answer));
+    val FinishPaste(const val& answer) {
+        return PasteToJs(FinishPasteData(state_, pasteText_, AnswerFromJs(answer)));
     }
 
-    val BeginAnalysis() {
-        fit_ = plorimet::BeginAnalysis(state_);
-        const FitDialogOpening opening = OpenFitDialog(fit_);
-        val r = val::object();
-        r.set("degreeEnabled", opening.degreeEnabled);
-        r.set("degrees", val::array(opening.degrees));
-        r.set("degreeText", opening.degreeText);
-        r.set("digitsIndex", opening.digitsIndex);
-        return r;
-    }
-    std::string DegreeAfterEdit(const std::string& typed) const { return FitDegreeAfterEdit(fit_, typed); }
-    val FinishAnalysis(bool ok, const std::string& degreeText, int digitsIndex) {
-        const FitDialogAnswer answer = ok ? FitDialogOk(fit_, degreeText, digitsIndex, digitsIndex) : FitDialogCancel();
-        return OutcomeToJs(plorimet::FinishAnalysis(state_, answer));
+    val BeginAnalysis() { return Shown(plorimet::BeginAnalysis(state_)); }
+    val FinishAnalysis(const val& answer) {
+        return OutcomeToJs(plorimet::FinishAnalysis(state_, AnswerFromJs(answer)));
     }
     std::string EquationText() const { return state_.fitResult.equationText; }
     std::string EquationCopy() const { return EquationCopyText(state_); }
@@ -185,14 +271,9 @@ public:
         return r;
     }
 
-    val BeginGraph() {
-        graph_ = BeginDrawGraph(state_);
-        const GraphChoices c = OpenGraphDialog(graph_);
-        return val::array(std::vector<int>{c.thickness, c.dot, c.size, c.scale});
-    }
-    val FinishGraph(bool ok, int thickness, int dot, int size, int scale) {
-        const Outcome outcome =
-            FinishDrawGraph(state_, GraphDialogAnswerOf(graph_, ok, GraphChoices{thickness, dot, size, scale}));
+    val BeginGraph() { return Shown(BeginDrawGraph(state_)); }
+    val FinishGraph(const val& answer) {
+        const Outcome outcome = FinishDrawGraph(state_, AnswerFromJs(answer));
         val r = OutcomeToJs(outcome);
         if (outcome.drawsGraph) {
             const GraphPicture picture = DrawGraphPicture(state_);
@@ -216,25 +297,25 @@ public:
     }
     val GraphPng() const { return BytesToJs(GraphFileOf(state_, GraphFileFormat::Png).bytes); }
 
+    val About() { return Shown(BeginAbout(state_)); }
+
 private:
+    val Shown(const DialogView& view) {
+        dialog_ = view;
+        return DialogToJs(view);
+    }
+
     val PasteToJs(const PasteStep& step) {
         val r = OutcomeToJs(step.outcome);
         r.set("asksColumns", step.asksColumns);
-        if (step.asksColumns) {
-            columns_ = step.columns;
-            r.set("columns", val::array(ColumnList(columns_)));
-            r.set("proposedX", columns_.proposedX);
-            r.set("proposedY", columns_.proposedY);
-        }
+        if (step.asksColumns) r.set("dialog", Shown(step.columns));
         return r;
     }
 
     ProgramState state_;
     std::optional<DataFileRead> reader_;
     std::string pasteText_;
-    ColumnDialogRequest columns_;
-    FitDialogRequest fit_;
-    GraphDialogRequest graph_;
+    DialogView dialog_;
 };
 
 }  // namespace
@@ -244,6 +325,8 @@ EMSCRIPTEN_BINDINGS(plorimet_page) {
     function("message", &Message);
     function("messageId", &MessageIdOf);
     function("text", &Text);
+    function("buttons", &DialogButtons);
+    function("ids", &Ids);
     function("toolbar", &Toolbar);
     class_<PageSession>("Session")
         .constructor<bool>()
@@ -259,12 +342,11 @@ EMSCRIPTEN_BINDINGS(plorimet_page) {
         .function("feedReadData", &PageSession::FeedReadData)
         .function("finishReadData", &PageSession::FinishReadData)
         .function("readDataFailed", &PageSession::ReadDataFailed)
+        .function("entryAfterEdit", &PageSession::EntryAfterEdit)
         .function("beginPaste", &PageSession::BeginPaste)
         .function("beginPasteNothing", &PageSession::BeginPasteNothing)
-        .function("columnAfterEdit", &PageSession::ColumnAfterEdit)
         .function("finishPaste", &PageSession::FinishPaste)
         .function("beginAnalysis", &PageSession::BeginAnalysis)
-        .function("degreeAfterEdit", &PageSession::DegreeAfterEdit)
         .function("finishAnalysis", &PageSession::FinishAnalysis)
         .function("equationText", &PageSession::EquationText)
         .function("equationCopy", &PageSession::EquationCopy)
@@ -273,7 +355,8 @@ EMSCRIPTEN_BINDINGS(plorimet_page) {
         .function("beginGraph", &PageSession::BeginGraph)
         .function("finishGraph", &PageSession::FinishGraph)
         .function("graphFile", &PageSession::GraphFileNamed)
-        .function("graphPng", &PageSession::GraphPng);
+        .function("graphPng", &PageSession::GraphPng)
+        .function("about", &PageSession::About);
 }
 
 }  // namespace plorimet

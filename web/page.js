@@ -2,15 +2,16 @@
 // the user's input on. No rule of the program is made here.
 'use strict';
 
-const IDM = { INPUT_DATA: 191, READ_DATA: 192, PASTE_DATA: 193, ANALYSIS: 194, SAVE_DATA: 195,
-  DRAW_GRAPH: 196, COPY_GRAPH: 197, SAVE_GRAPH: 198, ABOUT: 199, HELP: 200, EXIT: 201 };
-const VIEW = { INITIAL: 0, DATA_INPUT: 1, EQUATION: 2, GRAPH: 3 };
-const MAX_PAIRS = 45;
-const ROWS_PER_GROUP = 15;
+// The program's command, view and text ids and its limits, as the binding gives them once the
+// program is loaded (takeProgramIds).
+let IDM, VIEW, TEXT, MAX_PAIRS, ROWS_PER_GROUP, CELL_CHARACTERS, CLIPBOARD_LIMIT;
+function takeProgramIds(program) {
+  const ids = program.ids();
+  ({ commands: IDM, views: VIEW, texts: TEXT } = ids);
+  ({ MAX_PAIRS, ROWS_PER_GROUP, CELL_CHARACTERS, CLIPBOARD_LIMIT } = ids.limits);
+}
 const READ_SLICE = 64 * 1024;            // bytes of a file handed to the reader at a time
-const CLIPBOARD_LIMIT = 16 * 1024 * 1024; // clipboard text beyond this is refused
 const STORAGE_KEY = 'plorimet.cells';
-const TEXT = { SAVE_DATA_TITLE: 4, SAVE_GRAPH_TITLE: 6, MANUAL: 24 };
 
 // Texts of the page alone (the window has no such things).
 const PAGE_TEXTS = {
@@ -43,12 +44,11 @@ class Page {
   }
 
   pageText(key) { return PAGE_TEXTS[key][this.lang]; }
-  dialog(name) { return PAGE_DATA.dialogs[this.ja ? name + '_J' : name]; }
 
   // ---- building ------------------------------------------------------------------------
   start() {
     document.documentElement.lang = this.ja ? 'ja' : 'en';
-    document.title = this.p.text(0, this.ja);
+    document.title = this.p.text(TEXT.PRODUCT_TITLE, this.ja);
     $('start-picture').src = PAGE_DATA.startPicture;
     this.buildToolbar();
     this.buildGrid();
@@ -64,7 +64,7 @@ class Page {
 
   buildToolbar() {
     const bar = $('toolbar');
-    bar.setAttribute('aria-label', this.p.text(0, this.ja));
+    bar.setAttribute('aria-label', this.p.text(TEXT.PRODUCT_TITLE, this.ja));
     this.buttons = [];
     this.toolbar = this.p.toolbar(this.ja);
     this.toolbar.forEach((b, k) => { b.index = k; });
@@ -103,7 +103,7 @@ class Page {
           const input = document.createElement('input');
           input.type = 'text';
           input.inputMode = 'decimal';
-          input.maxLength = 10;
+          input.maxLength = CELL_CHARACTERS;
           input.autocomplete = 'off';
           input.spellcheck = false;
           input.setAttribute('aria-label', `${PAGE_TEXTS.cell[column]} ${pair + 1}`);
@@ -210,11 +210,6 @@ class Page {
     answers.forEach((text, k) => { buttons[k].textContent = text; });
   }
 
-  okCancel(name) {
-    const items = this.dialog(name).items;
-    return [items.find((i) => i.id === 'IDOK').text, items.find((i) => i.id === 'IDCANCEL').text];
-  }
-
   // A message of the program's table; resolves true for OK or Yes.
   async message(id) {
     if (id < 0) return true;
@@ -234,89 +229,73 @@ class Page {
     return answer !== 'no';
   }
 
-  async askFitSettings(request) {
-    const d = this.dialog('SMOOTHING_DLG');
-    const byKind = (kind) => d.items.filter((i) => i.kind === kind);
-    $('fit-title').textContent = d.caption;
-    $('fit-digits').textContent = byKind('GROUPBOX')[0].text;
-    $('fit-advice').textContent = byKind('LTEXT')[0].text;
-    $('fit-degree-label').textContent = byKind('LTEXT')[1].text;
-    const group = $('fit').querySelector('fieldset');
-    group.querySelectorAll('label').forEach((l) => l.remove());
-    d.items.filter((i) => i.id.startsWith('IDC_DIGITS_')).forEach((item, k) => {
-      const label = document.createElement('label');
-      const radio = Object.assign(document.createElement('input'), { type: 'radio', name: 'digits', value: k });
-      radio.checked = k === request.digitsIndex;
-      label.append(radio, ' ' + item.text);
-      group.append(label);
-    });
-    const degree = $('fit-degree');
-    $('fit-degrees').replaceChildren(...request.degrees.map((n) => Object.assign(document.createElement('option'), { value: n })));
-    degree.value = request.degreeText;
-    degree.disabled = !request.degreeEnabled;
-    degree.oninput = () => {
-      const kept = this.session.degreeAfterEdit(degree.value);
-      if (kept !== degree.value) { degree.value = kept; degree.select(); }
-    };
-    this.setButtons($('fit'), this.okCancel('SMOOTHING_DLG'));
-    const answer = await this.modal($('fit'), degree.disabled ? group.querySelector(':checked') : degree);
-    const checked = group.querySelector(':checked');
-    return { ok: answer === 'ok', degreeText: degree.value, digitsIndex: checked ? Number(checked.value) : request.digitsIndex };
-  }
-
-  // The four groups' choices (line, dot, size, scale), as indices within each group.
-  async askGraphSettings(checks) {
-    const d = this.dialog('PENSIZE_DLG');
-    $('graph-title').textContent = d.caption;
-    const form = $('graph-settings').querySelector('form');
+  // A dialog of the program as the binding describes it: caption, buttons and items (notes,
+  // choices, entries, frames round the next items). Resolves with the answer the model takes:
+  // { ok, choices, texts }, one of each per item.
+  async askDialog(view) {
+    const dialog = $('form');
+    $('form-title').textContent = view.caption;
+    const form = dialog.querySelector('form');
     form.replaceChildren();
+    const entries = [];
     const groups = [];
-    let fieldset = null;
-    for (const item of d.items) {
-      if (item.kind === 'GROUPBOX') {
-        fieldset = document.createElement('fieldset');
-        fieldset.setAttribute('role', 'radiogroup');
-        const legend = Object.assign(document.createElement('legend'), { textContent: item.text, id: `graph-group-${groups.length}` });
+    let frame = null;
+    let framedLeft = 0;
+    view.items.forEach((item, k) => {
+      const into = framedLeft-- > 0 ? frame : form;
+      if (item.kind === 'note') {
+        into.append(Object.assign(document.createElement('p'), { textContent: item.text }));
+      } else if (item.kind === 'frame' || item.kind === 'choice') {
+        const fieldset = document.createElement('fieldset');
+        fieldset.setAttribute('role', item.kind === 'choice' ? 'radiogroup' : 'group');
+        const legend = Object.assign(document.createElement('legend'), { textContent: item.text, id: `form-item-${k}` });
         fieldset.setAttribute('aria-labelledby', legend.id);
         fieldset.append(legend);
-        form.append(fieldset);
-        groups.push(fieldset);
-      } else if (item.kind === 'CONTROL' && fieldset) {
-        const group = groups.length - 1;
-        const choice = fieldset.querySelectorAll('input').length;
-        const label = document.createElement('label');
-        const radio = Object.assign(document.createElement('input'),
-          { type: 'radio', name: `graph-${group}`, value: choice, checked: checks[group] === choice });
-        label.append(radio, ' ' + item.text);
-        fieldset.append(label);
+        item.options.forEach((text, option) => {
+          const label = document.createElement('label');
+          const radio = Object.assign(document.createElement('input'),
+            { type: 'radio', name: `form-choice-${k}`, value: option, checked: option === item.chosen });
+          label.append(radio, ' ' + text);
+          fieldset.append(label);
+        });
+        into.append(fieldset);
+        if (item.kind === 'frame') { frame = fieldset; framedLeft = item.framed; } else groups[k] = fieldset;
+      } else if (item.kind === 'entry') {
+        const label = Object.assign(document.createElement('label'), { className: 'field' });
+        const name = Object.assign(document.createElement('span'), { textContent: item.text, id: `form-item-${k}` });
+        const list = Object.assign(document.createElement('datalist'), { id: `form-list-${k}` });
+        list.replaceChildren(...item.options.map((n) => Object.assign(document.createElement('option'), { value: n })));
+        const input = Object.assign(document.createElement('input'),
+          { type: 'text', autocomplete: 'off', value: item.value, disabled: !item.enabled });
+        input.setAttribute('list', list.id);
+        input.setAttribute('aria-labelledby', name.id);
+        input.oninput = () => {
+          const kept = this.session.entryAfterEdit(k, input.value);
+          if (kept !== input.value) { input.value = kept; input.select(); }
+        };
+        label.append(name, input);
+        into.append(label, list);
+        entries[k] = input;
       }
+    });
+    const row = dialog.querySelector('.buttons');
+    row.replaceChildren();
+    for (const [answer, text] of [['ok', view.ok], ['cancel', view.cancel]]) {
+      if (!text) continue;
+      const button = Object.assign(document.createElement('button'), { textContent: text, type: 'button' });
+      button.dataset.answer = answer;
+      row.append(button);
     }
-    this.setButtons($('graph-settings'), this.okCancel('PENSIZE_DLG'));
-    const answer = await this.modal($('graph-settings'), form.querySelector(':checked'));
-    const choices = groups.map((g, k) => { const c = g.querySelector(':checked'); return c ? Number(c.value) : checks[k]; });
-    return { ok: answer === 'ok', choices };
-  }
-
-  async askColumns(list, proposedX, proposedY) {
-    const d = this.dialog('COLUMN_NUM_DLG');
-    const texts = d.items.filter((i) => i.kind === 'LTEXT');
-    $('columns-title').textContent = d.caption;
-    $('columns-advice').textContent = texts[0].text;
-    $('columns-group').textContent = d.items.find((i) => i.kind === 'GROUPBOX').text;
-    $('columns-x-label').textContent = texts[1].text;
-    $('columns-y-label').textContent = texts[2].text;
-    $('columns-list').replaceChildren(...list.map((n) => Object.assign(document.createElement('option'), { value: n })));
-    const fields = [[$('columns-x'), proposedX, false], [$('columns-y'), proposedY, true]];
-    for (const [field, proposed, isY] of fields) {
-      field.value = String(proposed);
-      field.oninput = () => {
-        const kept = this.session.columnAfterEdit(isY, field.value);
-        if (kept !== field.value) { field.value = kept; field.select(); }
-      };
-    }
-    this.setButtons($('columns'), this.okCancel('COLUMN_NUM_DLG'));
-    const answer = await this.modal($('columns'), $('columns-x'));
-    return { ok: answer === 'ok', x: $('columns-x').value, y: $('columns-y').value };
+    const focus = entries.find((e) => e && !e.disabled) || form.querySelector(':checked') || undefined;
+    const answer = await this.modal(dialog, focus);
+    return {
+      ok: answer === 'ok',
+      choices: view.items.map((item, k) => {
+        const checked = groups[k] && groups[k].querySelector(':checked');
+        return checked ? Number(checked.value) : item.chosen;
+      }),
+      texts: view.items.map((item, k) => (entries[k] ? entries[k].value : '')),
+    };
   }
 
   async askName(titleId, proposed) {
@@ -324,7 +303,8 @@ class Page {
     $('save-name-label').textContent = this.pageText('fileName');
     const field = $('save-name');
     field.value = proposed;
-    this.setButtons($('save'), this.okCancel('SMOOTHING_DLG'));
+    const buttons = this.p.buttons(this.ja);
+    this.setButtons($('save'), [buttons.ok, buttons.cancel]);
     const shown = this.modal($('save'), field);
     field.setSelectionRange(0, proposed.lastIndexOf('.'));
     const answer = await shown;
@@ -401,18 +381,16 @@ class Page {
     for (;;) {
       await this.message(step.message);
       if (!step.asksColumns) break;
-      const answer = await this.askColumns(step.columns, step.proposedX, step.proposedY);
-      step = this.session.finishPaste(answer.ok, answer.x, answer.y);
+      step = this.session.finishPaste(await this.askDialog(step.dialog));
     }
     if (step.cellsChanged) this.fillCells();
     return undefined;
   }
 
   async analysis() {
-    const request = this.session.beginAnalysis();
-    const answer = await this.askFitSettings(request);
+    const answer = await this.askDialog(this.session.beginAnalysis());
     const started = performance.now();
-    const outcome = this.session.finishAnalysis(answer.ok, answer.degreeText, answer.digitsIndex);
+    const outcome = this.session.finishAnalysis(answer);
     this.timings.fit = performance.now() - started;
     this.show();
     this.timings.analysis = performance.now() - started;
@@ -428,10 +406,9 @@ class Page {
   }
 
   async graph() {
-    const checks = this.session.beginGraph();
-    const answer = await this.askGraphSettings(checks);
+    const answer = await this.askDialog(this.session.beginGraph());
     const started = performance.now();
-    const outcome = this.session.finishGraph(answer.ok, ...answer.choices);
+    const outcome = this.session.finishGraph(answer);
     if (outcome.drawsGraph) this.drawGraph(outcome);
     this.show();
     this.timings.graph = performance.now() - started;
@@ -457,12 +434,7 @@ class Page {
   }
 
   async about() {
-    const d = this.dialog('ABOUT_DLG');
-    $('about-title').textContent = d.caption;
-    $('about-heading').textContent = d.items.find((i) => i.kind === 'CTEXT').text;
-    $('about-text').textContent = d.items.find((i) => i.kind === 'LTEXT').text;
-    this.setButtons($('about'), ['OK']);
-    await this.modal($('about'));
+    await this.askDialog(this.session.about());
   }
 
   copyEquation() {
@@ -555,6 +527,7 @@ function download(name, bytes, type) {
 }
 
 PlorimetModule().then((program) => {
+  takeProgramIds(program);
   const page = new Page(program, chooseJapanese());
   page.start();
   window.plorimetPage = page;  // for the measurement script (tools/measure-web.sh)

@@ -7,8 +7,8 @@
 #include "app/grid_win.h"
 #include "base/file_save.h"
 #include "resource_ids.h"
-#include "data/column_dialog_win.h"
 #include "model/commands.h"
+#include "win/dialog_win.h"
 #include "win/file_dialog_win.h"
 #include "win/message_box_win.h"
 
@@ -98,7 +98,7 @@ void PasteFromSpreadsheet(WindowState& state) {
     for (PasteStep step = BeginPasteData(state, text);;) {
         ShowOutcome(state, step.outcome);
         if (!step.asksColumns) return;
-        step = FinishPasteData(state, *text, ShowColumnDialog(state.mainWindow, step.columns));
+        step = FinishPasteData(state, *text, ShowDialog(state.mainWindow, step.columns));
     }
 }
 

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "graph/graph_dialog_win.h"
 #include "graph/graph_plan.h"
 #include "model/commands.h"
+#include "win/dialog_win.h"
 #include "win/message_box_win.h"
 
 namespace plorimet {
@@ -60,8 +60,7 @@ void DrawDots(HDC dc, const GraphPlan& plan) {
 }  // namespace
 
 void DrawGraph(WindowState& state) {
-    const Outcome outcome =
-        FinishDrawGraph(state, ShowGraphSettingsDialog(state.mainWindow, BeginDrawGraph(state)));
+    const Outcome outcome = FinishDrawGraph(state, ShowDialog(state.mainWindow, BeginDrawGraph(state)));
     if (outcome.hasMessage) ShowMessage(state.mainWindow, state.language, outcome.message);
     if (!outcome.drawsGraph) return;
 

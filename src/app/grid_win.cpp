@@ -1,7 +1,6 @@
 #include "app/grid_win.h"
 
 #include "base/window_layout.h"
-#include "data/cell_rule.h"
 #include "model/commands.h"
 #include "app/equation_view_win.h"
 #include "win/message_box_win.h"
@@ -96,12 +95,17 @@ void PlaceGridCells(WindowState& state, int offset) {
 void CheckCellText(HWND cell) {
     if (!cell) return;
     // This run's own copy: the shortening below re-enters the check for the shorter text.
-    const std::string text = ReadWindowText(cell, kCellReadLimit);
-    if (ObeysCellRule(text)) return;
-    WriteWindowText(cell, text.substr(0, text.size() - 1));
+    const std::optional<std::string> shorter = CellTextAfterChange(ReadWindowText(cell, kCellReadLimit));
+    if (!shorter) return;
+    WriteWindowText(cell, *shorter);
     // An edit control that did not report the change leaves the rest of the rule to us.
-    const std::string now = ReadWindowText(cell, kCellReadLimit);
-    if (!ObeysCellRule(now)) WriteWindowText(cell, ApplyCellRule(now));
+    std::string now = ReadWindowText(cell, kCellReadLimit);
+    bool shortened = false;
+    while (const std::optional<std::string> again = CellTextAfterChange(now)) {
+        now = *again;
+        shortened = true;
+    }
+    if (shortened) WriteWindowText(cell, now);
     Sleep(kRuleBrokenPause);
     SendMessageA(cell, EM_SETSEL, 0, -1);
 }

@@ -17,8 +17,9 @@ void CreateDataGrid(WindowState& state);
 // kMainWindowWidth puts it out of view.
 void PlaceGridCells(WindowState& state, int offset);
 
-// The cell rule, run for every notification of a cell: a text that breaks it loses its last
-// character (which re-enters this check through the cell's change notification) until it obeys.
+// The model's cell rule, run for every notification of a cell: a text that breaks it loses its
+// last character (which re-enters this check through the cell's change notification) until it
+// obeys.
 void CheckCellText(HWND cell);
 
 // The Input Data command.

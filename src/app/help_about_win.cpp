@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "base/manuals.h"
+#include "model/commands.h"
+#include "win/dialog_win.h"
 #include "win/message_box_win.h"
 
 namespace plorimet {
@@ -22,21 +24,6 @@ std::string ModulePath() {
     std::vector<char> path(32768, '\0');
     const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
     return (length > 0 && length < path.size()) ? std::string(path.data(), length) : std::string();
-}
-
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;
-        case WM_COMMAND:
-            // Only OK and Enter close it; Esc arrives as IDCANCEL and is ignored.
-            if (LOWORD(wParam) == IDOK) EndDialog(dialog, 0);
-            return TRUE;
-        case WM_CLOSE:
-            EndDialog(dialog, 0);
-            return TRUE;
-    }
-    return FALSE;
 }
 
 }  // namespace
@@ -62,10 +49,10 @@ void ShowHelp(WindowState& state) {
     FindClose(search);
 }
 
+// Only OK, Enter and the close box end it: the dialog has no Cancel, so Escape does nothing.
 void ShowAbout(WindowState& state) {
-    const char* templateName = state.language == UiLanguage::Japanese ? "ABOUT_DLG_J" : "ABOUT_DLG";
-    if (DialogBoxParamA(state.appInstance, templateName, state.mainWindow, AboutDialogProc, 0) == -1)
-        ShowMessage(state.mainWindow, state.language, MessageId::UnableToDisplayDialog);
+    const Outcome outcome = FinishAbout(ShowDialog(state.mainWindow, BeginAbout(state)));
+    if (outcome.hasMessage) ShowMessage(state.mainWindow, state.language, outcome.message);
 }
 
 }  // namespace plorimet

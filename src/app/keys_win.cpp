@@ -27,17 +27,17 @@ TakenKey TakeProgramKey(WindowState& state, const MSG& message) {
     if (!action.taken) return {};
     if (action.focusCell >= 0) {
         FocusCell(state, action.focusCell);
-        return {true, 0};
+        return {true, std::nullopt};
     }
     // A key held down repeats; a command is given once per press.
     const bool repeat = (message.lParam & (1L << 30)) != 0;
     if (action.copiesEquation) {
         if (!repeat) CopyEquation(state);
-        return {true, 0};
+        return {true, std::nullopt};
     }
     // No tool bar, no commands (its buttons are what the keys stand for).
     if (!state.iconBar) return {};
-    return {true, repeat ? 0 : CommandId(action.command)};
+    return {true, repeat ? std::nullopt : std::optional<Command>(action.command)};
 }
 
 }  // namespace plorimet

@@ -4,13 +4,15 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "app/window_state_win.h"
 
 namespace plorimet {
 
 struct TakenKey {
     bool taken = false;  // the key was the program's: neither translated nor dispatched
-    int command = 0;     // a tool bar command for the command table to run, 0 for none
+    std::optional<Command> command;  // a tool bar command for the command table to run
 };
 
 // Grid moves and Copy Equation are done here; a tool bar command is handed back.

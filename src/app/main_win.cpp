@@ -1,7 +1,6 @@
 // Program entry, the main window and the table every command goes through.
 #include <windows.h>
 
-#include "resource_ids.h"
 #include "app/desktop_win.h"
 #include "app/help_about_win.h"
 #include "app/hover_win.h"
@@ -33,50 +32,52 @@ void ReleaseViewSurfaces(WindowState& state) {
     PostQuitMessage(0);
 }
 
-// ---- Commands 191..201 -------------------------------------------------------------------
+// ---- The model's commands -----------------------------------------------------------------
 
 using CommandHandler = void (*)(WindowState&);
 
 struct CommandEntry {
-    int id;
+    Command command;
     CommandHandler run;
 };
 
 constexpr CommandEntry kCommands[] = {
-    {IDM_INPUT_DATA, StartDataInput},
-    {IDM_READ_DATA, ReadDataFile},
-    {IDM_PASTE_DATA, PasteFromSpreadsheet},
-    {IDM_ANALYSIS, RunAnalysis},
-    {IDM_SAVE_DATA, SaveDataFile},
-    {IDM_DRAW_GRAPH, DrawGraph},
-    {IDM_COPY_GRAPH, CopyGraph},
-    {IDM_SAVE_GRAPH, SaveGraph},
-    {IDM_ABOUT, ShowAbout},
-    {IDM_HELP, ShowHelp},
-    {IDM_EXIT, ReleaseViewSurfaces},
+    {Command::InputData, StartDataInput},
+    {Command::ReadData, ReadDataFile},
+    {Command::PasteData, PasteFromSpreadsheet},
+    {Command::Analysis, RunAnalysis},
+    {Command::SaveData, SaveDataFile},
+    {Command::DrawGraph, DrawGraph},
+    {Command::CopyGraph, CopyGraph},
+    {Command::SaveGraph, SaveGraph},
+    {Command::About, ShowAbout},
+    {Command::Help, ShowHelp},
+    {Command::Exit, ReleaseViewSurfaces},
 };
 
 enum class Given { ByButton, ByKey };
 
-void RunCommand(WindowState& state, int id, Given given) {
-    for (const CommandEntry& command : kCommands) {
-        if (command.id != id) continue;
+void RunCommand(WindowState& state, Command command, Given given) {
+    for (const CommandEntry& entry : kCommands) {
+        if (entry.command != command) continue;
         EraseHoverLabel(state);
         // A click means the pointer is on the Input Data button, so its label counts as shown
         // (the repaint may draw it again); a key says nothing of where the pointer is.
-        if (id == IDM_INPUT_DATA && given == Given::ByButton) state.hoverLabel = 1;
-        command.run(state);
+        if (command == Command::InputData && given == Given::ByButton) state.hoverLabel = 1;
+        entry.run(state);
         return;
     }
 }
 
+// The tool bar's buttons send their command ids (IDM_INPUT_DATA .. IDM_EXIT), the cells theirs.
 void OnCommand(WindowState& state, int id) {
     if (IsCellCommand(id)) {
         // The cell is taken from the grid's own table, not from the message.
         CheckCellText(state.cellWindows[CellIndexForCommand(id)]);
         return;
     }
-    RunCommand(state, id, Given::ByButton);
+    Command command = Command::InputData;
+    if (CommandOfId(id, command)) RunCommand(state, command, Given::ByButton);
 }
 
 // ---- Main window procedure ---------------------------------------------------------------
@@ -136,7 +137,7 @@ int RunMessageLoop(WindowState& state) {
         if (const TakenKey key = TakeProgramKey(state, message); key.taken) {
             // As in the window procedure, a failing command is dropped, never unwound through here.
             try {
-                if (key.command != 0) RunCommand(state, key.command, Given::ByKey);
+                if (key.command) RunCommand(state, *key.command, Given::ByKey);
             } catch (...) {
             }
             continue;

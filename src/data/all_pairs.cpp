@@ -67,20 +67,6 @@ LineKind ParseLine(const char* const begin, const char* const end, double& x, do
     return LineKind::Pair;
 }
 
-// Of each run of equal X in sorted pairs, the first pair.
-void DropRepeatedX(AllPairs& pairs) {
-    const size_t n = pairs.x.size();
-    size_t kept = 0;
-    for (size_t k = 0; k < n; ++k) {
-        if (kept > 0 && pairs.x[k] == pairs.x[kept - 1]) continue;
-        pairs.x[kept] = pairs.x[k];
-        pairs.y[kept] = pairs.y[k];
-        ++kept;
-    }
-    pairs.x.resize(kept);
-    pairs.y.resize(kept);
-}
-
 }  // namespace
 
 std::optional<double> ParseNumberText(const char* first, const char* last, bool& outOfRange) {
@@ -240,11 +226,6 @@ void SortByX(AllPairs& pairs) {
             k = from;
         }
     }
-}
-
-void KeepFirstOfEachXSorted(AllPairs& pairs) {
-    SortByX(pairs);
-    DropRepeatedX(pairs);
 }
 
 }  // namespace plorimet

@@ -31,9 +31,6 @@ AllPairs ReadAllPairs(std::istream& in, const WorkSplit& split = {});
 // Every pair, sorted by ascending X, pairs of equal X in file order (repeated measurements).
 void SortByX(AllPairs& pairs);
 
-// As Analysis keeps them: the first pair of each X in file order, sorted by ascending X.
-void KeepFirstOfEachXSorted(AllPairs& pairs);
-
 // The value of a number text as above, correctly rounded; nothing when the text is not such
 // a number; `outOfRange` set when it is one but its magnitude does not fit a double (also
 // one too small to be told from zero).

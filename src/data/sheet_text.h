@@ -9,6 +9,10 @@
 
 namespace plorimet {
 
+// The longest text a front end that is handed a whole text at once (the page's clipboard, the
+// command line's file) takes to paste: beyond it the text is refused as incorrect.
+constexpr size_t kPasteTextLimit = 16 * 1024 * 1024;
+
 // Checks that need no column choice: ends in CR LF, allowed characters only, a first row
 // with at least one tab. Gives the message that ends the paste, or the column count.
 struct SheetShape {

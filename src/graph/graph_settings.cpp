@@ -4,16 +4,17 @@ namespace plorimet {
 
 namespace {
 
-constexpr int kThicknessCount = 5;
-constexpr int kDotCount = 5;
-constexpr int kSizeCount = 3;
-constexpr int kScaleCount = 3;
+constexpr GraphChoices kChoiceCounts = {5, 5, 3, 3};
 
-bool InRange(int value, int first, int count) { return value >= first && value < first + count; }
+bool InGroup(GraphGroup group, int choice) { return choice >= 0 && choice < GraphChoiceCount(group); }
 
-int ValidIndex(int index, int count) { return InRange(index, 0, count) ? index : 0; }
+int ValidChoice(GraphGroup group, int choice) { return InGroup(group, choice) ? choice : 0; }
 
 }  // namespace
+
+int GraphChoiceCount(GraphGroup group) {
+    return kChoiceCounts[static_cast<size_t>(group)];
+}
 
 double SizeFactorForIndex(int sizeIndex) {
     switch (sizeIndex) {
@@ -26,59 +27,36 @@ double SizeFactorForIndex(int sizeIndex) {
     }
 }
 
-RadioGroup RadioGroupOf(int buttonId) {
-    if (InRange(buttonId, kFirstThicknessButton, kThicknessCount)) {
-        return {kFirstThicknessButton, kFirstThicknessButton + kThicknessCount - 1};
-    }
-    if (InRange(buttonId, kFirstDotButton, kDotCount)) return {kFirstDotButton, kFirstDotButton + kDotCount - 1};
-    if (InRange(buttonId, kFirstSizeButton, kSizeCount)) return {kFirstSizeButton, kFirstSizeButton + kSizeCount - 1};
-    if (InRange(buttonId, kFirstScaleButton, kScaleCount)) {
-        return {kFirstScaleButton, kFirstScaleButton + kScaleCount - 1};
-    }
-    return {};
+GraphChoices InitGraphSettingsDialog(GraphSettings& settings) {
+    const GraphChoices choices = {ValidChoice(GraphGroup::Line, settings.thicknessIndex),
+                                  ValidChoice(GraphGroup::Dot, settings.dotSizeIndex),
+                                  ValidChoice(GraphGroup::Size, settings.sizeIndex),
+                                  ValidChoice(GraphGroup::Scale, static_cast<int>(settings.scaleMode))};
+    for (int group = 0; group < kGraphGroupCount; ++group)
+        ChooseGraphSetting(settings, static_cast<GraphGroup>(group), choices[group]);
+    return choices;
 }
 
-GraphDialogChecks InitGraphSettingsDialog(GraphSettings& settings) {
-    settings.thicknessIndex = ValidIndex(settings.thicknessIndex, kThicknessCount);
-    settings.dotSizeIndex = ValidIndex(settings.dotSizeIndex, kDotCount);
-    settings.sizeIndex = ValidIndex(settings.sizeIndex, kSizeCount);
-    int scale = ValidIndex(static_cast<int>(settings.scaleMode), kScaleCount);
-    settings.scaleMode = static_cast<ScaleMode>(scale);
-
-    settings.lineWidth = settings.thicknessIndex + 1;
-    settings.dotRadius = settings.dotSizeIndex + 2;
-    settings.sizeFactor = SizeFactorForIndex(settings.sizeIndex);
-
-    GraphDialogChecks checks;
-    checks.thicknessButton = kFirstThicknessButton + settings.thicknessIndex;
-    checks.dotButton = kFirstDotButton + settings.dotSizeIndex;
-    checks.sizeButton = kFirstSizeButton + settings.sizeIndex;
-    checks.scaleButton = kFirstScaleButton + scale;
-    return checks;
-}
-
-bool ApplyGraphSettingsClick(GraphSettings& settings, int buttonId) {
-    if (InRange(buttonId, kFirstThicknessButton, kThicknessCount)) {
-        settings.thicknessIndex = buttonId - kFirstThicknessButton;
-        settings.lineWidth = settings.thicknessIndex + 1;
-    } else if (InRange(buttonId, kFirstDotButton, kDotCount)) {
-        settings.dotSizeIndex = buttonId - kFirstDotButton;
-        settings.dotRadius = settings.dotSizeIndex + 2;
-    } else if (InRange(buttonId, kFirstSizeButton, kSizeCount)) {
-        settings.sizeIndex = buttonId - kFirstSizeButton;
-        settings.sizeFactor = SizeFactorForIndex(settings.sizeIndex);
-    } else if (InRange(buttonId, kFirstScaleButton, kScaleCount)) {
-        settings.scaleMode = static_cast<ScaleMode>(buttonId - kFirstScaleButton);
-    } else {
-        return false;
+bool ChooseGraphSetting(GraphSettings& settings, GraphGroup group, int choice) {
+    if (!InGroup(group, choice)) return false;
+    switch (group) {
+        case GraphGroup::Line:
+            settings.thicknessIndex = choice;
+            settings.lineWidth = choice + 1;
+            break;
+        case GraphGroup::Dot:
+            settings.dotSizeIndex = choice;
+            settings.dotRadius = choice + 2;
+            break;
+        case GraphGroup::Size:
+            settings.sizeIndex = choice;
+            settings.sizeFactor = SizeFactorForIndex(choice);
+            break;
+        case GraphGroup::Scale:
+            settings.scaleMode = static_cast<ScaleMode>(choice);
+            break;
     }
     return true;
-}
-
-void AcceptGraphSettings(GraphSettings& settings, const std::array<bool, kGraphRadioButtonCount>& checked) {
-    for (int k = 0; k < kGraphRadioButtonCount; ++k) {
-        if (checked[k]) ApplyGraphSettingsClick(settings, kFirstThicknessButton + k);
-    }
 }
 
 bool StoreGraphDialogAnswer(GraphSettings& remembered, const GraphDialogAnswer& answer) {

@@ -1,7 +1,5 @@
 #include "model/commands.h"
 
-#include <algorithm>
-
 #include "base/window_layout.h"
 #include "data/cell_rule.h"
 #include "fit/analysis.h"
@@ -32,15 +30,31 @@ CellTexts CellTextsOf(const ProgramState& state) {
     return texts;
 }
 
+ColumnDialogRequest ColumnRequestOf(const ProgramState& state, int columnCount) {
+    ColumnDialogRequest request;
+    request.language = state.language;
+    request.columnCount = columnCount;
+    request.proposedX = ProposedColumn(ColumnBox::X, state.lastXColumn, columnCount);
+    request.proposedY = ProposedColumn(ColumnBox::Y, state.lastYColumn, columnCount);
+    return request;
+}
+
 PasteStep AskColumns(const ProgramState& state, int columnCount, Outcome first = {}) {
     PasteStep step;
     step.outcome = first;
     step.asksColumns = true;
-    step.columns.language = state.language;
-    step.columns.columnCount = columnCount;
-    step.columns.proposedX = ProposedColumn(ColumnBox::X, state.lastXColumn, columnCount);
-    step.columns.proposedY = ProposedColumn(ColumnBox::Y, state.lastYColumn, columnCount);
+    step.columns = DescribeColumnDialog(ColumnRequestOf(state, columnCount));
     return step;
+}
+
+// What the fit settings dialog opens with; the same at Begin and at Finish, as the dialog
+// changes nothing the request is made of.
+FitDialogRequest FitRequestOf(const ProgramState& state) {
+    return FitDialogRequestFor(state.fitSettings, state.dataSet.pairCount, state.language);
+}
+
+GraphDialogRequest GraphRequestOf(const ProgramState& state) {
+    return GraphDialogRequest{state.language, state.graphSettings};
 }
 
 // Parsed into copies: the data set's texts and the cells change only when every row passed.
@@ -114,16 +128,6 @@ Outcome DataFileRead::Finish(ProgramState& state) {
     return ShowReadPairs(state, reader_.Finish());
 }
 
-Outcome ReadDataBytes(ProgramState& state, const std::string& bytes) {
-    size_t at = 0;
-    return ReadData(state, [&bytes, &at](char* buffer, size_t size) {
-        const size_t taken = std::min(size, bytes.size() - at);
-        std::copy_n(bytes.data() + at, taken, buffer);
-        at += taken;
-        return taken;
-    });
-}
-
 Outcome ReadDataFileMissing() {
     return Outcome::Message(MessageId::FileDoesNotExist);
 }
@@ -151,14 +155,15 @@ PasteStep BeginPasteText(ProgramState& state, const std::string& clipboardText) 
 }
 
 PasteStep FinishPasteData(ProgramState& state, const std::string& clipboardText,
-                          const std::optional<ColumnDialogAnswer>& answer) {
+                          const std::optional<DialogAnswer>& shown) {
     PasteStep step;
-    if (!answer) {
+    if (!shown) {
         step.outcome = Outcome::Message(MessageId::UnableToDisplayDialog);
         return step;
     }
     const int columnCount = CheckSheetText(clipboardText).columnCount;
-    switch (answer->outcome) {
+    const ColumnDialogAnswer answer = ColumnAnswerOf(ColumnRequestOf(state, columnCount), *shown);
+    switch (answer.outcome) {
         case ColumnDialogOutcome::Cancelled:
             return step;
         case ColumnDialogOutcome::YNotGreater:
@@ -166,13 +171,9 @@ PasteStep FinishPasteData(ProgramState& state, const std::string& clipboardText,
         case ColumnDialogOutcome::Accepted:
             break;
     }
-    state.lastXColumn = answer->columns.xColumn;
-    state.lastYColumn = answer->columns.yColumn;
-    return PasteRows(state, clipboardText, columnCount, answer->columns);
-}
-
-PasteStep FinishPasteData(ProgramState& state, const std::string& clipboardText, const ColumnDialogAnswer& answer) {
-    return FinishPasteData(state, clipboardText, std::optional<ColumnDialogAnswer>(answer));
+    state.lastXColumn = answer.columns.xColumn;
+    state.lastYColumn = answer.columns.yColumn;
+    return PasteRows(state, clipboardText, columnCount, answer.columns);
 }
 
 std::string WithCrLfLineEnds(const std::string& text) {
@@ -187,24 +188,20 @@ std::string WithCrLfLineEnds(const std::string& text) {
 
 // ---- Analysis ---------------------------------------------------------------------------
 
-FitDialogRequest BeginAnalysis(ProgramState& state) {
+DialogView BeginAnalysis(ProgramState& state) {
     state.dataSet = CollectDataSet(CellTextsOf(state));
-    return FitDialogRequestFor(state.fitSettings, state.dataSet.pairCount, state.language);
+    return DescribeFitDialog(FitRequestOf(state));
 }
 
-Outcome FinishAnalysis(ProgramState& state, const std::optional<FitDialogAnswer>& answer) {
+Outcome FinishAnalysis(ProgramState& state, const std::optional<DialogAnswer>& answer) {
     if (!answer) return Outcome::Message(MessageId::UnableToDisplayDialog);  // as if cancelled
-    if (!StoreFitDialogAnswer(state.fitSettings, *answer)) return {};
+    if (!StoreFitDialogAnswer(state.fitSettings, FitAnswerOf(FitRequestOf(state), *answer))) return {};
     if (auto failure = CompleteAnalysis(state.dataSet, state.fitSettings, state.language, state.fitResult))
         return Outcome::Message(*failure);
     state.view = ViewState::Equation;
     Outcome outcome;
     outcome.viewChanged = true;
     return outcome;
-}
-
-Outcome FinishAnalysis(ProgramState& state, const FitDialogAnswer& answer) {
-    return FinishAnalysis(state, std::optional<FitDialogAnswer>(answer));
 }
 
 std::string EquationCopyText(const ProgramState& state) {
@@ -240,23 +237,19 @@ Outcome FinishSave(SaveOutcome result, SavedFile file) {
 
 // ---- Draw Graph, Copy Graph, Save Graph -------------------------------------------------
 
-GraphDialogRequest BeginDrawGraph(const ProgramState& state) {
-    return GraphDialogRequest{state.language, state.graphSettings};
+DialogView BeginDrawGraph(const ProgramState& state) {
+    return DescribeGraphDialog(GraphRequestOf(state));
 }
 
-Outcome FinishDrawGraph(ProgramState& state, const std::optional<GraphDialogAnswer>& answer) {
+Outcome FinishDrawGraph(ProgramState& state, const std::optional<DialogAnswer>& answer) {
     if (!answer) return Outcome::Message(MessageId::UnableToDisplayDialog);  // the settings as they were
-    if (!StoreGraphDialogAnswer(state.graphSettings, *answer)) return {};
+    if (!StoreGraphDialogAnswer(state.graphSettings, GraphAnswerOf(GraphRequestOf(state), *answer))) return {};
     // The pen and dot sizes follow the choices, whoever filled in the answer.
     InitGraphSettingsDialog(state.graphSettings);
     if (YRangeIsFlat(state.dataSet)) return Outcome::Message(MessageId::YValuesSame);
     Outcome outcome;
     outcome.drawsGraph = true;
     return outcome;
-}
-
-Outcome FinishDrawGraph(ProgramState& state, const GraphDialogAnswer& answer) {
-    return FinishDrawGraph(state, std::optional<GraphDialogAnswer>(answer));
 }
 
 GraphPlan GraphPlanOf(const ProgramState& state, int clientWidth, int clientHeight) {
@@ -269,17 +262,14 @@ void GraphDrawn(ProgramState& state, const FrameRect& frame) {
     state.view = ViewState::Graph;
 }
 
-// ---- Messages ---------------------------------------------------------------------------
+// ---- About ------------------------------------------------------------------------------
 
-MessageView ViewOfMessage(MessageId id, UiLanguage language, unsigned long detail) {
-    const MessageEntry& entry = GetMessageEntry(id);
-    MessageView view;
-    view.text = MessageTextWithDetail(id, language, detail);
-    view.caption = CaptionText(entry.caption, language);
-    view.icon = entry.icon;
-    view.buttons = entry.buttons;
-    view.systemModal = entry.systemModal;
-    return view;
+DialogView BeginAbout(const ProgramState& state) {
+    return DescribeAboutDialog(state.language);
+}
+
+Outcome FinishAbout(const std::optional<DialogAnswer>& answer) {
+    return answer ? Outcome{} : Outcome::Message(MessageId::UnableToDisplayDialog);
 }
 
 }  // namespace plorimet

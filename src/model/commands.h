@@ -1,10 +1,9 @@
 // The tool bar's commands as portable steps: state in, outcome out. A command that asks
-// something on its way is two steps: Begin... gives what the front end shows (a question, a
-// dialog's request), Finish... takes the answer (nothing: the dialog could not be shown) and
-// gives the outcome; each Finish also takes a plain answer, for a front end whose dialogs are
-// always shown (and bindings without optional values). The model never calls a front end:
-// the front end shows the outcome's message, shows the cells again when they changed, and
-// repaints the view.
+// something on its way is two steps: Begin... gives what the front end shows (a question, or a
+// dialog as data, model/dialogs.h), Finish... takes the answer (nothing: the dialog could not
+// be shown) and gives the outcome. The model never calls a front end: the front end shows the
+// outcome's message (ViewOfMessage), shows the cells again when they changed, and repaints the
+// view.
 #pragma once
 
 #include <cstdint>
@@ -16,9 +15,9 @@
 #include "base/messages.h"
 #include "data/data_file.h"
 #include "data/sheet_text.h"
-#include "fit/fit_settings.h"
 #include "graph/graph_plan.h"
-#include "graph/graph_settings.h"
+#include "model/dialogs.h"
+#include "model/message_view.h"
 #include "model/program_state.h"
 
 namespace plorimet {
@@ -52,7 +51,6 @@ Outcome FinishInputData(ProgramState& state, bool answeredYes);
 // The chosen file's bytes through the data file reader: the grid empties, then holds the pairs
 // read; a file with none says so. The data set's texts are cleared.
 Outcome ReadData(ProgramState& state, const ByteSource& file);
-Outcome ReadDataBytes(ProgramState& state, const std::string& bytes);
 // The chosen file could not be opened.
 Outcome ReadDataFileMissing();
 // The same, fed slice by slice by a front end that reads the file in parts: Feed returns false
@@ -69,8 +67,8 @@ private:
 // ---- Paste Data -------------------------------------------------------------------------
 struct PasteStep {
     Outcome outcome;           // a message to show first; cellsChanged when the rows were pasted
-    bool asksColumns = false;  // then show the column dialog with `columns`, answer to FinishPasteData
-    ColumnDialogRequest columns;
+    bool asksColumns = false;  // then show the column dialog `columns`, answer to FinishPasteData
+    DialogView columns;
 };
 // The clipboard's text (nothing: the clipboard held no text). Two columns are pasted at once;
 // three or more ask which hold X and Y.
@@ -79,18 +77,16 @@ PasteStep BeginPasteText(ProgramState& state, const std::string& clipboardText);
 // The column dialog's answer for the same text. Y not right of X asks again after its message;
 // Cancel ends quietly; nothing (the dialog could not be shown) says so.
 PasteStep FinishPasteData(ProgramState& state, const std::string& clipboardText,
-                          const std::optional<ColumnDialogAnswer>& answer);
-PasteStep FinishPasteData(ProgramState& state, const std::string& clipboardText, const ColumnDialogAnswer& answer);
+                          const std::optional<DialogAnswer>& answer);
 // Text with lone line feeds (as browsers hand it over) with CR LF in their place.
 std::string WithCrLfLineEnds(const std::string& text);
 
 // ---- Analysis ---------------------------------------------------------------------------
 // Takes the data set from the cells (whatever the dialog's outcome), then asks the fit settings.
-FitDialogRequest BeginAnalysis(ProgramState& state);
+DialogView BeginAnalysis(ProgramState& state);
 // OK fits and shows the equation (view Equation) or ends with the fit's message; Cancel keeps
 // the settings as they were.
-Outcome FinishAnalysis(ProgramState& state, const std::optional<FitDialogAnswer>& answer);
-Outcome FinishAnalysis(ProgramState& state, const FitDialogAnswer& answer);
+Outcome FinishAnalysis(ProgramState& state, const std::optional<DialogAnswer>& answer);
 // The equation view's copy: the equation, an empty line, power and 17-digit coefficient per
 // row. Empty when no equation is shown.
 std::string EquationCopyText(const ProgramState& state);
@@ -114,11 +110,10 @@ std::string WithDefaultExtension(const std::string& name, const std::string& ext
 Outcome FinishSave(SaveOutcome result, SavedFile file);
 
 // ---- Draw Graph, Copy Graph, Save Graph -------------------------------------------------
-GraphDialogRequest BeginDrawGraph(const ProgramState& state);
+DialogView BeginDrawGraph(const ProgramState& state);
 // The settings as the dialog left them are remembered, also when cancelled; OK draws
 // (drawsGraph) unless every Y value is the same.
-Outcome FinishDrawGraph(ProgramState& state, const std::optional<GraphDialogAnswer>& answer);
-Outcome FinishDrawGraph(ProgramState& state, const GraphDialogAnswer& answer);
+Outcome FinishDrawGraph(ProgramState& state, const std::optional<DialogAnswer>& answer);
 // The picture of the fitted data set in a client area of the given size.
 GraphPlan GraphPlanOf(const ProgramState& state, int clientWidth, int clientHeight);
 // The picture is on screen: view Graph, its frame remembered for Copy and Save Graph.
@@ -145,14 +140,9 @@ struct GraphFile {
 // window's Save Graph, PNG (Copy Graph in the page), SVG.
 GraphFile GraphFileOf(const ProgramState& state, GraphFileFormat format);
 
-// ---- Messages ---------------------------------------------------------------------------
-struct MessageView {
-    std::string text;  // "%lx" already replaced by the detail
-    std::string caption;
-    Icon icon = Icon::Error;
-    Buttons buttons = Buttons::Ok;
-    bool systemModal = false;
-};
-MessageView ViewOfMessage(MessageId id, UiLanguage language, unsigned long detail = 0);
+// ---- About ------------------------------------------------------------------------------
+DialogView BeginAbout(const ProgramState& state);
+// Only a dialog that could not be shown has a message.
+Outcome FinishAbout(const std::optional<DialogAnswer>& answer);
 
 }  // namespace plorimet

@@ -73,6 +73,11 @@ std::string CellTextAfterEdit(const std::string& typed) {
     return ApplyCellRule(typed.substr(0, kCellTextLimit));
 }
 
+std::optional<std::string> CellTextAfterChange(const std::string& text) {
+    if (ObeysCellRule(text)) return std::nullopt;
+    return text.substr(0, text.size() - 1);
+}
+
 std::string EditCell(ProgramState& state, int cellIndex, const std::string& typed) {
     if (cellIndex < 0 || cellIndex >= kCellCount) return std::string();
     state.cells[cellIndex] = CellTextAfterEdit(typed);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "base/keys.h"
@@ -86,6 +87,10 @@ void ResetForNewGrid(ProgramState& state);
 // The text a cell keeps after the user typed or pasted into it: the first 10 characters
 // (the cell's limit), then shortened from the end until the cell rule holds.
 std::string CellTextAfterEdit(const std::string& typed);
+// A cell that checks itself after every change of its text (the window's edit controls): nothing
+// when the text obeys the cell rule, otherwise the text less its last character, which is
+// checked again as the next change.
+std::optional<std::string> CellTextAfterChange(const std::string& text);
 // Edits cell 0..89 of the grid as the window's cell does; returns the text it keeps (empty
 // for an index outside the grid).
 std::string EditCell(ProgramState& state, int cellIndex, const std::string& typed);

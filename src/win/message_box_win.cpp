@@ -1,7 +1,5 @@
 #include "win/message_box_win.h"
 
-#include <string>
-
 namespace plorimet {
 
 namespace {
@@ -17,15 +15,17 @@ UINT IconStyle(Icon icon) {
 
 }  // namespace
 
-int ShowMessage(HWND owner, UiLanguage language, MessageId id, unsigned long detail) {
-    const MessageEntry& message = GetMessageEntry(id);
-    const std::string text = MessageTextWithDetail(id, language, detail);
-    UINT style = IconStyle(message.icon) | (message.buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
-    if (message.systemModal) {
+int ShowMessage(HWND owner, const MessageView& view) {
+    UINT style = IconStyle(view.icon) | (view.buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
+    if (view.systemModal) {
         style |= MB_SYSTEMMODAL;
         owner = nullptr;
     }
-    return MessageBoxA(owner, text.c_str(), CaptionText(message.caption, language), style);
+    return MessageBoxA(owner, view.text.c_str(), view.caption.c_str(), style);
+}
+
+int ShowMessage(HWND owner, UiLanguage language, MessageId id, unsigned long detail) {
+    return ShowMessage(owner, ViewOfMessage(id, language, detail));
 }
 
 }  // namespace plorimet

@@ -442,7 +442,7 @@ TEST(GraphDots, CentreThatIsNotFiniteGetsNoBox) {
 TEST(GraphPlanWhole, CarriesFrameMarksPenAndOneDotPerPair) {
     DataSet data = MakeData({1.0, 2.0, 3.0, 4.0}, {1.0, 4.0, 9.0, 16.0});
     GraphSettings settings = SettingsFor(0, ScaleMode::ScaleGrid, 2);
-    ApplyGraphSettingsClick(settings, 223);  // 3-pixel line
+    ChooseGraphSetting(settings, GraphGroup::Line, 2);  // 3-pixel line
     GraphPlan plan = PlanGraph(628, 600, data, MakeCoefficients({0.0, 0.0, 1.0}), 3, settings);
     EXPECT_EQ(54, plan.frame.left);
     EXPECT_EQ(560, plan.frame.height);

@@ -24,8 +24,28 @@ ProgramState WithPairs(const std::vector<std::pair<const char*, const char*>>& p
     return state;
 }
 
-FitDialogAnswer Ok(const FitDialogRequest& request, const char* degree = "1", int digits = 0) {
-    return FitDialogOk(request, degree, digits, request.digitsIndex);
+// The fit settings dialog ended with OK on a degree and digits.
+DialogAnswer Ok(const DialogView& fit, const char* degree = "1", int digits = 0) {
+    DialogAnswer answer = OpeningAnswer(fit);
+    answer.accepted = true;
+    answer.texts[kFitDegreeItem] = degree;
+    answer.choices[kFitDigitsItem] = digits;
+    return answer;
+}
+
+// The graph settings dialog with a choice in each group.
+DialogAnswer GraphAnswer(const DialogView& graph, bool accepted, const GraphChoices& choices = {}) {
+    DialogAnswer answer = OpeningAnswer(graph);
+    answer.accepted = accepted;
+    for (int group = 0; group < kGraphGroupCount; ++group) answer.choices[group] = choices[group];
+    return answer;
+}
+
+// Reads the bytes as the page's file reader does, in one slice.
+Outcome ReadBytes(ProgramState& state, const std::string& bytes) {
+    DataFileRead read;
+    read.Feed(bytes);
+    return read.Finish(state);
 }
 
 std::vector<C> Enabled(ViewState view) {
@@ -54,12 +74,12 @@ TEST(Model, ViewCycleAndTheCommandsOfEachView) {
         {"start", [] {}, ViewState::Initial, with({})},
         {"Input Data", [&] { FinishInputData(state, false); }, ViewState::DataInput,
          with({C::ReadData, C::PasteData, C::Analysis})},
-        {"a cancelled Analysis", [&] { BeginAnalysis(state); FinishAnalysis(state, FitDialogCancel()); },
+        {"a cancelled Analysis", [&] { FinishAnalysis(state, OpeningAnswer(BeginAnalysis(state))); },
          ViewState::DataInput, with({C::ReadData, C::PasteData, C::Analysis})},
-        {"Analysis", [&] { EXPECT_EQ(ReadDataBytes(state, "1 1\n2 3\n3 2\n").hasMessage, false);
+        {"Analysis", [&] { EXPECT_EQ(ReadBytes(state, "1 1\n2 3\n3 2\n").hasMessage, false);
                            FinishAnalysis(state, Ok(BeginAnalysis(state))); },
          ViewState::Equation, with({C::SaveData, C::DrawGraph})},
-        {"Draw Graph", [&] { ASSERT_TRUE(FinishDrawGraph(state, GraphDialogAnswerOf(BeginDrawGraph(state), true, {})).drawsGraph);
+        {"Draw Graph", [&] { ASSERT_TRUE(FinishDrawGraph(state, GraphAnswer(BeginDrawGraph(state), true)).drawsGraph);
                              DrawGraphPicture(state); },
          ViewState::Graph, with({C::CopyGraph, C::SaveGraph})},
         {"Input Data again", [&] { FinishInputData(state, false); }, ViewState::DataInput,
@@ -133,32 +153,36 @@ TEST(Model, CellsKeepTenCharactersThatObeyTheRule) {
     EXPECT_EQ(EditCell(state, 89, "123456789012"), "1234567890");
     EXPECT_EQ(EditCell(state, 90, "1"), "");
     EXPECT_EQ(state.cells[89], "1234567890");
+    // The window's cell, which checks itself after each change, loses one character at a time.
+    EXPECT_EQ(CellTextAfterChange("-1.5"), std::nullopt);
+    EXPECT_EQ(CellTextAfterChange("1.5.2"), "1.5.");
+    EXPECT_EQ(CellTextAfterChange("1.5."), "1.5");
 }
 
 TEST(Model, AnalysisTakesTheCellsAndEndsWithTheEquationOrAMessage) {
     struct Row {
         std::vector<std::pair<const char*, const char*>> pairs;
-        std::optional<FitDialogAnswer> (*answer)(const FitDialogRequest&);
+        std::optional<DialogAnswer> (*answer)(const DialogView&);
         std::optional<MessageId> message;
         ViewState view;
     };
     const Row rows[] = {
-        {{{"1", "1"}, {"2", "3"}, {"3", "2"}}, [](const FitDialogRequest& r) { return std::optional(Ok(r, "2", 1)); },
+        {{{"1", "1"}, {"2", "3"}, {"3", "2"}}, [](const DialogView& v) { return std::optional(Ok(v, "2", 1)); },
          std::nullopt, ViewState::Equation},
-        {{{"1", "1"}}, [](const FitDialogRequest& r) { return std::optional(Ok(r)); }, MessageId::OnlyOneDataSet,
+        {{{"1", "1"}}, [](const DialogView& v) { return std::optional(Ok(v)); }, MessageId::OnlyOneDataSet,
          ViewState::DataInput},
-        {{{"1", "1"}, {"2", "3"}}, [](const FitDialogRequest&) { return std::optional<FitDialogAnswer>(); },
+        {{{"1", "1"}, {"2", "3"}}, [](const DialogView&) { return std::optional<DialogAnswer>(); },
          MessageId::UnableToDisplayDialog, ViewState::DataInput},
-        {{{"1", "1"}, {"2", "3"}}, [](const FitDialogRequest&) { return std::optional(FitDialogCancel()); },
+        {{{"1", "1"}, {"2", "3"}}, [](const DialogView& v) { return std::optional(OpeningAnswer(v)); },
          std::nullopt, ViewState::DataInput},
     };
     for (const Row& row : rows) {
         ProgramState state = WithPairs(row.pairs);
         state.view = ViewState::DataInput;
         const FitSettings before = state.fitSettings;
-        const FitDialogRequest request = BeginAnalysis(state);
-        EXPECT_EQ(request.pairCount, static_cast<int>(row.pairs.size()));
-        const Outcome outcome = FinishAnalysis(state, row.answer(request));
+        const DialogView fit = BeginAnalysis(state);
+        EXPECT_EQ(state.dataSet.pairCount, static_cast<int>(row.pairs.size()));
+        const Outcome outcome = FinishAnalysis(state, row.answer(fit));
         EXPECT_EQ(outcome.hasMessage ? std::optional(outcome.message) : std::nullopt, row.message);
         EXPECT_EQ(state.view, row.view);
         if (row.view == ViewState::Equation) {
@@ -176,12 +200,22 @@ TEST(Model, PasteAsksForColumnsFromThreeOnAndAgainWhenYIsNotRightOfX) {
     const std::string three = "1\t10\t100\r\n2\t20\t200\r\n";
     struct Row {
         std::optional<std::string> text;
-        std::vector<std::optional<ColumnDialogAnswer>> answers;
+        std::vector<std::optional<std::pair<const char*, const char*>>> answers;  // X and Y typed, or none
         std::vector<std::optional<MessageId>> messages;  // one per step
         const char* firstY;
     };
-    const ColumnDialogAnswer cancel = ColumnDialogCancel();
-    const auto ok = [](const char* x, const char* y) { return ColumnDialogOk({UiLanguage::English, 3}, x, y); };
+    const std::pair<const char*, const char*> cancel = {nullptr, nullptr};
+    const auto ok = [](const char* x, const char* y) { return std::pair<const char*, const char*>(x, y); };
+    // The column dialog ended with OK on the typed numbers (Cancel without them).
+    const auto answer = [](const DialogView& columns, std::pair<const char*, const char*> typed) {
+        DialogAnswer a = OpeningAnswer(columns);
+        a.accepted = typed.first != nullptr;
+        if (a.accepted) {
+            a.texts[kColumnXItem] = typed.first;
+            a.texts[kColumnYItem] = typed.second;
+        }
+        return a;
+    };
     const Row rows[] = {
         {std::nullopt, {}, {MessageId::NoClipboardData}, ""},
         {"1\t2\r\n", {}, {std::nullopt}, "2"},
@@ -198,8 +232,10 @@ TEST(Model, PasteAsksForColumnsFromThreeOnAndAgainWhenYIsNotRightOfX) {
         for (size_t k = 0;; ++k) {
             messages.push_back(step.outcome.hasMessage ? std::optional(step.outcome.message) : std::nullopt);
             if (!step.asksColumns) break;
-            EXPECT_EQ(step.columns.columnCount, 3);
-            step = FinishPasteData(state, *row.text, row.answers.at(k));
+            EXPECT_EQ(step.columns.items[kColumnXItem].options.size(), 3u);
+            const auto& typed = row.answers.at(k);
+            step = FinishPasteData(state, *row.text,
+                                   typed ? std::optional(answer(step.columns, *typed)) : std::nullopt);
         }
         EXPECT_EQ(messages, row.messages) << row.text.value_or("(none)");
         EXPECT_EQ(state.cells[kMaxPairs], row.firstY);
@@ -207,36 +243,36 @@ TEST(Model, PasteAsksForColumnsFromThreeOnAndAgainWhenYIsNotRightOfX) {
     }
     // The accepted columns are proposed next time.
     ProgramState state;
-    FinishPasteData(state, three, ok("2", "3"));
+    FinishPasteData(state, three, answer(BeginPasteText(state, three).columns, ok("2", "3")));
     const PasteStep again = BeginPasteText(state, three);
-    EXPECT_EQ(again.columns.proposedX, 2);
-    EXPECT_EQ(again.columns.proposedY, 3);
+    EXPECT_EQ(again.columns.items[kColumnXItem].value, "2");
+    EXPECT_EQ(again.columns.items[kColumnYItem].value, "3");
 }
 
 TEST(Model, GraphDialogKeepsTheChoicesAlsoWhenCancelled) {
     ProgramState state = WithPairs({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     FinishAnalysis(state, Ok(BeginAnalysis(state)));
-    const GraphDialogRequest request = BeginDrawGraph(state);
-    EXPECT_EQ(OpenGraphDialog(request).thickness, 0);
-    const Outcome cancelled = FinishDrawGraph(state, GraphDialogAnswerOf(request, false, {2, 4, 1, 2}));
+    const DialogView graph = BeginDrawGraph(state);
+    EXPECT_EQ(graph.items[static_cast<int>(GraphGroup::Line)].chosen, 0);
+    const Outcome cancelled = FinishDrawGraph(state, GraphAnswer(graph, false, {2, 4, 1, 2}));
     EXPECT_FALSE(cancelled.drawsGraph);
     EXPECT_EQ(state.graphSettings.lineWidth, 3);
     EXPECT_EQ(state.graphSettings.dotRadius, 6);
     EXPECT_EQ(state.graphSettings.sizeFactor, 0.7);
     EXPECT_EQ(state.graphSettings.scaleMode, ScaleMode::ScaleGrid);
-    const GraphChoices reopened = OpenGraphDialog(BeginDrawGraph(state));
-    EXPECT_EQ(reopened.dot, 4);
+    const DialogView reopened = BeginDrawGraph(state);
+    EXPECT_EQ(reopened.items[static_cast<int>(GraphGroup::Dot)].chosen, 4);
     EXPECT_EQ(FinishDrawGraph(state, std::nullopt).message, MessageId::UnableToDisplayDialog);
 
     ProgramState flat = WithPairs({{"1", "2"}, {"2", "2"}});
     FinishAnalysis(flat, Ok(BeginAnalysis(flat)));
-    EXPECT_EQ(FinishDrawGraph(flat, GraphDialogAnswerOf(BeginDrawGraph(flat), true, {})).message,
+    EXPECT_EQ(FinishDrawGraph(flat, GraphAnswer(BeginDrawGraph(flat), true)).message,
               MessageId::YValuesSame);
 }
 
 TEST(Model, FilesOfTheFrontEnds) {
     ProgramState state = WithPairs({{"1", "1"}, {"2", "3"}, {"3", "2"}});
-    EXPECT_EQ(ReadDataBytes(state, "no data\r\n").message, MessageId::NoDataInFile);
+    EXPECT_EQ(ReadBytes(state, "no data\r\n").message, MessageId::NoDataInFile);
     EXPECT_EQ(state.cells[0], "");
     DataFileRead sliced;  // the pairs of the slices as of the whole; the 45th ends the reading
     std::string file;
@@ -267,7 +303,7 @@ TEST(Model, FilesOfTheFrontEnds) {
 TEST(Model, GraphPictureAndFilesAtTheStandardClientArea) {
     ProgramState state = WithPairs({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     FinishAnalysis(state, Ok(BeginAnalysis(state), "2"));
-    FinishDrawGraph(state, GraphDialogAnswerOf(BeginDrawGraph(state), true, {}));
+    FinishDrawGraph(state, GraphAnswer(BeginDrawGraph(state), true));
     const GraphPicture picture = DrawGraphPicture(state);
     EXPECT_EQ(picture.width, 630);
     EXPECT_EQ(picture.height, 344);
