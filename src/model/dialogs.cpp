@@ -1,5 +1,7 @@
 #include "model/dialogs.h"
 
+#include <algorithm>
+
 #include "fit/data_set.h"
 
 namespace plorimet {
@@ -42,7 +44,8 @@ GraphDialogAnswer GraphDialogAnswerOf(const GraphDialogRequest& request, bool ac
 
 std::vector<std::string> ColumnList(const ColumnDialogRequest& request) {
     std::vector<std::string> list;
-    for (int column = 1; column <= request.columnCount; ++column) list.push_back(std::to_string(column));
+    const int listed = std::min(request.columnCount, kColumnListLimit);
+    for (int column = 1; column <= listed; ++column) list.push_back(std::to_string(column));
     return list;
 }
 

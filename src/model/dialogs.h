@@ -38,7 +38,9 @@ GraphChoices OpenGraphDialog(const GraphDialogRequest& request);
 GraphDialogAnswer GraphDialogAnswerOf(const GraphDialogRequest& request, bool accepted, const GraphChoices& choices);
 
 // ---- Column numbers ---------------------------------------------------------------------
-// The list of each box: "1" .. columnCount.
+// The list of each box: "1" .. columnCount, but no more than the first kColumnListLimit: a text
+// of thousands of columns gives no list to choose from, and any column can still be typed.
+constexpr int kColumnListLimit = 100;
 std::vector<std::string> ColumnList(const ColumnDialogRequest& request);
 std::string ColumnTextAfterEdit(const ColumnDialogRequest& request, ColumnBox box, const std::string& typed);
 ColumnDialogAnswer ColumnDialogOk(const ColumnDialogRequest& request, const std::string& xText,
