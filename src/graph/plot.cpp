@@ -25,6 +25,9 @@ constexpr double kCurveWidth = 1.5;
 constexpr double kUnitsPerXInterval = 80.0;
 constexpr int kYIntervals = 6;
 constexpr int kResidualIntervals = 4;
+// Tick numbers are written out below this size and down to steps of this power of ten.
+constexpr double kLargestWrittenOut = 1e15;
+constexpr int kSmallestWrittenOutStep = -5;
 // A value this many panel heights beyond the panel is drawn there: nothing of it is visible,
 // and the picture's numbers stay small.
 constexpr double kFarOut = 1e4;
@@ -161,9 +164,14 @@ std::vector<PlotPoint> ClipPolygon(const std::vector<PlotPoint>& outline, double
     return cut(cut(outline, top, true), bottom, false);
 }
 
-std::string TickLabel(double v, int digits) {
+// A tick's number: with `decimals` digits after the point, or (decimals < 0) in %g's form with
+// -decimals significant digits, for values too large or too small to write out.
+std::string TickLabel(double v, int decimals) {
     char text[48];
-    std::snprintf(text, sizeof text, "%.*g", digits, v == 0.0 ? 0.0 : v);
+    if (decimals >= 0)
+        std::snprintf(text, sizeof text, "%.*f", decimals, v == 0.0 ? 0.0 : v);
+    else
+        std::snprintf(text, sizeof text, "%.*g", -decimals, v == 0.0 ? 0.0 : v);
     return text;
 }
 
@@ -318,14 +326,19 @@ PlotTicks NiceTicks(double lo, double hi, int intervals) {
     if (!Finite(first) || lo + step == lo || hi - step == hi) return ticks;
     for (double k = first; k * step <= hi + step * 1e-9 && ticks.values.size() <= 2u * intervals + 2; k += 1.0)
         ticks.values.push_back(k * step);
-    // As many significant digits as the largest value has before the step's last digit.
+    // Numbers written out with the step's decimals ("-20", "0", "20"; "1.5", "2.0"), unless they
+    // would be long: then as many significant digits as the largest value has before the step's
+    // last digit ("2e+299"). More digits only where the labels would not tell the ticks apart.
     const double largest = std::max(std::fabs(lo), std::fabs(hi));
-    int digits = static_cast<int>(std::floor(std::log10(largest)) - std::floor(std::log10(step))) + 1;
-    for (digits = std::clamp(digits, 1, 17);; ++digits) {
+    const int stepExponent = static_cast<int>(std::floor(std::log10(step)));
+    const bool writtenOut = largest < kLargestWrittenOut && stepExponent >= kSmallestWrittenOutStep;
+    int digits = writtenOut ? std::max(0, -stepExponent)
+                            : -std::clamp(static_cast<int>(std::floor(std::log10(largest))) - stepExponent + 1, 1, 17);
+    for (;; writtenOut ? ++digits : --digits) {
         ticks.labels.clear();
         for (double v : ticks.values) ticks.labels.push_back(TickLabel(v, digits));
         const bool distinct = std::adjacent_find(ticks.labels.begin(), ticks.labels.end()) == ticks.labels.end();
-        if (distinct || digits >= 17) break;
+        if (distinct || std::abs(digits) >= 17) break;
     }
     return ticks;
 }
