@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "graph/graph_plan.h"
 #include "graph/plot_texts.h"
@@ -164,6 +165,20 @@ std::vector<PlotPoint> ClipPolygon(const std::vector<PlotPoint>& outline, double
     return cut(cut(outline, top, true), bottom, false);
 }
 
+// 10^e correctly rounded, the same on every C runtime (unlike pow and log10, whose last bits
+// differ, and with them a tick at the axis's end and the digits of its labels).
+double PowerOfTen(int e) {
+    return std::strtod(("1e" + std::to_string(e)).c_str(), nullptr);
+}
+
+// The e with 10^e <= v < 10^(e+1), for a finite v > 0.
+int DecimalExponent(double v) {
+    int e = static_cast<int>(std::floor(std::log10(v)));  // a guess, settled by exact comparisons
+    while (e > -330 && PowerOfTen(e) > v) --e;
+    while (e < 310 && PowerOfTen(e + 1) <= v) ++e;
+    return e;
+}
+
 // A tick's number: with `decimals` digits after the point, or (decimals < 0) in %g's form with
 // -decimals significant digits, for values too large or too small to write out.
 std::string TickLabel(double v, int decimals) {
@@ -318,22 +333,22 @@ PlotTicks NiceTicks(double lo, double hi, int intervals) {
     PlotTicks ticks;
     const double raw = (hi - lo) / std::max(intervals, 1);
     if (!Finite(raw) || !(raw > 0.0)) return ticks;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double magnitude = PowerOfTen(DecimalExponent(raw));
     const double fraction = raw / magnitude;
     const double step = (fraction < 1.5 ? 1.0 : fraction < 3.0 ? 2.0 : fraction < 7.0 ? 5.0 : 10.0) * magnitude;
     const double first = std::ceil(lo / step);
     // Ticks a step apart must be different numbers (a step below the values' spacing gives none).
     if (!Finite(first) || lo + step == lo || hi - step == hi) return ticks;
-    for (double k = first; k * step <= hi + step * 1e-9 && ticks.values.size() <= 2u * intervals + 2; k += 1.0)
+    for (double k = first; k * step <= hi && ticks.values.size() <= 2u * intervals + 2; k += 1.0)
         ticks.values.push_back(k * step);
     // Numbers written out with the step's decimals ("-20", "0", "20"; "1.5", "2.0"), unless they
     // would be long: then as many significant digits as the largest value has before the step's
     // last digit ("2e+299"). More digits only where the labels would not tell the ticks apart.
     const double largest = std::max(std::fabs(lo), std::fabs(hi));
-    const int stepExponent = static_cast<int>(std::floor(std::log10(step)));
+    const int stepExponent = DecimalExponent(step);
     const bool writtenOut = largest < kLargestWrittenOut && stepExponent >= kSmallestWrittenOutStep;
     int digits = writtenOut ? std::max(0, -stepExponent)
-                            : -std::clamp(static_cast<int>(std::floor(std::log10(largest))) - stepExponent + 1, 1, 17);
+                            : -std::clamp(DecimalExponent(largest) - stepExponent + 1, 1, 17);
     for (;; writtenOut ? ++digits : --digits) {
         ticks.labels.clear();
         for (double v : ticks.values) ticks.labels.push_back(TickLabel(v, digits));
