@@ -6,11 +6,13 @@
 #   tools/setup-deps.sh web    what building the page needs (tools/run.sh --web)
 set -euo pipefail
 
-# Building the window and the command-line tool, running it under Wine, and the manuals Help opens.
+# Building the window and the command-line tool, running it under Wine, and the manuals Help opens;
+# the plot's PNG fonts are cut from two Debian fonts at build time (python3-fonttools).
 run_packages=(
   cmake g++ make pkg-config libboost-dev libfast-float-dev libfmt-dev libstb-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine x11-utils xdg-utils fonts-ipafont-gothic ruby-asciidoctor-pdf
+  python3-fonttools fonts-dejavu-core fonts-droid-fallback
 )
 # Only the tests: GoogleTest and benchmarks, sanitizers and fuzzing (clang), the headless X
 # server and its input and screenshot tools, the output checkers, the page's toolchain and its
@@ -24,8 +26,10 @@ test_packages=(
 # (Debian's npm package cannot be installed beside that one).
 command -v npm >/dev/null 2>&1 || test_packages+=(npm)
 
-# Building the page alone: emscripten and the header-only libraries the portable code uses.
-web_packages=(cmake make python3 libboost-dev libfast-float-dev libfmt-dev libstb-dev emscripten node-acorn)
+# Building the page alone: emscripten, the header-only libraries the portable code uses, the plot's
+# fonts and asciidoctor for the manuals the page's Help shows.
+web_packages=(cmake make python3 libboost-dev libfast-float-dev libfmt-dev libstb-dev emscripten node-acorn
+  python3-fonttools fonts-dejavu-core fonts-droid-fallback ruby-asciidoctor)
 
 case "${1:-test}" in
   run) packages=("${run_packages[@]}") ;;

@@ -6,14 +6,20 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <optional>
 
+#include "base/keys.h"
+#include "base/text.h"
 #include "base/messages.h"
 #include "base/toolbar_layout.h"
 #include "base/window_layout.h"
 #include "data/sheet_text.h"
+#include "graph/plot.h"
+#include "graph/plot_texts.h"
 #include "model/commands.h"
 #include "model/dialogs.h"
+#include "model/fit_details.h"
 #include "model/message_view.h"
 #include "model/program_state.h"
 
@@ -146,6 +152,12 @@ val Ids() {
                            {"SAVE_DATA_TITLE", static_cast<int>(TextId::SaveDataTitle)},
                            {"SAVE_GRAPH_TITLE", static_cast<int>(TextId::SaveGraphTitle)},
                            {"MANUAL", static_cast<int>(TextId::ManualFileName)}};
+    const Named plotTexts[] = {{"PLOT", static_cast<int>(PlotTextId::Plot)},
+                               {"BAND_CHOICE", static_cast<int>(PlotTextId::BandChoice)},
+                               {"BAND_CONFIDENCE", static_cast<int>(PlotTextId::BandConfidence)},
+                               {"BAND_PREDICTION", static_cast<int>(PlotTextId::BandPrediction)},
+                               {"BAND_NONE", static_cast<int>(PlotTextId::BandNone)},
+                               {"SHOW_RESIDUALS", static_cast<int>(PlotTextId::ShowResiduals)}};
     const Named limits[] = {{"MAX_PAIRS", kMaxPairs},
                             {"ROWS_PER_GROUP", kRowsPerGroup},
                             {"CELL_CHARACTERS", kCellTextLimit},
@@ -154,6 +166,7 @@ val Ids() {
     r.set("commands", NamesToJs(commands));
     r.set("views", NamesToJs(views));
     r.set("texts", NamesToJs(texts));
+    r.set("plotTexts", NamesToJs(plotTexts));
     r.set("limits", NamesToJs(limits));
     return r;
 }
@@ -168,10 +181,95 @@ val Toolbar(bool japanese) {
         button.set("stem", std::string(b.stem));
         button.set("command", b.command);
         button.set("label", std::string(HoverLabelText(++label, LanguageOf(japanese))));
+        button.set("key", CommandKeyName(b.command, KeyNameForm::Readable));
+        button.set("ariaKey", CommandKeyName(b.command, KeyNameForm::Aria));
         buttons.call<void>("push", button);
     }
     return buttons;
 }
+
+std::string CaptionOf(int caption, bool japanese) {
+    if (caption < 0 || caption > static_cast<int>(Caption::NoGraphDisplay)) return "";
+    return CaptionText(static_cast<Caption>(caption), LanguageOf(japanese));
+}
+
+bool HeldDuringDialog(int key, bool ctrl, bool shift, bool alt) {
+    return plorimet::KeyHeldDuringDialog({key, ctrl, shift, alt});
+}
+
+std::string PlotWord(int id, bool japanese) {
+    if (id < 0 || id >= static_cast<int>(PlotTextId::Count)) return "";
+    return PlotText(static_cast<PlotTextId>(id), LanguageOf(japanese));
+}
+
+val StatisticsToJs(const StatisticsTable& table) {
+    val r = val::object();
+    r.set("heading", table.heading);
+    r.set("columns", val::array(table.columns));
+    val rows = val::array();
+    for (const auto& row : table.rows) rows.call<void>("push", val::array(row));
+    r.set("rows", rows);
+    val summary = val::array();
+    for (const auto& [name, value] : table.summary) summary.call<void>("push", val::array(std::vector<std::string>{name, value}));
+    r.set("summary", summary);
+    r.set("note", table.note);
+    return r;
+}
+
+// The shown fit as the page hands it to its worker, and back.
+val ShownFitToJs(const ShownFit& fit) {
+    val r = val::object();
+    r.set("x", val::array(fit.x));
+    r.set("y", val::array(fit.y));
+    r.set("coefficients", val::array(std::vector<double>(fit.coefficients.begin(), fit.coefficients.end())));
+    r.set("termCount", fit.termCount);
+    r.set("japanese", fit.language == UiLanguage::Japanese);
+    return r;
+}
+
+ShownFit ShownFitFromJs(val fit) {
+    ShownFit shown;
+    shown.x = emscripten::vecFromJSArray<double>(fit["x"]);
+    shown.y = emscripten::vecFromJSArray<double>(fit["y"]);
+    const std::vector<double> c = emscripten::vecFromJSArray<double>(fit["coefficients"]);
+    std::copy_n(c.begin(), std::min(c.size(), shown.coefficients.size()), shown.coefficients.begin());
+    shown.termCount = fit["termCount"].as<int>();
+    shown.language = LanguageOf(fit["japanese"].as<bool>());
+    return shown;
+}
+
+// What the page's worker makes for a shown fit: its statistics and its plots.
+class PageFitDetails {
+public:
+    explicit PageFitDetails(val fit) : details_(ShownFitFromJs(fit)) {}
+
+    val Statistics() const {
+        const std::optional<StatisticsTable> table = details_.Statistics();
+        return table ? StatisticsToJs(*table) : val::null();
+    }
+    // band 0 none, 1 confidence, 2 prediction; the SVG text, or the PNG's bytes; `width` in
+    // CSS pixels (the files: kPlotWidth, as `plorimet plot` draws them).
+    val Plot(int band, bool residuals, double width, bool png) const {
+        PlotOptions options;
+        options.width = width;
+        options.band = band == 2 ? PlotBand::Prediction : band == 1 ? PlotBand::Confidence : PlotBand::None;
+        options.residuals = residuals;
+        const PlotResult plot = details_.Plot(options);
+        val r = val::object();
+        r.set("message", plot.failure ? static_cast<int>(*plot.failure) : -1);
+        if (plot.failure) return r;
+        if (png) {
+            const Bytes bytes = PlotPngBytes(plot.plan, kPlotPngScale);
+            r.set("bytes", BytesToJs(std::string(bytes.begin(), bytes.end())));
+        } else {
+            r.set("svg", PlotSvgText(plot.plan));
+        }
+        return r;
+    }
+
+private:
+    FitDetails details_;
+};
 
 // One run of the program in the page: the state, and what a command in progress holds between
 // its steps (the dialog shown, the clipboard text, the file reader).
@@ -188,18 +286,28 @@ public:
         for (bool enabled : EnabledCommands(state_.view)) r.call<void>("push", enabled);
         return r;
     }
-    // What a key pressed outside a dialog does (fromCell: the focused cell, -1 for none).
-    val KeyAction(int fromCell, int key, bool ctrl, bool shift, bool alt) const {
-        const plorimet::KeyAction action = ActionForKey(state_.view, fromCell, {key, ctrl, shift, alt});
+    // What a key pressed outside a dialog does (fromCell: the focused cell, -1 for none;
+    // onControl: a button or field of the page's own has the focus; selected: text of the page
+    // is selected). The page has controls before and after the grid, so Tab leaves the grid at
+    // its ends.
+    val KeyAction(int fromCell, bool onControl, bool selected, int key, bool ctrl, bool shift, bool alt) const {
+        const plorimet::KeyAction action =
+            ActionForKey(state_.view, KeyFocus{fromCell, onControl, true, selected}, {key, ctrl, shift, alt});
         val r = val::object();
         r.set("taken", action.taken);
         r.set("focusCell", action.focusCell);
+        r.set("leavesGrid", action.leavesGrid);
         r.set("copiesEquation", action.copiesEquation);
         r.set("command", action.hasCommand ? CommandId(action.command) : 0);
         return r;
     }
 
     std::string EditCell(int index, const std::string& typed) { return plorimet::EditCell(state_, index, typed); }
+    // Cells another tab of the page has stored: taken as if typed here.
+    void TakeCells(val texts) {
+        const std::vector<std::string> taken = emscripten::vecFromJSArray<std::string>(texts);
+        for (int k = 0; k < kCellCount && k < static_cast<int>(taken.size()); ++k) plorimet::EditCell(state_, k, taken[k]);
+    }
     std::string Cell(int index) const {
         return index >= 0 && index < kCellCount ? state_.cells[static_cast<size_t>(index)] : std::string();
     }
@@ -247,6 +355,8 @@ public:
         pasteText_ = WithCrLfLineEnds(text);
         return PasteToJs(BeginPasteText(state_, pasteText_));
     }
+    // The paste is over: its text (up to 16 MB) is not kept.
+    void EndPaste() { std::string().swap(pasteText_); }
     // Paste Data when the clipboard holds no text.
     val BeginPasteNothing() { return PasteToJs(BeginPasteData(state_, std::nullopt)); }
     val FinishPaste(const val& answer) {
@@ -259,14 +369,17 @@ public:
     }
     std::string EquationText() const { return state_.fitResult.equationText; }
     std::string EquationCopy() const { return EquationCopyText(state_); }
-    std::string StatisticsText() const { return FitStatisticsText(state_); }
+    // What the statistics and the plot of the shown equation are made from (null: none shown).
+    val FitShown() const {
+        const std::optional<ShownFit> fit = ShownFitOf(state_);
+        return fit ? ShownFitToJs(*fit) : val::null();
+    }
 
     // Save Data: the name typed; the file's name and bytes, or the message that refuses it.
     val SaveData(const std::string& typed) const {
-        const std::string name = WithDefaultExtension(typed, "txt");
-        const SaveDataPlan plan = PlanSaveData(state_, name);
+        const SaveDataPlan plan = PlanSaveDataTyped(state_, typed);
         val r = OutcomeToJs(plan.outcome);
-        r.set("name", name);
+        r.set("name", WithDefaultExtension(WithoutSurroundingSpaces(typed), "txt"));
         r.set("bytes", plan.writes ? BytesToJs(plan.bytes) : val::null());
         return r;
     }
@@ -283,13 +396,15 @@ public:
         }
         return r;
     }
-    // The shown graph as a file named `typed` (".bmp" added when it has no extension).
+    // The shown graph as a file named `typed` (".bmp" added when it has no extension), or the
+    // message that refuses the name.
     val GraphFileNamed(const std::string& typed) const {
-        const std::string name = WithDefaultExtension(typed, "bmp");
-        const GraphFileFormat format = GraphFileFormatOf(name);
+        const PictureFileName chosen = PictureFileNameOf(typed, Picture::Graph);
+        if (chosen.outcome.hasMessage) return OutcomeToJs(chosen.outcome);
+        const GraphFileFormat format = chosen.format;
         const GraphFile file = GraphFileOf(state_, format);
         val r = OutcomeToJs(file.outcome);
-        r.set("name", name);
+        r.set("name", chosen.name);
         r.set("type", std::string(format == GraphFileFormat::Png ? "image/png"
                                   : format == GraphFileFormat::Svg ? "image/svg+xml" : "image/bmp"));
         r.set("bytes", BytesToJs(file.bytes));
@@ -328,6 +443,13 @@ EMSCRIPTEN_BINDINGS(plorimet_page) {
     function("buttons", &DialogButtons);
     function("ids", &Ids);
     function("toolbar", &Toolbar);
+    function("keyHeldDuringDialog", &HeldDuringDialog);
+    function("caption", &CaptionOf);
+    function("plotText", &PlotWord);
+    class_<PageFitDetails>("FitDetails")
+        .constructor<val>()
+        .function("statistics", &PageFitDetails::Statistics)
+        .function("plot", &PageFitDetails::Plot);
     class_<PageSession>("Session")
         .constructor<bool>()
         .function("view", &PageSession::View)
@@ -336,6 +458,7 @@ EMSCRIPTEN_BINDINGS(plorimet_page) {
         .function("editCell", &PageSession::EditCell)
         .function("cell", &PageSession::Cell)
         .function("restoreCells", &PageSession::RestoreCells)
+        .function("takeCells", &PageSession::TakeCells)
         .function("beginInputData", &PageSession::BeginInputData)
         .function("finishInputData", &PageSession::FinishInputData)
         .function("beginReadData", &PageSession::BeginReadData)
@@ -345,12 +468,13 @@ EMSCRIPTEN_BINDINGS(plorimet_page) {
         .function("entryAfterEdit", &PageSession::EntryAfterEdit)
         .function("beginPaste", &PageSession::BeginPaste)
         .function("beginPasteNothing", &PageSession::BeginPasteNothing)
+        .function("endPaste", &PageSession::EndPaste)
         .function("finishPaste", &PageSession::FinishPaste)
         .function("beginAnalysis", &PageSession::BeginAnalysis)
         .function("finishAnalysis", &PageSession::FinishAnalysis)
         .function("equationText", &PageSession::EquationText)
         .function("equationCopy", &PageSession::EquationCopy)
-        .function("statisticsText", &PageSession::StatisticsText)
+        .function("shownFit", &PageSession::FitShown)
         .function("saveData", &PageSession::SaveData)
         .function("beginGraph", &PageSession::BeginGraph)
         .function("finishGraph", &PageSession::FinishGraph)

@@ -4,14 +4,17 @@
 
 // The program's command, view and text ids and its limits, as the binding gives them once the
 // program is loaded (takeProgramIds).
-let IDM, VIEW, TEXT, MAX_PAIRS, ROWS_PER_GROUP, CELL_CHARACTERS, CLIPBOARD_LIMIT;
+let IDM, VIEW, TEXT, PLOT_TEXT, MAX_PAIRS, ROWS_PER_GROUP, CELL_CHARACTERS, CLIPBOARD_LIMIT;
 function takeProgramIds(program) {
   const ids = program.ids();
-  ({ commands: IDM, views: VIEW, texts: TEXT } = ids);
+  ({ commands: IDM, views: VIEW, texts: TEXT, plotTexts: PLOT_TEXT } = ids);
   ({ MAX_PAIRS, ROWS_PER_GROUP, CELL_CHARACTERS, CLIPBOARD_LIMIT } = ids.limits);
 }
 const READ_SLICE = 64 * 1024;            // bytes of a file handed to the reader at a time
 const STORAGE_KEY = 'plorimet.cells';
+const STORAGE_ASIDE_KEY = 'plorimet.cells.unreadable';  // a stored grid that could not be read
+const LONG_PRESS_MS = 500;               // a touch held this long shows a button's label
+const PLOT_FILE_WIDTH = 640;             // the plot's files, as `plorimet plot` writes them
 
 // Texts of the page alone (the window has no such things).
 const PAGE_TEXTS = {
@@ -21,6 +24,17 @@ const PAGE_TEXTS = {
   storageOff: ['This browser keeps nothing for the page: typed data will not survive a reload.',
     'このブラウザーはページのデータを保存できません。入力したデータは再読み込みで失われます。'],
   cell: ['X', 'Y'],
+  storageUnreadable: ['The data kept from an earlier visit could not be read. It has been set aside unchanged (as "plorimet.cells.unreadable" in this browser\'s storage for the page), and the grid starts empty.',
+    '前回保存したデータを読み込めませんでした。データはそのまま別に保存し（このページのブラウザー保存領域の "plorimet.cells.unreadable"）、表は空で始めます。'],
+  otherTab: ['The cells were changed in another tab of this page and are shown here as they are there.',
+    'このページの別のタブで表が変更されたので、その内容を表示しています。'],
+  clipboardRefused: ['The browser did not allow this page to read the Clipboard.\nAllow it in the page\'s site settings, or click outside the cells and press Ctrl+V.',
+    'ブラウザーがこのページにクリップボードの読み取りを許可しませんでした.\nサイトの設定で許可するか、表の外をクリックしてから Ctrl+V を押してください.'],
+  statisticsPending: ['Working out the statistics...', '統計量を計算しています...'],
+  plotPending: ['Drawing the plot...', 'プロットを作成しています...'],
+  savePlotSvg: ['Save Plot (SVG)', 'プロット保存 (SVG)'],
+  savePlotPng: ['Save Plot (PNG)', 'プロット保存 (PNG)'],
+  close: ['Close', '閉じる'],
 };
 
 const $ = (id) => document.getElementById(id);
@@ -32,26 +46,32 @@ function chooseJapanese() {
 }
 
 class Page {
-  constructor(program, japanese) {
+  constructor(program, japanese, helper) {
     this.p = program;
     this.ja = japanese;
     this.lang = japanese ? 1 : 0;
     this.session = new program.Session(japanese);
+    this.helper = helper;  // the worker that makes the statistics and the plot
     this.busy = false;
     this.cells = [];
     this.storageWarned = false;
     this.timings = {};
+    this.fitSerial = 0;    // the shown fit, whose statistics and plot come from the worker
+    this.picture = null;   // the graph's pixels, drawn again when the pixel ratio changes
+    this.plotOptions = { band: 1, residuals: false };
   }
 
   pageText(key) { return PAGE_TEXTS[key][this.lang]; }
 
   // ---- building ------------------------------------------------------------------------
-  start() {
+  start(pictures) {
+    this.pictures = pictures;
     document.documentElement.lang = this.ja ? 'ja' : 'en';
     document.title = this.p.text(TEXT.PRODUCT_TITLE, this.ja);
-    $('start-picture').src = PAGE_DATA.startPicture;
+    $('start-picture').src = pictures.startPicture;
     this.buildToolbar();
     this.buildGrid();
+    this.buildPlot();
     $('equation').setAttribute('aria-label', this.ja ? '近似式' : 'Equation');
     $('statistics').setAttribute('aria-label', this.ja ? '統計量' : 'Statistics');
     $('graph').setAttribute('aria-label', this.ja ? 'グラフ' : 'Graph');
@@ -59,9 +79,13 @@ class Page {
     for (let k = 0; k < 2 * MAX_PAIRS; ++k) this.cells[k].value = this.session.cell(k);
     this.bindKeys();
     this.bindDropAndPaste();
+    this.bindStorage();
+    this.bindGraphSize();
     this.show();
   }
 
+  // The tool bar: one tab stop, the arrows move along it (the usual tool bar); each button's
+  // label and key show on hover, on keyboard focus and on a long touch.
   buildToolbar() {
     const bar = $('toolbar');
     bar.setAttribute('aria-label', this.p.text(TEXT.PRODUCT_TITLE, this.ja));
@@ -72,19 +96,101 @@ class Page {
       if (b.command === IDM.EXIT) continue;  // a page is closed by the browser
       const button = document.createElement('button');
       button.type = 'button';
-      button.title = b.label;
+      button.tabIndex = -1;
+      button.dataset.tip = b.key ? `${b.label} (${b.key})` : b.label;
+      button.title = button.dataset.tip;
       button.setAttribute('aria-label', b.label);
+      if (b.ariaKey) button.setAttribute('aria-keyshortcuts', b.ariaKey);
       const img = document.createElement('img');
       img.alt = '';
       button.append(img);
-      button.addEventListener('click', () => this.run(b.command));
-      button.addEventListener('pointerdown', () => { if (!button.disabled) img.src = PAGE_DATA.art[b.stem + 'Dn']; });
-      for (const up of ['pointerup', 'pointerleave']) button.addEventListener(up, () => this.paintButton(button));
+      button.addEventListener('click', (e) => {
+        if (button.dataset.pressedLong) { delete button.dataset.pressedLong; e.preventDefault(); return; }
+        this.run(b.command);
+      });
+      button.addEventListener('pointerdown', (e) => this.pressButton(button, e));
+      for (const up of ['pointerup', 'pointerleave', 'pointercancel']) button.addEventListener(up, () => this.releaseButton(button));
+      button.addEventListener('contextmenu', (e) => { if (button.dataset.pressedLong) e.preventDefault(); });
+      button.addEventListener('focus', () => { this.rovingButton = button; if (button.matches(':focus-visible')) this.showTip(button); });
+      button.addEventListener('blur', () => this.hideTip());
       button.dataset.stem = b.stem;
       button.dataset.index = b.index;
       bar.append(button);
       this.buttons.push(button);
     }
+    bar.addEventListener('keydown', (e) => this.moveAlongToolbar(e));
+  }
+
+  pressButton(button, e) {
+    if (!button.disabled) button.querySelector('img').src = this.pictures.art[button.dataset.stem + 'Dn'];
+    if (e.pointerType !== 'touch') return;
+    clearTimeout(this.longPress);
+    this.longPress = setTimeout(() => { button.dataset.pressedLong = 'true'; this.showTip(button); }, LONG_PRESS_MS);
+  }
+
+  // The click a long press ends with (if the browser gives one) only showed the label.
+  releaseButton(button) {
+    clearTimeout(this.longPress);
+    this.paintButton(button);
+    if (!button.dataset.pressedLong) return;
+    setTimeout(() => delete button.dataset.pressedLong, 400);
+    setTimeout(() => this.hideTip(), 1500);
+  }
+
+  showTip(button) {
+    const tip = $('tip');
+    tip.textContent = button.dataset.tip;
+    tip.hidden = false;
+    const r = button.getBoundingClientRect();
+    tip.style.left = `${Math.max(0, Math.min(r.left, window.innerWidth - tip.offsetWidth - 2))}px`;
+    tip.style.top = `${r.bottom + 2}px`;
+    button.setAttribute('aria-describedby', 'tip');
+  }
+
+  hideTip() {
+    $('tip').hidden = true;
+    for (const b of this.buttons) b.removeAttribute('aria-describedby');
+  }
+
+  enabledButtons() { return this.buttons.filter((b) => !b.disabled); }
+
+  moveAlongToolbar(e) {
+    const buttons = this.enabledButtons();
+    const at = buttons.indexOf(document.activeElement);
+    if (at < 0 || e.ctrlKey || e.altKey || e.metaKey) return;
+    const to = { ArrowRight: at + 1, ArrowLeft: at - 1, Home: 0, End: buttons.length - 1 }[e.key];
+    if (to === undefined) return;
+    e.preventDefault();
+    buttons[(to + buttons.length) % buttons.length].focus();
+  }
+
+  // The tool bar's one tab stop: the button last focused while it is enabled, else the first.
+  focusToolbar() {
+    const buttons = this.enabledButtons();
+    const button = buttons.includes(this.rovingButton) ? this.rovingButton : buttons[0];
+    if (button) button.focus();
+  }
+
+  // Below the graph, the plot: its band and residual choices and its two files.
+  buildPlot() {
+    const word = (id) => this.p.plotText(id, this.ja);
+    $('plot-title').textContent = word(PLOT_TEXT.PLOT);
+    $('plot').setAttribute('aria-label', word(PLOT_TEXT.PLOT));
+    $('plot-band').textContent = word(PLOT_TEXT.BAND_CHOICE);
+    const group = $('plot').querySelector('fieldset');
+    [[1, PLOT_TEXT.BAND_CONFIDENCE], [2, PLOT_TEXT.BAND_PREDICTION], [0, PLOT_TEXT.BAND_NONE]].forEach(([band, text]) => {
+      const label = document.createElement('label');
+      const radio = Object.assign(document.createElement('input'), { type: 'radio', name: 'plot-band', value: band, checked: band === 1 });
+      radio.addEventListener('change', () => { this.plotOptions.band = band; this.showPlot(); });
+      label.append(radio, ' ' + word(text));
+      group.append(label);
+    });
+    $('plot-residuals-label').textContent = word(PLOT_TEXT.SHOW_RESIDUALS);
+    $('plot-residuals').addEventListener('change', (e) => { this.plotOptions.residuals = e.target.checked; this.showPlot(); });
+    $('plot-svg').textContent = this.pageText('savePlotSvg');
+    $('plot-png').textContent = this.pageText('savePlotPng');
+    $('plot-svg').addEventListener('click', () => this.savePlot(false));
+    $('plot-png').addEventListener('click', () => this.savePlot(true));
   }
 
   buildGrid() {
@@ -118,7 +224,7 @@ class Page {
 
   // ---- showing -----------------------------------------------------------------------------
   paintButton(button) {
-    const face = PAGE_DATA.art[button.dataset.stem + (button.disabled ? 'In' : 'Up')];
+    const face = this.pictures.art[button.dataset.stem + (button.disabled ? 'In' : 'Up')];
     const img = button.querySelector('img');
     if (img.getAttribute('src') !== face) img.src = face;
   }
@@ -130,15 +236,50 @@ class Page {
       button.disabled = !enabled[Number(button.dataset.index)];
       this.paintButton(button);
     }
+    const roving = this.enabledButtons().includes(this.rovingButton) ? this.rovingButton : this.enabledButtons()[0];
+    for (const button of this.buttons) button.tabIndex = button === roving ? 0 : -1;
     $('start').hidden = view !== VIEW.INITIAL;
     $('grid').hidden = view !== VIEW.DATA_INPUT;
     $('equation').hidden = view !== VIEW.EQUATION;
     $('statistics').hidden = view !== VIEW.EQUATION;
     $('graph').hidden = view !== VIEW.GRAPH;
-    if (view === VIEW.EQUATION) {
-      $('equation').textContent = this.session.equationText();
-      $('statistics').textContent = this.session.statisticsText();
+    $('plot').hidden = view !== VIEW.GRAPH;
+    if (view === VIEW.EQUATION && this.shownSerial !== this.fitSerial) {
+      this.shownSerial = this.fitSerial;
+      this.showEquation(this.session.equationText());
+      this.showStatistics();
     }
+  }
+
+  // Each term of a line ("+  1.98*X^1") kept whole, so a narrow screen breaks lines between
+  // terms; the text stays the program's, character for character.
+  showEquation(text) {
+    const equation = $('equation');
+    equation.replaceChildren();
+    text.split('\n').forEach((line, k) => {
+      if (k) equation.append('\n');
+      if (!line.includes('*X^')) { equation.append(line); return; }
+      line.split(/(?<=\S) {2}(?=[-+] {2})/).forEach((term, t) => {
+        if (t) equation.append('  ');
+        equation.append(Object.assign(document.createElement('span'), { className: 'term', textContent: term }));
+      });
+    });
+  }
+
+  // The statistics come from the worker: the equation is shown at once, the table when it is
+  // ready (the page answers meanwhile); a newer Analysis makes an older table stale.
+  async showStatistics() {
+    const region = $('statistics');
+    const serial = this.fitSerial;
+    region.setAttribute('aria-busy', 'true');
+    region.replaceChildren(Object.assign(document.createElement('p'), { className: 'pending', textContent: this.pageText('statisticsPending') }));
+    const fit = this.session.shownFit();
+    const table = fit ? await this.helper.ask('statistics', fit, serial) : null;
+    if (serial !== this.fitSerial) return;
+    region.replaceChildren();
+    region.removeAttribute('aria-busy');
+    if (table) region.append(statisticsTable(table));
+    this.timings.statistics = performance.now() - this.timings.okAt;
   }
 
   fillCells() {
@@ -146,40 +287,140 @@ class Page {
     this.saveCells();
   }
 
+  // The window's picture at its size in CSS pixels on any screen: each picture pixel becomes a
+  // square of whole device pixels (nearest neighbour, so the dots stay sharp), and a screen
+  // narrower than the picture shows it smaller, smoothed only where its device pixels are fewer
+  // than the picture's (dropping pixels would lose the one-pixel lines).
   drawGraph(picture) {
+    this.picture = picture || this.picture;
+    if (!this.picture) return;
+    const { width, height } = this.picture;
     const canvas = $('graph');
-    canvas.width = picture.width;
-    canvas.height = picture.height;
-    // One picture pixel on one device pixel; narrower screens scale it down (max-width).
-    canvas.style.width = `${picture.width / (window.devicePixelRatio || 1)}px`;
+    const ratio = window.devicePixelRatio || 1;
+    const k = Math.max(1, Math.ceil(ratio - 1e-6));
+    canvas.width = width * k;
+    canvas.height = height * k;
+    canvas.dataset.pictureWidth = width;
     const context = canvas.getContext('2d');
-    context.putImageData(new ImageData(new Uint8ClampedArray(picture.rgba.buffer), picture.width, picture.height), 0, 0);
+    const source = new OffscreenCanvas(width, height);
+    source.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(this.picture.rgba.buffer), width, height), 0, 0);
+    context.imageSmoothingEnabled = false;
+    context.drawImage(source, 0, 0, width * k, height * k);
+    this.fitGraphRendering();
+  }
+
+  fitGraphRendering() {
+    const canvas = $('graph');
+    const shown = canvas.getBoundingClientRect().width * (window.devicePixelRatio || 1);
+    canvas.style.imageRendering = shown + 0.5 < Number(canvas.dataset.pictureWidth) ? 'auto' : 'pixelated';
+  }
+
+  bindGraphSize() {
+    new ResizeObserver(() => this.fitGraphRendering()).observe($('graph'));
+    const watchRatio = () => {
+      matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener('change', () => {
+        this.drawGraph();
+        watchRatio();
+      }, { once: true });
+    };
+    watchRatio();
+  }
+
+  // The plot of the shown fit, from the worker; stale when the fit or the choices changed since.
+  async showPlot() {
+    const picture = $('plot-picture');
+    const asked = { serial: this.fitSerial, ...this.plotOptions };
+    this.plotAsked = asked;
+    picture.setAttribute('aria-busy', 'true');
+    if (!picture.querySelector('svg')) picture.replaceChildren(Object.assign(document.createElement('p'), { textContent: this.pageText('plotPending') }));
+    // As wide as the screen has room for, at most the files' width (its texts keep their size).
+    const plot = await this.plotOf(false, Math.floor($('plot').getBoundingClientRect().width));
+    if (this.plotAsked !== asked) return;
+    picture.removeAttribute('aria-busy');
+    if (!plot) return;
+    if (plot.message >= 0) {
+      picture.replaceChildren();
+      await this.message(plot.message);
+      return;
+    }
+    const svg = new DOMParser().parseFromString(plot.svg, 'image/svg+xml').documentElement;
+    picture.replaceChildren(document.importNode(svg, true));
+    this.timings.plot = performance.now() - this.timings.graphAt;
+  }
+
+  async plotOf(png, width = PLOT_FILE_WIDTH) {
+    const fit = this.session.shownFit();
+    if (!fit) return null;
+    return this.helper.ask('plot', fit, this.fitSerial, { ...this.plotOptions, width, png });
+  }
+
+  // The files are `plorimet plot`'s, whatever the screen.
+  async savePlot(png) {
+    const plot = await this.plotOf(png);
+    if (!plot) return;
+    if (plot.message >= 0) { await this.message(plot.message); return; }
+    if (png) download('plot.png', plot.bytes, 'image/png');
+    else download('plot.svg', new TextEncoder().encode(plot.svg), 'image/svg+xml');
   }
 
   // ---- storage -------------------------------------------------------------------------------
+  // The cells are kept in the browser; a stored grid this page cannot read is set aside, not lost.
   restoreCells() {
+    let stored;
     try {
-      const kept = JSON.parse(localStorage.getItem(STORAGE_KEY) || 'null');
-      if (Array.isArray(kept)) this.session.restoreCells(kept.map((t) => String(t)));
+      stored = localStorage.getItem(STORAGE_KEY);
     } catch (e) {
-      this.warnStorage();
+      this.notify('storageOff');
+      return;
     }
+    if (stored === null) return;
+    const kept = storedCells(stored);
+    if (kept) { this.session.restoreCells(kept); return; }
+    try {
+      localStorage.setItem(STORAGE_ASIDE_KEY, stored);
+      localStorage.removeItem(STORAGE_KEY);
+    } catch (e) { /* kept where it was */ }
+    this.notify('storageUnreadable');
   }
 
   saveCells() {
     const texts = [];
     for (let k = 0; k < 2 * MAX_PAIRS; ++k) texts.push(this.session.cell(k));
+    const stored = JSON.stringify(texts);
+    this.storedText = stored;
     try {
-      localStorage.setItem(STORAGE_KEY, JSON.stringify(texts));
+      localStorage.setItem(STORAGE_KEY, stored);
     } catch (e) {
-      this.warnStorage();
+      this.notify('storageOff');
     }
   }
 
-  warnStorage() {
-    if (this.storageWarned) return;
-    this.storageWarned = true;
-    $('notice').textContent = this.pageText('storageOff');
+  // Another tab stored its cells: this one takes them as if typed here, at once in the grid, or
+  // when Input Data shows the grid again; so no tab writes over cells newer than its own.
+  bindStorage() {
+    window.addEventListener('storage', (e) => {
+      if (e.key !== STORAGE_KEY || e.newValue === null || e.newValue === this.storedText || !storedCells(e.newValue)) return;
+      if (this.session.view() === VIEW.DATA_INPUT) this.takeStoredCells(e.newValue);
+      else this.othersStored = true;
+    });
+  }
+
+  takeStoredCells(stored) {
+    this.othersStored = false;
+    const kept = stored === null ? null : storedCells(stored);
+    if (!kept) return;
+    this.storedText = stored;
+    this.session.takeCells(kept);
+    for (let k = 0; k < 2 * MAX_PAIRS; ++k) this.cells[k].value = this.session.cell(k);
+    this.notify('otherTab', true);
+  }
+
+  notify(key, again = false) {
+    if (key === 'storageOff' && this.storageWarned) return;
+    if (key === 'storageOff') this.storageWarned = true;
+    if (!again && !$('notice').hidden && $('notice').dataset.key === key) return;
+    $('notice').textContent = this.pageText(key);
+    $('notice').dataset.key = key;
     $('notice').hidden = false;
   }
 
@@ -213,7 +454,15 @@ class Page {
   // A message of the program's table; resolves true for OK or Yes.
   async message(id) {
     if (id < 0) return true;
-    const m = this.p.message(id, this.ja, 0);
+    return this.showMessage(this.p.message(id, this.ja, 0));
+  }
+
+  // A message of the page's own, with the program's error caption.
+  pageMessage(key) {
+    return this.showMessage({ caption: this.p.caption(0, this.ja), text: this.pageText(key), yesNo: false });
+  }
+
+  async showMessage(m) {
     const dialog = $('message');
     $('message-caption').textContent = m.caption;
     $('message-text').textContent = m.text;
@@ -298,6 +547,7 @@ class Page {
     };
   }
 
+  // The name typed, as it is (the program judges it), or null when cancelled.
   async askName(titleId, proposed) {
     $('save-title').textContent = this.p.text(titleId, this.ja);
     $('save-name-label').textContent = this.pageText('fileName');
@@ -308,7 +558,7 @@ class Page {
     const shown = this.modal($('save'), field);
     field.setSelectionRange(0, proposed.lastIndexOf('.'));
     const answer = await shown;
-    return answer === 'ok' ? field.value.trim() : null;
+    return answer === 'ok' ? field.value : null;
   }
 
   // ---- commands ------------------------------------------------------------------------------
@@ -328,14 +578,17 @@ class Page {
     switch (command) {
       case IDM.INPUT_DATA: return this.inputData();
       case IDM.READ_DATA: $('file').value = ''; $('file').click(); return undefined;
-      case IDM.PASTE_DATA: return this.pasteData(await this.readClipboard());
+      case IDM.PASTE_DATA: {
+        const text = await this.readClipboard();
+        return text === null ? this.pageMessage('clipboardRefused') : this.pasteData(text);
+      }
       case IDM.ANALYSIS: return this.analysis();
       case IDM.SAVE_DATA: return this.saveData();
       case IDM.DRAW_GRAPH: return this.graph();
       case IDM.COPY_GRAPH: return this.copyGraph();
       case IDM.SAVE_GRAPH: return this.saveGraph();
       case IDM.ABOUT: return this.about();
-      case IDM.HELP: window.open(this.p.text(TEXT.MANUAL, this.ja), '_blank', 'noopener'); return undefined;
+      case IDM.HELP: return this.help();
       default: return undefined;
     }
   }
@@ -344,14 +597,23 @@ class Page {
     const question = this.session.beginInputData();
     const clear = question >= 0 ? await this.message(question) : false;
     this.session.finishInputData(clear);
+    // Cells another tab stored meanwhile, unless this grid was to be cleared.
+    if (this.othersStored && !clear) {
+      let stored = null;
+      try { stored = localStorage.getItem(STORAGE_KEY); } catch (e) { /* none */ }
+      this.takeStoredCells(stored);
+    }
+    this.othersStored = false;
     this.fillCells();
     this.show();
     this.cells[0].focus();
     this.cells[0].select();
   }
 
+  // The cells are read-only while the file is read: the file's pairs replace them.
   async readFile(file) {
     this.session.beginReadData();
+    for (const cell of this.cells) cell.readOnly = true;
     let outcome;
     try {
       for (let at = 0; at < file.size; at += READ_SLICE) {
@@ -362,15 +624,17 @@ class Page {
     } catch (e) {
       outcome = this.session.readDataFailed();
     }
+    for (const cell of this.cells) cell.readOnly = false;
     this.fillCells();
     await this.message(outcome.message);
   }
 
+  // The clipboard's text; null when the browser refused to let the page read it.
   async readClipboard() {
     try {
       return await navigator.clipboard.readText();
     } catch (e) {
-      return '';
+      return e && e.name === 'NotAllowedError' ? null : '';
     }
   }
 
@@ -383,6 +647,7 @@ class Page {
       if (!step.asksColumns) break;
       step = this.session.finishPaste(await this.askDialog(step.dialog));
     }
+    this.session.endPaste();
     if (step.cellsChanged) this.fillCells();
     return undefined;
   }
@@ -390,8 +655,11 @@ class Page {
   async analysis() {
     const answer = await this.askDialog(this.session.beginAnalysis());
     const started = performance.now();
+    this.timings.okAt = started;
+    delete this.timings.statistics;
     const outcome = this.session.finishAnalysis(answer);
     this.timings.fit = performance.now() - started;
+    if (this.session.view() === VIEW.EQUATION) this.fitSerial += 1;
     this.show();
     this.timings.analysis = performance.now() - started;
     await this.message(outcome.message);
@@ -411,6 +679,8 @@ class Page {
     const outcome = this.session.finishGraph(answer);
     if (outcome.drawsGraph) this.drawGraph(outcome);
     this.show();
+    this.timings.graphAt = started;
+    if (outcome.drawsGraph) this.showPlot();
     this.timings.graph = performance.now() - started;
     requestAnimationFrame(() => { this.timings.graphFrame = performance.now() - started; });
     await this.message(outcome.message);
@@ -441,6 +711,28 @@ class Page {
     navigator.clipboard.writeText(this.session.equationCopy()).catch(() => {});
   }
 
+  // The manual, made from the sources of the PDFs when the page was built, in the page's language.
+  async help() {
+    const dialog = $('help');
+    const manual = dialog.querySelector('.manual');
+    $('help-title').textContent = this.toolbar.find((b) => b.command === IDM.HELP).label;
+    this.setButtons(dialog, [this.pageText('close')]);
+    if (!manual.dataset.lang) {
+      manual.innerHTML = new TextDecoder().decode(await unpack(this.ja ? PAGE_DATA.packed.manualJa : PAGE_DATA.packed.manualEn));
+      manual.dataset.lang = this.ja ? 'ja' : 'en';
+      // The manual's own links go to its sections, inside the dialog.
+      manual.addEventListener('click', (e) => {
+        const link = e.target.closest('a[href^="#"]');
+        if (!link) return;
+        e.preventDefault();
+        const target = manual.querySelector(`[id="${CSS.escape(link.getAttribute('href').slice(1))}"]`);
+        if (target) target.scrollIntoView();
+      });
+    }
+    manual.scrollTop = 0;
+    await this.modal(dialog, manual);
+  }
+
   // ---- input -----------------------------------------------------------------------------------
   cellChanged(index) {
     const input = this.cells[index];
@@ -451,16 +743,26 @@ class Page {
 
   bindKeys() {
     document.addEventListener('keydown', (e) => {
-      if (document.querySelector('dialog[open]') || this.busy) return;
-      const fromCell = this.cells.indexOf(document.activeElement);
-      const action = this.session.keyAction(fromCell, e.keyCode, e.ctrlKey || e.metaKey, e.shiftKey, e.altKey);
+      const ctrl = e.ctrlKey || e.metaKey;
+      // While a dialog is open or a command runs, the command keys wait: none reaches the browser.
+      if (document.querySelector('dialog[open]') || this.busy) {
+        if (this.p.keyHeldDuringDialog(e.keyCode, ctrl, e.shiftKey, e.altKey)) e.preventDefault();
+        return;
+      }
+      const focused = document.activeElement;
+      const fromCell = this.cells.indexOf(focused);
+      const onControl = fromCell < 0 && focused !== null && focused !== document.body && focused !== document.documentElement;
+      const selected = String(window.getSelection ? window.getSelection() : '') !== '';
+      const action = this.session.keyAction(fromCell, onControl, selected, e.keyCode, ctrl, e.shiftKey, e.altKey);
       if (!action.taken) {
-        // The page's own way out of the grid to the tool bar.
-        if (e.key === 'Escape' && fromCell >= 0) this.buttons[0].focus();
+        // Escape too leaves the grid for the tool bar.
+        if (e.key === 'Escape' && fromCell >= 0) this.focusToolbar();
         return;
       }
       e.preventDefault();
-      if (action.focusCell >= 0) {
+      if (action.leavesGrid) {
+        this.focusToolbar();
+      } else if (action.focusCell >= 0) {
         this.cells[action.focusCell].focus();
         this.cells[action.focusCell].select();
       } else if (action.copiesEquation) {
@@ -526,11 +828,128 @@ function download(name, bytes, type) {
   setTimeout(() => URL.revokeObjectURL(url), 1000);
 }
 
-PlorimetModule().then((program) => {
+// The statistics as a table: a heading, a row per power, then the summary and the note.
+function statisticsTable(t) {
+  const cell = (tag, text) => Object.assign(document.createElement(tag), { textContent: text });
+  const table = document.createElement('table');
+  table.setAttribute('aria-label', t.heading);
+  const head = table.createTHead().insertRow();
+  for (const column of t.columns) head.append(Object.assign(cell('th', column), { scope: 'col' }));
+  const body = table.createTBody();
+  for (const row of t.rows) {
+    const tr = body.insertRow();
+    row.forEach((text, k) => tr.append(k ? cell('td', text) : Object.assign(cell('th', text), { scope: 'row' })));
+  }
+  const summary = document.createElement('table');
+  summary.className = 'summary';
+  for (const [name, value] of t.summary) summary.insertRow().append(Object.assign(cell('th', name), { scope: 'row' }), cell('td', value));
+  const parts = [Object.assign(cell('p', t.heading), { className: 'heading' }), table, summary];
+  if (t.note) parts.push(cell('p', t.note));
+  const box = document.createDocumentFragment();
+  box.append(...parts);
+  return box;
+}
+
+// The 90 cell texts of a stored grid, or null when the text is not one.
+function storedCells(text) {
+  try {
+    const kept = JSON.parse(text);
+    if (Array.isArray(kept) && kept.length === 2 * MAX_PAIRS && kept.every((t) => typeof t === 'string')) return kept;
+  } catch (e) { /* not JSON */ }
+  return null;
+}
+
+// Bytes the page keeps gzip-compressed in base64 (web/assemble.py).
+function packedStream(base64) {
+  return fetch(`data:application/octet-stream;base64,${base64}`)
+    .then((r) => r.body.pipeThrough(new DecompressionStream('gzip')));
+}
+async function unpack(base64) {
+  return new Uint8Array(await new Response(await packedStream(base64)).arrayBuffer());
+}
+
+// The program compiled once; the page and its worker each make an instance of it.
+async function compileProgram() {
+  const wasm = new Response(await packedStream(PAGE_DATA.packed.wasm), { headers: { 'Content-Type': 'application/wasm' } });
+  return WebAssembly.compileStreaming(wasm);
+}
+
+function instantiateWith(module) {
+  return { instantiateWasm(imports, done) { WebAssembly.instantiate(module, imports).then((i) => done(i, module)); return {}; } };
+}
+
+// The worker's script: the program again, and the statistics and plots of the fits asked for.
+const WORKER_SCRIPT = `
+let program = null;
+let details = null;
+let detailsSerial = -1;
+const waiting = [];
+function answer(m) {
+  if (m.serial !== detailsSerial) {
+    if (details) details.delete();
+    details = new program.FitDetails(m.fit);
+    detailsSerial = m.serial;
+  }
+  if (m.what === 'statistics') return details.statistics();
+  const plot = details.plot(m.options.band, m.options.residuals, m.options.width, m.options.png);
+  if (plot.bytes) plot.bytes = plot.bytes.slice();
+  return plot;
+}
+onmessage = (e) => {
+  if (e.data.module) {
+    PlorimetModule({ instantiateWasm(imports, done) {
+      WebAssembly.instantiate(e.data.module, imports).then((i) => done(i, e.data.module)); return {}; } })
+      .then((p) => { program = p; for (const m of waiting.splice(0)) postMessage({ id: m.id, result: answer(m) }); });
+    return;
+  }
+  if (!program) { waiting.push(e.data); return; }
+  postMessage({ id: e.data.id, result: answer(e.data) });
+};
+`;
+
+// The page's worker: a fit's statistics or plot is asked with the fit's serial number; a request
+// for a newer fit while an older one is being worked out ends that work (the worker is replaced).
+class Helper {
+  constructor(module) {
+    this.module = module;
+    this.url = URL.createObjectURL(new Blob([$('program-script').textContent, WORKER_SCRIPT], { type: 'text/javascript' }));
+    this.next = 1;
+    this.start();
+  }
+
+  start() {
+    this.pending = new Map();
+    this.worker = new Worker(this.url);
+    this.worker.onmessage = (e) => {
+      const request = this.pending.get(e.data.id);
+      this.pending.delete(e.data.id);
+      if (request) request.resolve(e.data.result);
+    };
+    this.worker.postMessage({ module: this.module });
+  }
+
+  ask(what, fit, serial, options = {}) {
+    if ([...this.pending.values()].some((r) => r.serial !== serial)) {
+      this.worker.terminate();
+      for (const r of this.pending.values()) r.resolve(null);
+      this.start();
+    }
+    return new Promise((resolve) => {
+      const id = this.next++;
+      this.pending.set(id, { resolve, serial });
+      this.worker.postMessage({ id, what, fit, serial, options });
+    });
+  }
+}
+
+(async () => {
+  const [module, pictures] = await Promise.all([compileProgram(),
+    unpack(PAGE_DATA.packed.pictures).then((b) => JSON.parse(new TextDecoder().decode(b)))]);
+  const program = await PlorimetModule(instantiateWith(module));
   takeProgramIds(program);
-  const page = new Page(program, chooseJapanese());
-  page.start();
+  const page = new Page(program, chooseJapanese(), new Helper(module));
+  page.start(pictures);
   window.plorimetPage = page;  // for the measurement script (tools/measure-web.sh)
   page.timings.ready = performance.now();  // since the navigation started: Input Data is enabled
   document.body.dataset.ready = 'true';
-});
+})();

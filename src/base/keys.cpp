@@ -49,4 +49,25 @@ KeyDecision DecideCommandKey(const KeyPress& key, ViewState view) {
     return {};
 }
 
+bool IsCommandKey(const KeyPress& key) {
+    if (key.alt) return false;
+    for (const CommandKey& entry : kCommandKeys) {
+        if (entry.key == key.key && entry.ctrl == key.ctrl && entry.shift == key.shift) return true;
+    }
+    return false;
+}
+
+std::string CommandKeyName(int command, KeyNameForm form) {
+    for (const CommandKey& entry : kCommandKeys) {
+        if (entry.command != command) continue;
+        std::string name;
+        if (entry.ctrl) name += form == KeyNameForm::Aria ? "Control+" : "Ctrl+";
+        if (entry.shift) name += "Shift+";
+        if (entry.key == kKeyF1) return name + "F1";
+        if (entry.key == kKeyF5) return name + "F5";
+        return name + static_cast<char>(entry.key);
+    }
+    return std::string();
+}
+
 }  // namespace plorimet

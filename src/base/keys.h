@@ -1,6 +1,8 @@
 // The keyboard: key codes the program reacts to, and the keys that give the tool bar's commands.
 #pragma once
 
+#include <string>
+
 #include "base/view_state.h"
 
 namespace plorimet {
@@ -47,5 +49,13 @@ struct KeyDecision {
 //   Ctrl+C Copy Graph (graph) or copy the equation (equation), F1 Help, Ctrl+F1 About.
 // Exit is the system's Alt+F4.
 KeyDecision DecideCommandKey(const KeyPress& key, ViewState view);
+
+// Whether the key gives a tool bar command in some view.
+bool IsCommandKey(const KeyPress& key);
+
+// The key of a tool bar command as people read it ("Ctrl+N", "F5", "Ctrl+Shift+V"), or in the
+// form of the web's aria-keyshortcuts ("Control+N"); empty for a command without a key.
+enum class KeyNameForm { Readable, Aria };
+std::string CommandKeyName(int command, KeyNameForm form);
 
 }  // namespace plorimet

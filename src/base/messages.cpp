@@ -95,6 +95,12 @@ constexpr MessageEntry kMessages[] = {
     {"Unable to open the readme file (TAVRO_E.PDF)\nbecause of being NO software to read PDF documents.",
      "PDF 文書の閲覧ソフトが無いので、\n説明書（TAVRO_J.PDF）を開けません.", Caption::Error, Icon::Error,
      Buttons::Ok, false},
+    // NeedGraphExtension: as NeedTxtExtension, for the picture's three formats.
+    {"Assign a file with BMP, PNG or SVG extension.", "ファイルは拡張子 BMP, PNG または SVG を持つ必要があります.",
+     Caption::Error, Icon::Warning, Buttons::Ok, false},
+    // PlotBeyondDouble
+    {"Unable to plot: a value is beyond the range of a double.", "プロットできません: 値が倍精度の範囲を超えています.",
+     Caption::Error, Icon::Error, Buttons::Ok, false},
 };
 static_assert(sizeof(kMessages) / sizeof(kMessages[0]) == static_cast<int>(MessageId::Count),
               "one table row per MessageId");

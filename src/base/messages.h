@@ -51,6 +51,8 @@ enum class MessageId {
     DesktopNotFound,
     ManualMissing,
     NoPdfViewer,
+    NeedGraphExtension,  // beyond the window: a picture name with an ending none of its formats has
+    PlotBeyondDouble,    // beyond the window: a value the plot needs is beyond the range of a double
     Count
 };
 

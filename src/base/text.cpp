@@ -20,4 +20,10 @@ int ParseLeadingInt(const std::string& text) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
+std::string WithoutSurroundingSpaces(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 }  // namespace plorimet

@@ -206,12 +206,23 @@ int ProposedColumn(ColumnBox box, int lastColumn, int columnCount) {
     return DefaultColumn(box, columnCount);
 }
 
-std::string ValidateColumnText(const std::string& typed, ColumnBox box, int columnCount) {
-    const std::string text = typed.substr(0, kCellReadLimit);
-    for (int column = 1; column <= columnCount; ++column) {
-        const std::string entry = std::to_string(column);
-        if (entry.compare(0, text.size(), text) == 0) return typed;
+bool BeginsListedColumn(const std::string& text, int columnCount) {
+    // The number the text spells is itself listed when it is at most columnCount, and every
+    // longer number beginning with the text is larger still: one look at the text decides, however
+    // many columns a pasted text has.
+    if (text.empty()) return columnCount >= 1;
+    if (text[0] == '0') return false;
+    long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+        if (value > columnCount) return false;
     }
+    return true;
+}
+
+std::string ValidateColumnText(const std::string& typed, ColumnBox box, int columnCount) {
+    if (BeginsListedColumn(typed.substr(0, kCellReadLimit), columnCount)) return typed;
     return std::to_string(DefaultColumn(box, columnCount));
 }
 

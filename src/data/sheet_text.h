@@ -42,6 +42,9 @@ int DefaultColumn(ColumnBox box, int columnCount);  // 1 for X, columnCount for 
 // The proposal shown when the dialog opens: the number of the last accepted paste when it
 // is still a column of this text, else the default.
 int ProposedColumn(ColumnBox box, int lastColumn, int columnCount);
+// Whether one of the listed numbers 1 .. columnCount, in decimal, begins with the text (the
+// empty text begins every entry).
+bool BeginsListedColumn(const std::string& text, int columnCount);
 // The text a box holds after the user changed it: kept when it begins a listed number
 // (ignoring case; the empty text begins every entry), otherwise the default.
 std::string ValidateColumnText(const std::string& typed, ColumnBox box, int columnCount);

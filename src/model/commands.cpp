@@ -1,5 +1,8 @@
 #include "model/commands.h"
 
+#include <algorithm>
+
+#include "base/text.h"
 #include "base/window_layout.h"
 #include "data/cell_rule.h"
 #include "fit/analysis.h"
@@ -221,6 +224,16 @@ SaveDataPlan PlanSaveData(const ProgramState& state, const std::string& path) {
     plan.writes = true;
     plan.bytes = BuildDataFileBytes(state.dataSet, state.fitResult.equationText);
     return plan;
+}
+
+SaveDataPlan PlanSaveDataTyped(const ProgramState& state, const std::string& typed) {
+    const std::string name = WithoutSurroundingSpaces(typed);
+    if (name.empty()) {
+        SaveDataPlan plan;
+        plan.outcome = Outcome::Message(MessageId::NeedTxtExtension);
+        return plan;
+    }
+    return PlanSaveData(state, WithDefaultExtension(name, "txt"));
 }
 
 std::string WithDefaultExtension(const std::string& name, const std::string& extension) {

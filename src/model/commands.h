@@ -90,10 +90,7 @@ Outcome FinishAnalysis(ProgramState& state, const std::optional<DialogAnswer>& a
 // The equation view's copy: the equation, an empty line, power and 17-digit coefficient per
 // row. Empty when no equation is shown.
 std::string EquationCopyText(const ProgramState& state);
-// The statistics of the shown fit (standard errors, 95 % intervals, residuals, R²) as the
-// table `plorimet fit --stats` prints, in the state's language; empty when no equation is
-// shown. In model/fit_statistics_text.cpp, which the window does not link.
-std::string FitStatisticsText(const ProgramState& state);
+// The statistics and the plot of the shown fit: model/fit_details.h.
 
 // ---- Save Data --------------------------------------------------------------------------
 struct SaveDataPlan {
@@ -104,6 +101,9 @@ struct SaveDataPlan {
 // The path the user chose (the window's dialog has added ".txt" to a name without an
 // extension; WithDefaultExtension does that for the page).
 SaveDataPlan PlanSaveData(const ProgramState& state, const std::string& path);
+// A name typed into the page's save dialog: the spaces around it dropped, ".txt" added when it
+// has no extension; an empty name is refused as one without the extension.
+SaveDataPlan PlanSaveDataTyped(const ProgramState& state, const std::string& typed);
 // The name with "." + extension added when its last component has no extension.
 std::string WithDefaultExtension(const std::string& name, const std::string& extension);
 // The message a save's result ends with (none when saved).
@@ -132,6 +132,23 @@ GraphPicture DrawGraphPicture(ProgramState& state);
 enum class GraphFileFormat { Bmp = 0, Png = 1, Svg = 2 };
 // By the name's ending in any letter case; BMP for any other (the window writes BMP).
 GraphFileFormat GraphFileFormatOf(const std::string& name);
+
+// The pictures a front end saves: the graph as BMP (the window's file), PNG or SVG, the plot
+// as SVG or PNG (the first is the one a name without an extension gets).
+enum class Picture { Graph, Plot };
+// The format a name's ending gives ("." and the format's extension, in any letter case); none
+// for a name without one of the picture's endings. The command line's --out goes by this.
+std::optional<GraphFileFormat> PictureFormatOfName(const std::string& name, Picture picture);
+// A name typed into a save dialog of the page: the spaces around it dropped, the picture's first
+// extension added when its last part has none. An empty name, or one whose ending is none of the
+// picture's formats, is refused with NeedGraphExtension, as the window's save dialog offers
+// only its own format.
+struct PictureFileName {
+    Outcome outcome;
+    std::string name;
+    GraphFileFormat format = GraphFileFormat::Bmp;
+};
+PictureFileName PictureFileNameOf(const std::string& typed, Picture picture);
 struct GraphFile {
     Outcome outcome;  // the message when the file cannot be made
     std::string bytes;

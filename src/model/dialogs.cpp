@@ -1,5 +1,6 @@
 #include "model/dialogs.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace plorimet {
@@ -73,7 +74,8 @@ DialogItem& AddItem(DialogView& view, DialogItemKind kind, const Words& text) {
 
 void AddColumnEntry(DialogView& view, const Words& label, EntryRule rule, int proposed, int columnCount) {
     DialogItem& item = AddItem(view, DialogItemKind::Entry, label);
-    for (int column = 1; column <= columnCount; ++column) item.options.push_back(std::to_string(column));
+    for (int column = 1; column <= std::min(columnCount, kColumnListLimit); ++column)
+        item.options.push_back(std::to_string(column));
     item.value = std::to_string(proposed);
     item.rule = rule;
     item.ruleCount = columnCount;

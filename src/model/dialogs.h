@@ -126,6 +126,10 @@ constexpr int kColumnAdviceItem = 0;
 constexpr int kColumnFrameItem = 1;
 constexpr int kColumnXItem = 2;
 constexpr int kColumnYItem = 3;
+// Each box lists "1" .. columnCount, but no more than the first kColumnListLimit: a text of
+// thousands of columns gives no list of thousands to choose from, and any column can still be
+// typed (its rule judges the typed text alone).
+constexpr int kColumnListLimit = 100;
 DialogView DescribeColumnDialog(const ColumnDialogRequest& request);
 ColumnDialogAnswer ColumnAnswerOf(const ColumnDialogRequest& request, const DialogAnswer& answer);
 

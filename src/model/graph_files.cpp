@@ -3,7 +3,9 @@
 // encoders (nor the string streams of the SVG writer).
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
+#include "base/text.h"
 #include "base/window_layout.h"
 #include "graph/dib.h"
 #include "graph/graph_export.h"
@@ -51,6 +53,44 @@ GraphFileFormat GraphFileFormatOf(const std::string& name) {
     if (EndsWith(lower, ".png")) return GraphFileFormat::Png;
     if (EndsWith(lower, ".svg")) return GraphFileFormat::Svg;
     return GraphFileFormat::Bmp;
+}
+
+namespace {
+
+struct FormatEnding {
+    GraphFileFormat format;
+    const char* ending;
+};
+constexpr FormatEnding kGraphFormats[] = {
+    {GraphFileFormat::Bmp, ".bmp"}, {GraphFileFormat::Png, ".png"}, {GraphFileFormat::Svg, ".svg"}};
+constexpr FormatEnding kPlotFormats[] = {{GraphFileFormat::Svg, ".svg"}, {GraphFileFormat::Png, ".png"}};
+
+template <size_t N>
+std::optional<GraphFileFormat> FormatOf(const std::string& name, const FormatEnding (&formats)[N]) {
+    const std::string lower = LowerCase(name);
+    for (const FormatEnding& f : formats)
+        if (lower.size() > std::strlen(f.ending) && EndsWith(lower, f.ending)) return f.format;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<GraphFileFormat> PictureFormatOfName(const std::string& name, Picture picture) {
+    return picture == Picture::Graph ? FormatOf(name, kGraphFormats) : FormatOf(name, kPlotFormats);
+}
+
+PictureFileName PictureFileNameOf(const std::string& typed, Picture picture) {
+    PictureFileName file;
+    const std::string name = WithoutSurroundingSpaces(typed);
+    const char* firstEnding = (picture == Picture::Graph ? kGraphFormats : kPlotFormats)[0].ending;
+    file.name = name.empty() ? name : WithDefaultExtension(name, firstEnding + 1);
+    const std::optional<GraphFileFormat> format = PictureFormatOfName(file.name, picture);
+    if (!format) {
+        file.outcome = Outcome::Message(MessageId::NeedGraphExtension);
+        return file;
+    }
+    file.format = *format;
+    return file;
 }
 
 GraphFile GraphFileOf(const ProgramState& state, GraphFileFormat format) {

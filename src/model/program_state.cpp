@@ -38,19 +38,29 @@ std::array<bool, kCommandCount> EnabledCommands(ViewState view) {
 }
 
 KeyAction ActionForKey(ViewState view, int fromCell, const KeyPress& key) {
+    return ActionForKey(view, KeyFocus{fromCell, false, false, false}, key);
+}
+
+KeyAction ActionForKey(ViewState view, const KeyFocus& focus, const KeyPress& key) {
     KeyAction action;
-    if (view == ViewState::DataInput) {
-        if (const std::optional<GridMove> move = GridMoveForKey(key)) {
-            action.taken = true;
-            action.focusCell = CellAfterMove(fromCell, *move);
-            return action;
+    const std::optional<GridMove> move = GridMoveForKey(key);
+    if (view == ViewState::DataInput && move && !focus.onControl) {
+        action.taken = true;
+        const int cell = CellAfterMove(focus.cell, *move);
+        const bool stays = focus.cell >= 0 && cell == focus.cell;
+        if (focus.gridEndsLeave && stays && (*move == GridMove::Next || *move == GridMove::Previous)) {
+            action.leavesGrid = *move == GridMove::Next ? 1 : -1;
+        } else {
+            action.focusCell = cell;
         }
+        return action;
     }
     const KeyDecision decision = DecideCommandKey(key, view);
     switch (decision.kind) {
         case KeyCommand::None:
             return action;
         case KeyCommand::CopyEquation:
+            if (focus.textSelected) return action;  // the selection's copy
             action.taken = true;
             action.copiesEquation = true;
             return action;
@@ -60,6 +70,11 @@ KeyAction ActionForKey(ViewState view, int fromCell, const KeyPress& key) {
             return action;
     }
     return action;
+}
+
+bool KeyHeldDuringDialog(const KeyPress& key) {
+    const bool fieldKey = key.ctrl && (key.key == 'C' || (key.key == 'V' && key.shift));
+    return IsCommandKey(key) && !fieldKey;
 }
 
 void ResetForNewGrid(ProgramState& state) {

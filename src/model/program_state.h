@@ -75,11 +75,31 @@ std::array<bool, kCommandCount> EnabledCommands(ViewState view);
 struct KeyAction {
     bool taken = false;  // the key is the program's, not the focused control's
     int focusCell = -1;  // a grid move: the cell to focus
+    int leavesGrid = 0;  // +1 Tab past the last cell, -1 Shift+Tab before the first (KeyFocus::gridEndsLeave)
     bool copiesEquation = false;
     bool hasCommand = false;
     Command command = Command::InputData;
 };
 KeyAction ActionForKey(ViewState view, int fromCell, const KeyPress& key);
+
+// Where the keyboard focus is, for a front end whose own controls take the focus too (the
+// page's tool bar buttons): a control's keys are its own (Enter and Space press a button),
+// only the command keys are the program's; and with controls before and after the grid, Tab
+// at the last cell and Shift+Tab at the first leave the grid instead of staying. Where the
+// user has selected text in the view (part of the page's statistics), Ctrl+C copies that.
+struct KeyFocus {
+    int cell = -1;           // 0..89, -1 for none
+    bool onControl = false;  // a control of the front end's own has the focus
+    bool gridEndsLeave = false;
+    bool textSelected = false;
+};
+KeyAction ActionForKey(ViewState view, const KeyFocus& focus, const KeyPress& key);
+
+// While a dialog or message of the program is open: whether a key is held back from the browser
+// or system, so that no command key does what it does there (F5 reloads a page, Ctrl+S saves it,
+// F1 opens the browser's help). The command keys wait for the dialog, except Ctrl+C and
+// Ctrl+Shift+V, which a dialog's text field uses itself.
+bool KeyHeldDuringDialog(const KeyPress& key);
 
 // Start-up of the grid: nothing remembered from an earlier grid.
 void ResetForNewGrid(ProgramState& state);

@@ -6,8 +6,10 @@
 
 #include "graph/dib.h"
 
+#include "base/keys.h"
 #include "model/commands.h"
 #include "model/dialogs.h"
+#include "model/fit_details.h"
 
 namespace plorimet {
 namespace {
@@ -118,6 +120,56 @@ TEST(Model, KeysMoveInTheGridOrGiveTheViewsCommands) {
         EXPECT_EQ(action.hasCommand ? std::optional(action.command) : std::nullopt, row.command) << row.key.key;
         EXPECT_EQ(action.copiesEquation, row.copies) << row.key.key;
     }
+}
+
+// The page's own controls take the focus too: their keys are theirs, and Tab leaves the grid at
+// its two ends instead of staying there (which kept the keyboard in the grid).
+TEST(Model, KeysOfAFrontEndWhoseControlsTakeTheFocus) {
+    struct Row {
+        KeyFocus focus;
+        KeyPress key;
+        bool taken;
+        int focusCell;
+        int leavesGrid;
+        bool copies;
+        ViewState view = ViewState::DataInput;
+    };
+    const KeyPress tab{kKeyTab}, backTab{kKeyTab, false, true}, enter{kKeyEnter}, down{kKeyDown};
+    const Row rows[] = {
+        {{89, false, true}, tab, true, -1, 1, false},        // Y 45: on to the tool bar
+        {{0, false, true}, backTab, true, -1, -1, false},    // X 1: back to the tool bar
+        {{89, false, false}, tab, true, 89, 0, false},       // the window: the cell stays
+        {{44, false, true}, tab, true, 89, 0, false},        // X 45 to Y 45
+        {{44, false, true}, down, true, 44, 0, false},       // Down at the last pair stays
+        {{-1, true, true}, enter, false, -1, 0, false},      // a focused button's own Enter
+        {{-1, true, true}, tab, false, -1, 0, false},
+        {{-1, true, true}, {kKeyF5}, true, -1, 0, false},    // a command key still is the program's
+        {{-1, false, true}, {'C', true}, true, -1, 0, true, ViewState::Equation},
+        {{-1, false, true, true}, {'C', true}, false, -1, 0, false, ViewState::Equation},  // the selection's copy
+    };
+    for (const Row& row : rows) {
+        const KeyAction action = ActionForKey(row.view, row.focus, row.key);
+        EXPECT_EQ(action.taken, row.taken) << row.focus.cell << " " << row.key.key;
+        EXPECT_EQ(action.focusCell, row.focusCell) << row.focus.cell << " " << row.key.key;
+        EXPECT_EQ(action.leavesGrid, row.leavesGrid) << row.focus.cell << " " << row.key.key;
+        EXPECT_EQ(action.copiesEquation, row.copies) << row.focus.cell << " " << row.key.key;
+    }
+}
+
+// While a dialog is open, no command key reaches the browser (F5 reloaded the page, Ctrl+S
+// saved it, F1 opened the browser's help); a text field keeps its copy and paste.
+TEST(Model, CommandKeysAreHeldWhileADialogIsOpen) {
+    for (const KeyPress& key : {KeyPress{kKeyF5}, KeyPress{kKeyF1}, KeyPress{kKeyF1, true}, KeyPress{'S', true},
+                                KeyPress{'O', true}, KeyPress{'N', true}, KeyPress{'G', true}})
+        EXPECT_TRUE(KeyHeldDuringDialog(key)) << key.key;
+    for (const KeyPress& key : {KeyPress{'C', true}, KeyPress{'V', true, true}, KeyPress{'V', true}, KeyPress{kKeyTab},
+                                KeyPress{'S'}, KeyPress{kKeyF5, false, false, true}})
+        EXPECT_FALSE(KeyHeldDuringDialog(key)) << key.key;
+    EXPECT_EQ(CommandKeyName(CommandId(C::PasteData), KeyNameForm::Readable), "Ctrl+Shift+V");
+    EXPECT_EQ(CommandKeyName(CommandId(C::PasteData), KeyNameForm::Aria), "Control+Shift+V");
+    EXPECT_EQ(CommandKeyName(CommandId(C::Analysis), KeyNameForm::Aria), "F5");
+    EXPECT_EQ(CommandKeyName(CommandId(C::About), KeyNameForm::Readable), "Ctrl+F1");
+    EXPECT_EQ(CommandKeyName(CommandId(C::Exit), KeyNameForm::Readable), "");
 }
 
 TEST(Model, InputDataAsksOnlyWhenTheDataSetHoldsTextsAndYesClearsThem) {
@@ -249,6 +301,26 @@ TEST(Model, PasteAsksForColumnsFromThreeOnAndAgainWhenYIsNotRightOfX) {
     EXPECT_EQ(again.columns.items[kColumnYItem].value, "3");
 }
 
+// A row of a million tabs: the column dialog opens with a short list at once, each keystroke is
+// judged without the list, and OK gets the window's message.
+TEST(Model, PasteOfAMillionColumns) {
+    const std::string text = std::string(1000000, '\t') + "\r\n";
+    ProgramState state;
+    const PasteStep asked = BeginPasteText(state, text);
+    ASSERT_TRUE(asked.asksColumns);
+    const DialogItem& y = asked.columns.items[kColumnYItem];
+    EXPECT_EQ(asked.columns.items[kColumnXItem].options.size(), static_cast<size_t>(kColumnListLimit));
+    EXPECT_EQ(EntryTextAfterEdit(y, "1000001"), "1000001");
+    EXPECT_EQ(EntryTextAfterEdit(y, "1000002"), "1000001");
+    DialogAnswer ok = OpeningAnswer(asked.columns);
+    ok.accepted = true;
+    ok.texts[kColumnXItem] = "1";
+    ok.texts[kColumnYItem] = "1000001";
+    EXPECT_EQ(FinishPasteData(state, text, ok).outcome.message, MessageId::MissingDatum);
+    const PasteStep four = BeginPasteText(state, "1\t2\t3\t4\r\n");
+    EXPECT_EQ(four.columns.items[kColumnXItem].options, (std::vector<std::string>{"1", "2", "3", "4"}));
+}
+
 TEST(Model, GraphDialogKeepsTheChoicesAlsoWhenCancelled) {
     ProgramState state = WithPairs({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     FinishAnalysis(state, Ok(BeginAnalysis(state)));
@@ -298,6 +370,68 @@ TEST(Model, FilesOfTheFrontEnds) {
         EXPECT_EQ(GraphFileFormatOf(n.typed), n.format);
     }
     EXPECT_EQ(WithCrLfLineEnds("1\t2\n3\t4\r\n\n"), "1\t2\r\n3\t4\r\n\r\n");
+}
+
+// A name typed for a picture gets its format by its ending; one the picture cannot be written
+// in, or no name, is refused (BMP bytes were saved under .jpg, a name of spaces did nothing).
+TEST(Model, PictureNamesAndTheirFormats) {
+    struct Row {
+        const char* typed;
+        Picture picture;
+        const char* name;  // "" when refused
+        GraphFileFormat format;
+    };
+    const Row rows[] = {
+        {"graph", Picture::Graph, "graph.bmp", GraphFileFormat::Bmp},
+        {"  g.PNG ", Picture::Graph, "g.PNG", GraphFileFormat::Png},
+        {"a.b/c", Picture::Graph, "a.b/c.bmp", GraphFileFormat::Bmp},
+        {"g.svg", Picture::Graph, "g.svg", GraphFileFormat::Svg},
+        {"graph.jpg", Picture::Graph, "", GraphFileFormat::Bmp},
+        {"graph.txt", Picture::Graph, "", GraphFileFormat::Bmp},
+        {"   ", Picture::Graph, "", GraphFileFormat::Bmp},
+        {".bmp", Picture::Graph, "", GraphFileFormat::Bmp},
+        {"plot", Picture::Plot, "plot.svg", GraphFileFormat::Svg},
+        {"plot.png", Picture::Plot, "plot.png", GraphFileFormat::Png},
+        {"plot.bmp", Picture::Plot, "", GraphFileFormat::Bmp},
+    };
+    for (const Row& row : rows) {
+        const PictureFileName file = PictureFileNameOf(row.typed, row.picture);
+        EXPECT_EQ(file.outcome.hasMessage, !*row.name) << row.typed;
+        if (*row.name) {
+            EXPECT_EQ(file.name, row.name);
+            EXPECT_EQ(file.format, row.format) << row.typed;
+        } else {
+            EXPECT_EQ(file.outcome.message, MessageId::NeedGraphExtension) << row.typed;
+        }
+    }
+    ProgramState state = WithPairs({{"1", "1"}, {"2", "3"}, {"3", "2"}});
+    EXPECT_EQ(PlanSaveDataTyped(state, "  ").outcome.message, MessageId::NeedTxtExtension);
+    EXPECT_TRUE(PlanSaveDataTyped(state, " data ").writes);
+}
+
+// The statistics as the page shows them: texts of the exact values, in a table.
+TEST(Model, StatisticsTableOfTheShownFit) {
+    ProgramState state = WithPairs({{"1", "3"}, {"2", "5"}, {"3", "7.5"}, {"4", "9"}, {"5", "11"}});
+    EXPECT_FALSE(ShownFitOf(state));
+    FinishAnalysis(state, Ok(BeginAnalysis(state), "1"));
+    const std::optional<ShownFit> shown = ShownFitOf(state);
+    ASSERT_TRUE(shown);
+    const std::optional<StatisticsTable> table = FitDetails(*shown).Statistics();
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->columns, (std::vector<std::string>{"Power", "Coefficient", "Std. error", "Lower 95%", "Upper 95%"}));
+    ASSERT_EQ(table->rows.size(), 2u);
+    // The line of these pairs: slope 2, intercept 1.1, exactly.
+    EXPECT_EQ(table->rows[1][0], "1");
+    EXPECT_EQ(table->rows[1][1], "2");
+    EXPECT_EQ(table->rows[0][1], "1.1");
+    EXPECT_EQ(table->summary.at(1), (std::pair<std::string, std::string>{"Residual degrees of freedom", "3"}));
+    EXPECT_EQ(table->note, "");
+    ProgramState through = WithPairs({{"1", "2"}, {"2", "5"}});
+    FinishAnalysis(through, Ok(BeginAnalysis(through)));
+    const std::optional<StatisticsTable> none = FitDetails(*ShownFitOf(through)).Statistics();
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->rows[0][2], "-");
+    EXPECT_NE(none->note, "");
 }
 
 TEST(Model, GraphPictureAndFilesAtTheStandardClientArea) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "data/sheet_text.h"
 
 namespace plorimet {
@@ -169,6 +172,31 @@ TEST(ColumnDialog, EveryKeystrokeLeavesABeginningOfAListedColumn) {
     EXPECT_EQ(ValidateColumnText("1", ColumnBox::Y, 12), "1");  // begins 12
     EXPECT_EQ(ValidateColumnText("", ColumnBox::Y, 4), "");
     EXPECT_EQ(ValidateColumnText("0", ColumnBox::X, 4), "1");
+}
+
+// The check looks at the typed text alone: it must say what a search of the whole list says.
+TEST(ColumnDialog, ABeginningOfAListedColumnIsKnownWithoutTheList) {
+    const std::string characters = "0123456789a";
+    std::vector<std::string> texts = {""};
+    for (size_t length = 1; length <= 3; ++length) {
+        const size_t shorter = texts.size();
+        for (size_t k = 0; k < shorter; ++k)
+            if (texts[k].size() == length - 1)
+                for (char c : characters) texts.push_back(texts[k] + c);
+    }
+    for (int count : {1, 2, 3, 9, 10, 11, 12, 19, 20, 21, 99, 100, 101, 120}) {
+        for (const std::string& text : texts) {
+            bool listed = false;
+            for (int column = 1; column <= count && !listed; ++column)
+                listed = std::to_string(column).compare(0, text.size(), text) == 0;
+            EXPECT_EQ(BeginsListedColumn(text, count), listed) << "'" << text << "' of " << count;
+        }
+    }
+    // A pasted row of 16,777,200 tabs: the beginnings of its last columns, and the next ones.
+    EXPECT_TRUE(BeginsListedColumn("16777201", 16777201));
+    EXPECT_TRUE(BeginsListedColumn("1677720", 16777201));
+    EXPECT_FALSE(BeginsListedColumn("16777202", 16777201));
+    EXPECT_FALSE(BeginsListedColumn("9999999999999", 16777201));
 }
 
 TEST(ColumnDialog, OkNeverPassesAColumnOutsideTheText) {

@@ -1,5 +1,7 @@
 // The page's figures for the README's table (tools/measure-web.sh): size, opening to an enabled
-// Input Data, Analysis of 45 pairs at degree 10 and 44, Draw Graph, and the requests it makes.
+// Input Data, Analysis of 45 pairs at degree 10 and 44 (the equation, then the statistics from the
+// worker, and the longest the page left input waiting meanwhile), Draw Graph and the plot, Paste
+// Data of a row of tabs, and the requests it makes.
 const { chromium } = require('@playwright/test');
 const fs = require('fs');
 const { pathToFileURL } = require('url');
@@ -9,6 +11,108 @@ const RUNS = Number(process.env.RUNS || 9);
 const page45 = Array.from({ length: 45 }, (_, k) => `${k * 0.25}\t${(10 * Math.sin(k) + k).toFixed(3)}`).join('\r\n') + '\r\n';
 const median = (values) => values.slice().sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const ms = (v) => `${v.toFixed(v < 10 ? 2 : 1)} ms`;
+const summary = (values) => `median ${ms(median(values))} (min ${ms(Math.min(...values))}, max ${ms(Math.max(...values))})`;
+
+// From now until `done()` is true in the page: the longest gap between two turns of its event
+// loop, which is the longest a key or click would have waited.
+async function longestWait(page, done) {
+  await page.evaluate(() => {
+    window.probe = { last: performance.now(), longest: 0 };
+    const tick = () => {
+      const now = performance.now();
+      window.probe.longest = Math.max(window.probe.longest, now - window.probe.last);
+      window.probe.last = now;
+      if (!window.probe.stop) setTimeout(tick, 0);
+    };
+    setTimeout(tick, 0);
+  });
+  await done();
+  return page.evaluate(() => { window.probe.stop = true; return window.probe.longest; });
+}
+
+async function analysisFigures(page, n) {
+  for (const degree of [10, 44]) {
+    const equation = [];
+    const statistics = [];
+    const fits = [];
+    const waits = [];
+    for (let run = 0; run < RUNS; ++run) {
+      await h.button(page, n, 'inputData').click();
+      await page.getByRole('alertdialog').getByRole('button', { name: n.no }).click();
+      await h.button(page, n, 'analysis').click();
+      const dialog = page.getByRole('dialog', { name: n.fit });
+      await dialog.getByRole('combobox', { name: n.degree }).fill(String(degree));
+      waits.push(await longestWait(page, async () => {
+        await dialog.getByRole('button', { name: n.ok }).click();
+        await page.getByRole('region', { name: n.statistics }).getByRole('table').first().waitFor();
+      }));
+      const t = await page.evaluate(() => window.plorimetPage.timings);
+      equation.push(t.analysis);
+      statistics.push(t.statistics);
+      fits.push(t.fit);
+    }
+    console.log(`Analysis of 45 pairs, degree ${degree}: OK to equation shown ${summary(equation)}; the model's step alone median ${ms(median(fits))}`);
+    console.log(`  OK to statistics shown (made in the worker) ${summary(statistics)}; longest the page left input waiting meanwhile: median ${ms(median(waits))} (max ${ms(Math.max(...waits))})`);
+  }
+}
+
+async function graphFigures(page, n) {
+  const draw = [];
+  const frame = [];
+  const plot = [];
+  for (let run = 0; run < RUNS; ++run) {
+    await h.button(page, n, 'inputData').click();
+    await page.getByRole('alertdialog').getByRole('button', { name: n.no }).click();
+    await h.analyse(page, n, { degree: 10 });
+    await h.button(page, n, 'drawGraph').click();
+    await page.getByRole('dialog', { name: n.graph }).getByRole('button', { name: n.ok }).click();
+    await page.waitForFunction(() => window.plorimetPage.timings.graphFrame !== undefined);
+    await page.getByRole('figure', { name: 'Plot' }).waitFor();
+    await page.waitForFunction(() => window.plorimetPage.timings.plot !== undefined);
+    const t = await page.evaluate(() => {
+      const r = window.plorimetPage.timings;
+      const v = [r.graph, r.graphFrame, r.plot];
+      delete r.graphFrame;
+      delete r.plot;
+      return v;
+    });
+    draw.push(t[0]);
+    frame.push(t[1]);
+    plot.push(t[2]);
+  }
+  console.log(`Draw Graph, OK to picture drawn: median ${ms(median(draw))}; to the next frame: median ${ms(median(frame))}; to the plot shown (worker, degree 10): median ${ms(median(plot))}`);
+}
+
+// A row of tabs pasted: to the column dialog, a keystroke in its X box, OK to the message.
+async function pasteFigures(browser) {
+  for (const tabs of [1e5, 1e6, 16777200]) {
+    const context = await browser.newContext();
+    await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+    const page = await context.newPage();
+    const n = await h.openPage(page, 'en');
+    await h.button(page, n, 'inputData').click();
+    await page.evaluate((count) => navigator.clipboard.writeText('\t'.repeat(count) + '\r\n'), tabs);
+    const started = Date.now();
+    await h.button(page, n, 'pasteData').click();
+    const dialog = page.getByRole('dialog', { name: n.columns });
+    await dialog.waitFor();
+    const toDialog = Date.now() - started;
+    const keystroke = await page.evaluate(() => {
+      const field = document.getElementById('columns-x');
+      const t = performance.now();
+      field.value = '12345';
+      field.dispatchEvent(new Event('input'));
+      return performance.now() - t;
+    });
+    const ok = Date.now();
+    await dialog.getByRole('button', { name: n.ok }).click();
+    await page.getByRole('alertdialog').waitFor();
+    const toMessage = Date.now() - ok;
+    const memory = await page.evaluate(() => window.plorimetPage.p.HEAPU8.length / 1048576);
+    console.log(`Paste Data of ${tabs} tabs: click to column dialog ${toDialog} ms, a keystroke in X Column ${ms(keystroke)}, OK to the message ${toMessage} ms; the program's memory ${memory.toFixed(0)} MB`);
+    await context.close();
+  }
+}
 
 async function main() {
   const file = process.env.PLORIMET_PAGE || `${h.ROOT}/build/web/plorimet.html`;
@@ -26,7 +130,7 @@ async function main() {
     ready.push(await page.evaluate(() => window.plorimetPage.timings.ready));
     await context.close();
   }
-  console.log(`open to enabled Input Data: median ${ms(median(ready))} (min ${ms(Math.min(...ready))}, max ${ms(Math.max(...ready))}) over ${RUNS}`);
+  console.log(`open to enabled Input Data: ${summary(ready)} over ${RUNS}`);
 
   const context = await browser.newContext();
   await context.grantPermissions(['clipboard-read', 'clipboard-write']);
@@ -36,32 +140,10 @@ async function main() {
   await h.button(page, n, 'inputData').click();
   await page.evaluate((t) => navigator.clipboard.writeText(t), page45);
   await h.button(page, n, 'pasteData').click();
-  for (const degree of [10, 44]) {
-    const times = [];
-    const fits = [];
-    for (let run = 0; run < RUNS; ++run) {
-      await h.button(page, n, 'inputData').click();
-      await page.getByRole('alertdialog').getByRole('button', { name: n.no }).click();
-      await h.analyse(page, n, { degree });
-      times.push(await page.evaluate(() => window.plorimetPage.timings.analysis));
-      fits.push(await page.evaluate(() => window.plorimetPage.timings.fit));
-    }
-    console.log(`Analysis of 45 pairs, degree ${degree}, OK to equation shown: median ${ms(median(times))} (max ${ms(Math.max(...times))}); the model's step alone: median ${ms(median(fits))}`);
-  }
-  const draw = [];
-  const frame = [];
-  for (let run = 0; run < RUNS; ++run) {
-    await h.button(page, n, 'inputData').click();
-    await page.getByRole('alertdialog').getByRole('button', { name: n.no }).click();
-    await h.analyse(page, n, { degree: 10 });
-    await h.button(page, n, 'drawGraph').click();
-    await page.getByRole('dialog', { name: n.graph }).getByRole('button', { name: n.ok }).click();
-    await page.waitForFunction(() => window.plorimetPage.timings.graphFrame !== undefined);
-    const t = await page.evaluate(() => { const r = window.plorimetPage.timings; const v = [r.graph, r.graphFrame]; delete r.graphFrame; return v; });
-    draw.push(t[0]);
-    frame.push(t[1]);
-  }
-  console.log(`Draw Graph, OK to picture drawn: median ${ms(median(draw))}; to the next frame: median ${ms(median(frame))}`);
+  await analysisFigures(page, n);
+  await graphFigures(page, n);
+  await context.close();
+  await pasteFigures(browser);
   const file_ = pathToFileURL(file).href;
   const others = requests.filter((u) => !u.startsWith(file_));
   console.log(`requests other than the page itself: ${others.length}${others.length ? ' ' + others.join(' ') : ''}`);

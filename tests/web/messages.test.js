@@ -31,6 +31,8 @@ const MESSAGES = [
     const chooser = page.waitForEvent('filechooser');
     await h.button(page, n, 'readData').click();
     await (await chooser).setFiles(empty);
+    // Typing waits for the file: the cells are read-only while it is read.
+    await expect(page.getByRole('textbox', { name: 'X 1', exact: true })).toHaveJSProperty('readOnly', true);
   } },
   { lang: 'en', caption: 'Error', text: 'No data on the Clipboard.', steps: (page, n) => clipboardPaste(page, n, '') },
   { lang: 'ja', caption: 'エラー', text: 'Excelのデータのコピーではありません', steps: (page, n) => clipboardPaste(page, n, 'abc') },
@@ -45,6 +47,23 @@ const MESSAGES = [
     const dialog = page.getByRole('dialog', { name: n.saveDataTitle });
     await dialog.getByRole('textbox', { name: n.fileName }).fill('data.csv');
     await dialog.getByRole('button', { name: n.ok }).click();
+  } },
+  ...[['en', 'graph.jpg'], ['ja', '   ']].map(([lang, name]) => ({ lang, caption: lang === 'en' ? 'Error' : 'エラー',
+    text: lang === 'en' ? 'Assign a file with BMP, PNG or SVG extension.' : 'ファイルは拡張子 BMP, PNG または SVG を持つ必要があります.',
+    steps: async (page, n) => {
+      await h.typePairs(page, n, [['1', '2'], ['2', '3'], ['3', '5']]);
+      await analysisOk(page, n);
+      await h.button(page, n, 'drawGraph').click();
+      await page.getByRole('dialog', { name: n.graph }).getByRole('button', { name: n.ok }).click();
+      await h.button(page, n, 'saveGraph').click();
+      const dialog = page.getByRole('dialog', { name: n.saveGraphTitle });
+      await dialog.getByRole('textbox', { name: n.fileName }).fill(name);
+      await dialog.getByRole('button', { name: n.ok }).click();
+    } })),
+  { lang: 'en', caption: 'Error', text: 'did not allow this page to read the Clipboard', steps: async (page, n) => {
+    await page.context().clearPermissions();
+    await h.button(page, n, 'inputData').click();
+    await h.button(page, n, 'pasteData').click();
   } },
   { lang: 'ja', caption: 'グラフ非表示', text: '入力データのY値がすべて同じです!', steps: async (page, n) => {
     await h.typePairs(page, n, [['1', '2'], ['2', '2'], ['3', '2']]);
@@ -76,11 +95,19 @@ test('About shows the About dialog\'s texts', async ({ page }) => {
   }
 });
 
-test('Help opens the manual of the language beside the page', async ({ page }) => {
-  for (const [lang, manual] of [['en', 'TAVRO_E.PDF'], ['ja', 'TAVRO_J.PDF']]) {
+test('Help opens the manual of the page\'s language inside the page, its contents leading to its sections', async ({ page }) => {
+  const requests = [];
+  page.on('request', (r) => { if (!/^(data|blob):/.test(r.url())) requests.push(r.url()); });
+  for (const [lang, title, section] of [['en', 'Plorimet User Manual', 'The tool bar'], ['ja', 'Plorimet 取扱説明書', 'ツールバー']]) {
     const n = await h.openPage(page, lang);
-    const asked = page.context().waitForEvent('request', (r) => r.url().endsWith('.PDF'));
-    await h.button(page, n, 'help').click();
-    expect((await asked).url()).toBe(new URL(manual, page.url()).href);
+    await page.keyboard.press('F1');
+    const help = page.getByRole('dialog', { name: n.help });
+    await expect(help.getByRole('heading', { level: 1 })).toHaveText(title);
+    await help.getByRole('link', { name: new RegExp(`^\\d+\\. ${section}$`) }).click();
+    await expect(help.getByRole('heading', { level: 2, name: new RegExp(`${section}$`) })).toBeInViewport();
+    await expect(help.getByRole('img').first()).toHaveJSProperty('complete', true);
+    await help.getByRole('button').click();
+    await expect(help).toBeHidden();
   }
+  expect(requests.filter((u) => !u.includes('plorimet.html'))).toEqual([]);
 });

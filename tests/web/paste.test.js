@@ -46,3 +46,21 @@ for (const p of PASTES) {
     await expect(cell(page, `X ${p.expect.length + 1}`)).toHaveValue('');
   });
 }
+
+// A row of a million tabs: the column dialog at once, with a short list, each keystroke judged
+// without it, and the window's message on OK (the page threw "Maximum call stack size exceeded").
+test('Paste Data of a million columns asks for them and ends with the window\'s message', async ({ page }) => {
+  const n = await h.openPage(page, 'en');
+  await h.button(page, n, 'inputData').click();
+  await h.setClipboard(page, '\t'.repeat(1000000) + '\r\n');
+  await h.button(page, n, 'pasteData').click();
+  const dialog = page.getByRole('dialog', { name: n.columns });
+  const y = dialog.getByRole('combobox', { name: n.yColumn });
+  await expect(y).toHaveValue('1000001');
+  expect(await dialog.locator('datalist').first().locator('option').count()).toBe(100);
+  await y.fill('1000002');
+  await expect(y).toHaveValue('1000001');
+  await dialog.getByRole('button', { name: n.ok }).click();
+  await h.expectMessage(page, n, 'Error', 'Some cell in Excel data does not have a datum.');
+  await expect(cell(page, 'X 1')).toHaveValue('');
+});

@@ -25,7 +25,7 @@ for (const lang of ['en', 'ja']) {
     const n = await h.openPage(page, lang);
     await expect(h.button(page, n, 'analysis')).toBeDisabled();
     await expect(h.button(page, n, 'inputData')).toBeEnabled();
-    await expect(h.button(page, n, 'inputData')).toHaveAttribute('title', n.inputData);
+    await expect(h.button(page, n, 'inputData')).toHaveAttribute('title', `${n.inputData} (Ctrl+N)`);
     await h.typePairs(page, n, h.examplePairs('sample.txt'));
     await h.button(page, n, 'analysis').click();
     const dialog = page.getByRole('dialog', { name: n.fit });
@@ -40,21 +40,6 @@ for (const lang of ['en', 'ja']) {
   });
 }
 
-test('on a 375-pixel phone screen nothing scrolls sideways', async ({ page }) => {
-  await page.setViewportSize({ width: 375, height: 700 });
-  const n = await h.openPage(page, 'en');
-  const sideways = () => page.evaluate(() => document.documentElement.scrollWidth > window.innerWidth);
-  await h.button(page, n, 'inputData').click();
-  expect(await sideways()).toBe(false);
-  await page.keyboard.press('Escape');
-  await sampleFitted(page, n, 2);
-  expect(await sideways()).toBe(false);  // the statistics table scrolls inside itself
-  await graphDrawn(page, n);
-  expect(await sideways()).toBe(false);
-  const width = await page.getByRole('img', { name: n.picture }).evaluate((c) => c.getBoundingClientRect().width);
-  expect(width).toBeLessThanOrEqual(375);
-});
-
 test('the equation copy and Copy Graph put the window\'s text and the graph as PNG on the clipboard', async ({ page }) => {
   const n = await h.openPage(page, 'en');
   await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
@@ -64,6 +49,12 @@ test('the equation copy and Copy Graph put the window\'s text and the graph as P
   const rows = copied.split('\r\n');
   expect(copied.startsWith(equation.replace(/\n/g, '\r\n') + '\r\n\r\n')).toBe(true);
   expect(rows.slice(-4, -1).map((r) => r.split('\t')[0])).toEqual(['0', '1', '2']);
+  // With part of the statistics selected, Ctrl+C copies that.
+  const cell = page.getByRole('region', { name: n.statistics }).getByRole('cell').nth(1);
+  await expect(cell).toBeVisible();
+  await cell.selectText();
+  await page.keyboard.press('Control+C');
+  expect(await page.evaluate(() => navigator.clipboard.readText())).toBe(await cell.textContent());
   await graphDrawn(page, n);
   await h.button(page, n, 'copyGraph').click();
   const expected = h.tempFile('graph.png');
@@ -105,6 +96,40 @@ test('from a static web server the page asks for nothing but itself', async ({ p
   } finally {
     server.close();
   }
+});
+
+test('a stored grid the page cannot read is reported and set aside, and the page starts empty', async ({ page }) => {
+  await page.addInitScript(() => {
+    if (!sessionStorage.getItem('planted')) {
+      localStorage.setItem('plorimet.cells', '["1", "2", {broken');
+      sessionStorage.setItem('planted', 'yes');
+    }
+  });
+  const n = await h.openPage(page, 'en');
+  await expect(page.getByRole('status')).toHaveText(/could not be read.*set aside/);
+  expect(await page.evaluate(() => [localStorage.getItem('plorimet.cells.unreadable'), localStorage.getItem('plorimet.cells')]))
+    .toEqual(['["1", "2", {broken', null]);
+  await expect(h.button(page, n, 'analysis')).toBeDisabled();  // the start picture: nothing restored
+  await expect(page.locator('link[rel=icon]')).toHaveAttribute('href', /^data:image\/x-icon;base64,/);
+});
+
+// Each keystroke stores the grid and every other tab of the page takes it, so no tab silently
+// writes over cells typed in another.
+test('two tabs of the page keep one grid', async ({ context }) => {
+  const [a, b] = [await context.newPage(), await context.newPage()];
+  const n = await h.openPage(a, 'en');
+  await h.openPage(b, 'en');
+  await h.typePairs(a, n, [['1', '2']]);
+  await h.button(b, n, 'inputData').click();
+  await expect(b.getByRole('textbox', { name: 'Y 1', exact: true })).toHaveValue('2');
+  await b.getByRole('textbox', { name: 'X 2', exact: true }).fill('3');
+  await expect(a.getByRole('textbox', { name: 'X 2', exact: true })).toHaveValue('3');
+  await expect(a.getByRole('status')).toHaveText(/changed in another tab/);
+  await a.getByRole('textbox', { name: 'Y 2', exact: true }).fill('4');
+  await b.reload();
+  await expect(b.locator('body[data-ready=true]')).toHaveCount(1);
+  for (const [name, value] of [['X 1', '1'], ['X 2', '3'], ['Y 2', '4']])
+    await expect(b.getByRole('textbox', { name, exact: true })).toHaveValue(value);
 });
 
 test('with storage switched off the page says so once and goes on working', async ({ page }) => {

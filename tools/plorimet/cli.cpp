@@ -29,6 +29,7 @@
 #include "base/shortest_number.h"
 #include "plorimet/cli_fit.h"
 #include "plorimet/cli_graph.h"
+#include "plorimet/cli_plot.h"
 
 namespace plorimet {
 
@@ -509,13 +510,14 @@ int RunPaste(const Options& options, Reporter& report, std::ostream& err) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
-        out << kUsage << kGraphUsage << kUsageNotes;
+        out << kUsage << kGraphUsage << kPlotUsage << kUsageNotes;
         return 0;
     }
     if (!args.empty() && IsGraphCommand(args[0])) return RunGraphCommand(args, out, err, {ForTerminal});
+    if (!args.empty() && args[0] == "plot") return RunPlotCommand(args, out, err, {ForTerminal});
     Options options;
     if (auto problem = ParseArguments(args, options)) {
-        err << "plorimet: " << *problem << "\n" << kUsage << kGraphUsage << kUsageNotes;
+        err << "plorimet: " << *problem << "\n" << kUsage << kGraphUsage << kPlotUsage << kUsageNotes;
         return 2;
     }
     Reporter report(out, err, options.language);

@@ -17,6 +17,7 @@
 #include "graph/graph_plan.h"
 #include "graph/graph_raster.h"
 #include "graph/graph_settings.h"
+#include "model/commands.h"
 #include "base/file_save.h"
 #include "base/window_layout.h"
 #include "plorimet/cli_fit.h"
@@ -62,15 +63,6 @@ bool ParseDouble(const std::string& text, double& value) {
     if (begin != end && *begin == '+') ++begin;
     const auto result = std::from_chars(begin, end, value);
     return result.ec == std::errc() && result.ptr == end && begin != end;
-}
-
-std::string LowerExtension(const std::string& path) {
-    const auto dot = path.find_last_of('.');
-    const auto slash = path.find_last_of("/\\");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    std::string ext = path.substr(dot);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext;
 }
 
 std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& args, GraphOptions& o) {
@@ -119,10 +111,10 @@ std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& a
             o.settings.dotSizeIndex = (size - 5) / 2;
         } else if (graph && arg == "--out") {
             if (!value() || v.empty()) return std::string("--out takes a file name");
-            const std::string ext = LowerExtension(v);
-            if (ext != ".bmp" && ext != ".png" && ext != ".svg") return std::string("--out takes a .bmp, .png or .svg name");
+            const std::optional<GraphFileFormat> format = PictureFormatOfName(v, Picture::Graph);
+            if (!format) return std::string("--out takes a .bmp, .png or .svg name");
             o.outPath = v;
-            o.outKind = ext == ".bmp" ? OutKind::Bmp : (ext == ".png" ? OutKind::Png : OutKind::Svg);
+            o.outKind = *format == GraphFileFormat::Bmp ? OutKind::Bmp : (*format == GraphFileFormat::Png ? OutKind::Png : OutKind::Svg);
         } else if (!graph && arg == "--at") {
             // Every following argument that is a number is a point.
             while (i + 1 < args.size()) {
@@ -151,13 +143,6 @@ bool IsReadableFile(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-struct Fitted {
-    DataSet data;   // the pairs as the grid takes them
-    AllPairs all;   // or, with --all, every pair of the file
-    PointsView points;
-    CliFit fit;
-};
-
 class Reporter {
 public:
     Reporter(std::ostream& err, const CliServices& services, UiLanguage language)
@@ -174,7 +159,7 @@ private:
 };
 
 // Reads and fits the file as `plorimet fit` does; returns the exit code on failure.
-std::optional<int> ReadAndFit(const GraphOptions& o, Reporter& report, std::ostream& err, Fitted& fitted) {
+std::optional<int> ReadAndFit(const CliFitRequest& o, Reporter& report, std::ostream& err, FittedFile& fitted) {
     if (!IsReadableFile(o.file)) return report.Fail(MessageId::FileDoesNotExist);
     std::ifstream in(o.file, std::ios::binary);
     if (!in) return report.Fail(MessageId::FileDoesNotExist);
@@ -202,7 +187,7 @@ std::optional<int> ReadAndFit(const GraphOptions& o, Reporter& report, std::ostr
     choice.degree = o.degree;
     choice.throughOrigin = o.throughOrigin;
     choice.language = o.language;
-    choice.withModel = o.interval;
+    choice.withModel = o.withModel;
     if (o.all) choice.rule = FitRule::ExactOptimum;
     if (auto failure = FitForCli(fitted.points, choice, fitted.fit)) {
         if (failure->message) return report.Fail(*failure->message);
@@ -212,6 +197,10 @@ std::optional<int> ReadAndFit(const GraphOptions& o, Reporter& report, std::ostr
     return std::nullopt;
 }
 
+CliFitRequest RequestOf(const GraphOptions& o) {
+    return {o.file, o.degree, o.all, o.throughOrigin, o.interval, o.language};
+}
+
 std::string NumberText(double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
@@ -219,8 +208,8 @@ std::string NumberText(double value) {
 }
 
 int RunEval(const GraphOptions& o, Reporter& report, std::ostream& out, std::ostream& err) {
-    Fitted fitted;
-    if (auto code = ReadAndFit(o, report, err, fitted)) return *code;
+    FittedFile fitted;
+    if (auto code = ReadAndFit(RequestOf(o), report, err, fitted)) return *code;
     const CliFit& fit = fitted.fit;
     // Without degrees of freedom (a curve through every point) the intervals are not available: "-".
     if (o.interval)
@@ -238,8 +227,8 @@ int RunEval(const GraphOptions& o, Reporter& report, std::ostream& out, std::ost
 }
 
 int RunGraph(GraphOptions& o, Reporter& report, std::ostream& err, const CliServices& services) {
-    Fitted fitted;
-    if (auto code = ReadAndFit(o, report, err, fitted)) return *code;
+    FittedFile fitted;
+    if (auto code = ReadAndFit(RequestOf(o), report, err, fitted)) return *code;
     if (YRangeIsFlat(fitted.points)) return report.Fail(MessageId::YValuesSame);
 
     InitGraphSettingsDialog(o.settings);  // lineWidth, dotRadius and sizeFactor from the choices
@@ -267,6 +256,12 @@ int RunGraph(GraphOptions& o, Reporter& report, std::ostream& err, const CliServ
 }
 
 }  // namespace
+
+std::optional<int> ReadAndFitFile(const CliFitRequest& request, std::ostream& err, const CliServices& services,
+                                  FittedFile& fitted) {
+    Reporter report(err, services, request.language);
+    return ReadAndFit(request, report, err, fitted);
+}
 
 bool IsGraphCommand(const std::string& command) { return command == "graph" || command == "eval"; }
 

@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "data/all_pairs.h"
 #include "data/data_file.h"
+#include "fit/data_set.h"
+#include "plorimet/cli_fit.h"
 
 namespace plorimet {
 
@@ -26,6 +29,26 @@ inline ByteSource StreamBytes(std::istream& in) {
         return static_cast<size_t>(in.gcount());
     };
 }
+
+// A file read and fitted as `plorimet fit` reads and fits it: the grid's pairs (at most 45, the
+// first of equal X), or with `all` every pair of the file.
+struct CliFitRequest {
+    std::string file;
+    std::optional<int> degree;
+    bool all = false;
+    bool throughOrigin = false;
+    bool withModel = false;  // the exact model of the statistics and intervals too
+    UiLanguage language = UiLanguage::English;
+};
+struct FittedFile {
+    DataSet data;  // the pairs as the grid takes them
+    AllPairs all;  // or, with --all, every pair of the file
+    PointsView points;
+    CliFit fit;
+};
+// Nothing when fitted; else the exit code, the failure told on `err`.
+std::optional<int> ReadAndFitFile(const CliFitRequest& request, std::ostream& err, const CliServices& services,
+                                  FittedFile& fitted);
 
 // True for the commands handled here.
 bool IsGraphCommand(const std::string& command);

@@ -1,0 +1,64 @@
+// The statistics and the plot of a fit, made from its pairs and coefficients alone, so that a
+// front end can make them apart from the program's state while the equation is already shown
+// (the page makes them in a worker: at a high degree they take far longer than the fit). A file
+// of its own: the window shows neither and so never links their solver, nor Student's t.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fit/analysis.h"
+#include "fit/exact_sums.h"
+#include "fit/fit_statistics.h"
+#include "graph/plot.h"
+#include "model/program_state.h"
+
+namespace plorimet {
+
+// What the shown equation was fitted from.
+struct ShownFit {
+    std::vector<double> x;  // the pairs fitted, X ascending and distinct
+    std::vector<double> y;
+    Coefficients coefficients{};
+    int termCount = 0;
+    UiLanguage language = UiLanguage::English;
+};
+// None when no equation is shown.
+std::optional<ShownFit> ShownFitOf(const ProgramState& state);
+
+// The statistics as texts in a table, for a front end that lays them out itself: a heading, one
+// row per power (power, coefficient, standard error, the interval's ends), then a name and a
+// value per line of the summary (residuals and R²), and a note on what is missing and why. In
+// UTF-8 in every build: the page shows them.
+struct StatisticsTable {
+    std::string heading;
+    std::vector<std::string> columns;
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::pair<std::string, std::string>> summary;
+    std::string note;
+};
+StatisticsTable StatisticsTableOf(const FitStatistics& statistics, UiLanguage language);
+
+// The exact model of a shown fit, made once for its statistics and its plots.
+class FitDetails {
+public:
+    explicit FitDetails(ShownFit fit);
+    ~FitDetails();
+    FitDetails(const FitDetails&) = delete;
+    FitDetails& operator=(const FitDetails&) = delete;
+
+    // At the default level (95 %); none when the pairs have no unique optimum at the degree.
+    std::optional<StatisticsTable> Statistics() const;
+    // In the fit's language, whatever options.language says.
+    PlotResult Plot(PlotOptions options) const;
+
+private:
+    ShownFit fit_;
+    ExactSums sums_;
+    std::unique_ptr<FitModel> model_;  // none when not solved
+};
+
+}  // namespace plorimet
