@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@
 #include "model/program_state.h"
 
 namespace plorimet {
+
+struct StatisticsReport;  // model/statistics_report.h
 
 // How a step ends.
 struct Outcome {
@@ -94,10 +97,12 @@ Outcome FinishAnalysis(ProgramState& state, const FitDialogAnswer& answer);
 // The equation view's copy: the equation, an empty line, power and 17-digit coefficient per
 // row. Empty when no equation is shown.
 std::string EquationCopyText(const ProgramState& state);
-// The statistics of the shown fit (standard errors, 95 % intervals, residuals, R²) as the
-// table `plorimet fit --stats` prints, in the state's language; empty when no equation is
-// shown. In model/fit_statistics_text.cpp, which the window does not link.
+// The statistics of the shown fit (standard errors, 95 % intervals, tests, R², the
+// likelihood's criteria, PRESS) as the table `plorimet fit --stats` prints, in the state's
+// language; empty when no equation is shown. The report it is made from, for a front end that
+// lays out the table itself. In model/fit_statistics_text.cpp, which the window does not link.
 std::string FitStatisticsText(const ProgramState& state);
+std::optional<StatisticsReport> FitStatisticsReport(const ProgramState& state);
 
 // ---- Save Data --------------------------------------------------------------------------
 struct SaveDataPlan {
@@ -108,6 +113,8 @@ struct SaveDataPlan {
 // The path the user chose (the window's dialog has added ".txt" to a name without an
 // extension; WithDefaultExtension does that for the page).
 SaveDataPlan PlanSaveData(const ProgramState& state, const std::string& path);
+// The same for a data set and its equation held elsewhere (the command line's --save).
+SaveDataPlan PlanSaveData(const DataSet& data, const std::string& equationText, const std::string& path);
 // The name with "." + extension added when its last component has no extension.
 std::string WithDefaultExtension(const std::string& name, const std::string& extension);
 // The message a save's result ends with (none when saved).
@@ -144,6 +151,19 @@ struct GraphFile {
 // The shown graph's framed region as a file, drawn at the standard client area: BMP as the
 // window's Save Graph, PNG (Copy Graph in the page), SVG.
 GraphFile GraphFileOf(const ProgramState& state, GraphFileFormat format);
+// The same from a fit's points, coefficients, equation and settings alone (the command line,
+// the Python module): the bytes GraphFileOf gives for a state that holds them. An SVG's title
+// is the equation, in UTF-8 where toUtf8 converts the program's texts (code page 932 where they
+// are), else in code page 932, which the file then declares.
+struct GraphOfFit {
+    PointsView points;
+    const Coefficients& coefficients;
+    int termCount = 0;
+    const std::string& equationText;
+    GraphSettings settings;  // with the values the dialog's choices derive (InitGraphSettingsDialog)
+};
+using TextConverter = std::function<std::string(const std::string&)>;
+GraphFile GraphFileOfFit(const GraphOfFit& graph, GraphFileFormat format, const TextConverter& toUtf8 = {});
 
 // ---- Messages ---------------------------------------------------------------------------
 struct MessageView {

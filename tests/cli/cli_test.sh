@@ -304,7 +304,7 @@ interval without at is usage|2|--interval needs --at|eval "$examples/sample.txt"
 through the origin, every X 0|1|no fit through the origin exists: every X is 0|fit "$work/zeros.txt" --through-origin --json
 degrees through the origin, every X 0|1|no fit through the origin exists|degrees "$work/zeros.txt" --through-origin
 up-to beyond the data|1|beyond the highest degree these data allow (10)|degrees "$examples/wave.txt" --up-to 11
-no degrees of freedom: said|0|No residual degrees of freedom|fit "$examples/two_pairs.txt" --stats
+no degrees of freedom: said|0|n/a: no residual degrees of freedom|fit "$examples/two_pairs.txt" --stats
 no degrees of freedom: coefficients kept|0|"coefficients": [-1, 3]|fit "$examples/two_pairs.txt" --json
 no degrees of freedom: no standard errors|0|"standard_errors": [null, null]|fit "$examples/two_pairs.txt" --json
 no degrees of freedom: no intervals|0|1	2	-	-	-	-|eval "$examples/two_pairs.txt" --at 1 --interval

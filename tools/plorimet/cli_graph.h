@@ -2,14 +2,12 @@
 #pragma once
 
 #include <functional>
-#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "base/messages.h"
-#include "data/data_file.h"
 
 namespace plorimet {
 
@@ -18,14 +16,6 @@ struct CliServices {
     // A program text (code page 932) as the terminal shows it.
     std::function<std::string(const std::string& text)> forTerminal;
 };
-
-// The data file reader's bytes taken from a stream.
-inline ByteSource StreamBytes(std::istream& in) {
-    return [&in](char* buffer, size_t size) {
-        in.read(buffer, static_cast<std::streamsize>(size));
-        return static_cast<size_t>(in.gcount());
-    };
-}
 
 // True for the commands handled here.
 bool IsGraphCommand(const std::string& command);
