@@ -67,8 +67,9 @@ LineKind ParseLine(const char* const begin, const char* const end, bool weights,
             break;
         }
         while (p < end && !IsSeparator(*p)) ++p;
-        if (first == p || p == end) break;
+        if (first == p) break;
         fields[count++] = {first, p};
+        if (p == end) break;
         while (p < end && *p == ' ') ++p;
         if (p < end && (*p == ',' || *p == '\t')) {
             ++p;

@@ -415,8 +415,9 @@ std::vector<Statistic> DegreeValues(const DegreeRow& d) {
 std::string RecommendationRule(const DegreeComparison& c, UiLanguage language) {
     const bool aicc = c.recommendedBy == DegreeColumn::Aicc;
     if (language == UiLanguage::Japanese)
-        return aicc ? "n/k < 40 のため AICc が最小の次数 (k は最大次数の係数の数)" : "n/k >= 40 のため AIC が最小の次数";
-    return aicc ? "the smallest AICc, as n/k < 40 (k the coefficients of the highest degree)" : "the smallest AIC, as n/k >= 40";
+        return aicc ? "AICc が最小の次数。最大次数の係数の数 k に対し n/k < 40 のため AICc による" : "AIC が最小の次数。n/k >= 40 のため AIC による";
+    return aicc ? "the smallest AICc; AICc rather than AIC as n/k < 40, k the coefficients of the highest degree"
+                : "the smallest AIC; AIC as n/k >= 40, k the coefficients of the highest degree";
 }
 
 }  // namespace

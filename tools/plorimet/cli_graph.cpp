@@ -124,7 +124,7 @@ std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& a
                     const char* first = next.data() + (!next.empty() && next[0] == '+');
                     const auto read = std::from_chars(first, next.data() + next.size(), x);
                     if (read.ptr == next.data() + next.size() && first != read.ptr)
-                        return "--at takes finite numbers within the range of a double, not '" + next + "'";
+                        return std::string("--at takes numbers that are finite and within the range of a double");
                     break;
                 }
                 o.atTexts.push_back(args[++i]);
