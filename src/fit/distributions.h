@@ -27,4 +27,8 @@ struct Ratio {
 std::optional<double> RegularizedBetaBetween(long long twiceA, long long twiceB, const Ratio& xLow, const Ratio& xHigh,
                                              int effort);
 
+// pi correctly to the precision (128 and 512 bits), without computing it.
+template <unsigned Bits>
+BinaryFloat<Bits> Pi();
+
 }  // namespace plorimet

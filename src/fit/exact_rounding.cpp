@@ -67,7 +67,9 @@ Bound Down(const Bound& b) {
     static const Bound down = Bound(1) - mp::ldexp(Bound(1), -48);
     return b * down;
 }
-Bound Magnitude(const Fraction& d) { return Up(mp::abs(ToFloat<64>(d))); }
+// (From the leading 64 bits: converting every bit of a long mantissa costs far more, and the
+// bits left out are less than Up's margin.)
+Bound Magnitude(const Fraction& d) { return Up(mp::abs(ToFloat<64>(Shorten(d, 64)))) * (1 + mp::ldexp(Bound(1), -60)); }
 Bound Norm2(const std::vector<Fraction>& v) {
     Bound s = 0;
     for (const Fraction& d : v) {

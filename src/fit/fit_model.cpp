@@ -22,7 +22,7 @@ struct CholeskySolver final : FloatingSolver {
 
     std::vector<Fraction> Solve(const std::vector<Fraction>& r) const override {
         std::vector<F> v(m);
-        for (int i = 0; i < m; ++i) v[i] = ToFloat<Bits>(r[i]);
+        for (int i = 0; i < m; ++i) v[i] = ToFloat<Bits>(Shorten(r[i], Bits + 2));
         for (int i = 0; i < m; ++i) {
             for (int k = 0; k < i; ++k) v[i] -= l[i * m + k] * v[k];
             v[i] /= l[i * m + i];
@@ -240,6 +240,14 @@ void FitModel::Impl::Derive() {
         if (!exact && BelowGap(Add(Magnitude2(c[j]), cError[j]), coefficientGap[j]))
             c[j] = cError[j] = Fraction{};
     }
+    // Through every point, the constant is the Y at X = 0 where 0 is one of the X: exactly.
+    if (DegreesOfFreedom() == 0 && !throughOrigin && !exact)
+        for (long long k = 0; k < n; ++k)
+            if (points.x[k] == 0) {
+                c[0] = FromDouble(points.y[k]);
+                cError[0] = Fraction{};
+                break;
+            }
 }
 
 // The refinement's aim: 256 more bits each round, and from the second round on, far enough

@@ -16,6 +16,14 @@
 namespace plorimet {
 
 using exact_rounding::Bound;
+
+// The page's build: 45 pairs at most, and a file whose size counts. It takes every observation
+// the exact way and the special functions at 128 bits only.
+#if defined(__EMSCRIPTEN__)
+constexpr bool kCompactStatistics = true;
+#else
+constexpr bool kCompactStatistics = false;
+#endif
 using exact_rounding::Fraction;
 
 // Solves G x = r in a floating precision with the Cholesky factor of G.
@@ -67,7 +75,8 @@ struct FitModel::Impl {
 
     unsigned Bits() const { return rung == 0 ? 128 : (rung == 1 ? 512 : 4096); }
     // The special functions' precision: 0 for 128 bits, 1 for 512 once refinement alone did not do.
-    int FunctionEffort() const { return rung > 0 || effort > 2 ? 1 : 0; }
+    // The page, whose size counts, keeps them at 128 bits (and says when that does not settle).
+    int FunctionEffort() const { return !kCompactStatistics && (rung > 0 || effort > 2) ? 1 : 0; }
     long long DegreesOfFreedom() const { return n - m; }
 
     bool SolveAt(int r);

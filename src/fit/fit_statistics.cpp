@@ -8,7 +8,6 @@
 #include <cmath>
 #include <numeric>
 
-#include <boost/math/constants/constants.hpp>
 
 #include "fit/distributions.h"
 #include "fit/equation.h"
@@ -269,7 +268,7 @@ Range LogWeightSum(PointsView points) {
         product = mp::frexp(product, &pe);
         exponents += pe;
     }
-    const F value = mp::log(product) + F(exponents) * boost::math::constants::ln_two<F>();
+    const F value = mp::log(product) + F(exponents) * mp::log(F(2));
     const F error = (F(points.count) + F(std::llabs(exponents)) + 64) * mp::ldexp(F(1), -static_cast<int>(Bits) + 40);
     return {ToFraction<Bits>(value - error), ToFraction<Bits>(value + error)};
 }
@@ -283,7 +282,7 @@ void LikelihoodAt(Round& r, FitStatistics& out) {
     const FitModel::Impl& s = r.s;
     const F n = F(s.n);
     const F k = F(s.m);
-    const F logTwoPi = mp::log(2 * boost::math::constants::pi<F>());
+    const F logTwoPi = mp::log(2 * Pi<Bits>());
     const F logN = mp::log(n);
     Range weights;
     if (s.points.w) weights = LogWeightSum<Bits>(s.points);
@@ -343,7 +342,9 @@ void Likelihood(Round& r, FitStatistics& out) {
     }
     const bool before = r.settled;
     r.settled = true;
-    if (s.FunctionEffort() == 0) LikelihoodAt<192>(r, out); else LikelihoodAt<512>(r, out);
+    if constexpr (kCompactStatistics) LikelihoodAt<128>(r, out);
+    else if (s.FunctionEffort() == 0) LikelihoodAt<128>(r, out);
+    else LikelihoodAt<512>(r, out);
     if (r.settled)
         for (int v = 0; v < 4; ++v)
             if (*values[v]) r.settledTails[-10 - v] = **values[v];
@@ -420,7 +421,10 @@ void LackOfFitTest(Round& r, const PureError& pe, FitStatistics& out) {
         return;
     }
     const bool noPureError = std::all_of(pe.numerators.begin(), pe.numerators.end(), IsZero);
-    const Range pure = noPureError ? Range{} : (s.FunctionEffort() == 0 ? PureErrorBounds<192>(pe) : PureErrorBounds<512>(pe));
+    Range pure;
+    if constexpr (kCompactStatistics) pure = PureErrorBounds<128>(pe);
+    else pure = s.FunctionEffort() == 0 ? PureErrorBounds<128>(pe) : PureErrorBounds<512>(pe);
+    if (noPureError) pure = Range{};
     lof.pureErrorSquares = r.Settle(pure);
     const Range lack{Max0(Sub(s.rssLow, pure.high)), Max0(Sub(s.rssHigh, pure.low))};
     lof.lackOfFitSquares = r.Settle(lack);

@@ -453,8 +453,8 @@ std::pair<Fraction, Fraction> SquaresOf(const Range& r) {
 }
 
 // The PRESS term of point i within [low, high] at 192 bits (false: 1 - h not yet bounded away from 0).
-bool ExactPressTerm(const ExactPoint& p, BinaryFloat<192>& low, BinaryFloat<192>& high) {
-    using F = BinaryFloat<192>;
+bool ExactPressTerm(const ExactPoint& p, BinaryFloat<128>& low, BinaryFloat<128>& high) {
+    using F = BinaryFloat<128>;
     const Fraction one = FromInteger(1);
     const Fraction restLow = Sub(one, p.leverage.high);
     const Fraction restHigh = Sub(one, p.leverage.low);
@@ -464,16 +464,16 @@ bool ExactPressTerm(const ExactPoint& p, BinaryFloat<192>& low, BinaryFloat<192>
         return true;
     }
     if (Sign(restLow) <= 0) return false;
-    const F unit = mp::ldexp(F(1), -188);
-    low = ToFloat<192>(eLow) / ToFloat<192>(Mul(restHigh, restHigh)) * (1 - unit);
-    high = ToFloat<192>(eHigh) / ToFloat<192>(Mul(restLow, restLow)) * (1 + unit);
+    const F unit = mp::ldexp(F(1), -124);
+    low = ToFloat<128>(eLow) / ToFloat<128>(Mul(restHigh, restHigh)) * (1 - unit);
+    high = ToFloat<128>(eHigh) / ToFloat<128>(Mul(restLow, restLow)) * (1 + unit);
     return true;
 }
 
 // The PRESS terms of the given points, summed within [low, high] (none while some point's
 // leverage is not bounded away from 1 yet).
 std::optional<std::pair<Fraction, Fraction>> ExactPressSum(const FitModel::Impl& s, const std::vector<long long>& which) {
-    using F = BinaryFloat<192>;
+    using F = BinaryFloat<128>;
     F low = 0;
     F high = 0;
     for (long long i : which) {
@@ -482,8 +482,8 @@ std::optional<std::pair<Fraction, Fraction>> ExactPressSum(const FitModel::Impl&
         low += a;
         high += b;
     }
-    const F unit = (F(which.size()) + 4) * mp::ldexp(F(1), -188);
-    return std::make_pair(ToFraction<192>(low * (1 - unit)), ToFraction<192>(high * (1 + unit)));
+    const F unit = (F(which.size()) + 4) * mp::ldexp(F(1), -124);
+    return std::make_pair(ToFraction<128>(low * (1 - unit)), ToFraction<128>(high * (1 + unit)));
 }
 
 std::vector<long long> AllPoints(long long n) {
@@ -597,6 +597,10 @@ std::vector<Statistic> PressOfModels(const std::vector<const FitModel*>& models,
         if (!press[r] && press[r].reason == Unavailable::None) pending.push_back(r);
     }
     if (pending.empty()) return press;
+    if (kCompactStatistics) {
+        for (size_t r : pending) press[r] = PressExactly(models[r]->Internal(), AllPoints(top.points.count), Range{});
+        return press;
+    }
     const Basis basis = BasisOf(top);
     const int firstK = basis.top - (static_cast<int>(models.size()) - 1);  // k of the first model
     const PointsView points = top.points;
@@ -758,9 +762,9 @@ std::vector<ObservationDiagnostics> DiagnosticsOf(const FitModel& model, const W
     const FitModel::Impl& s = model.Internal();
     std::vector<ObservationDiagnostics> out(s.solved ? s.n : 0);
     if (!s.solved) return out;
-    const Basis basis = BasisOf(s);
+    const Basis basis = kCompactStatistics ? Basis{} : BasisOf(s);
     std::vector<std::vector<long long>> hard(std::max(1, split.pieces));
-    if (basis.ok) {
+    if (!kCompactStatistics && basis.ok) {
         const int pieces = static_cast<int>(hard.size());
         split.run(pieces, [&](int piece) {
             const long long begin = s.n * piece / pieces;

@@ -12,6 +12,8 @@
 
 #include "fit/exact_sums.h"
 #include "fit/observation_pass.h"
+#include "graph/graph_plan.h"
+#include "graph/graph_settings.h"
 #include "rational_reference.h"
 
 namespace plorimet {
@@ -109,6 +111,7 @@ TEST(FitStatistics, EveryStatisticOfGeneratedSetsBitForBit) {
         {"huge Y", 0, 0.25, 12, 3, false, 2, false, 1e200},
         {"every residual 0", 3, 1, 10, 2, false, 1, false, 1, true},
         {"through every point", 1990, 1, 6, 5, false},
+        {"through every point from X = 0", 0, 0.25, 9, 8, false},
     };
     for (const Generated& set : sets) {
         std::vector<double> x;
@@ -279,6 +282,14 @@ TEST(FitStatistics, StudentQuantileCorrectlyRounded) {
         }
     }
     EXPECT_FALSE(StudentQuantile(0, 0.95));
+    // The two-sided p-value of t = 2.5 at each df: the series for small df, Boost.Math for large.
+    for (long long df : dfs) {
+        const BinaryFraction nu{df, 0};
+        const Ratio x{nu, binary_fraction::Add(nu, BinaryFraction{25, -2})};  // df / (df + 6.25)
+        const std::optional<double> p = RegularizedBetaBetween(df, 1, x, x, 0);
+        const High exact = boost::math::ibeta(High(df) / 2, High(0.5), High(df) / (High(df) + High(6.25)));
+        ExpectHigh(exact, p ? Statistic(*p) : Statistic(), "p-value at df " + std::to_string(df));
+    }
 }
 
 // What is not available, and why: no fit through the origin, PRESS of a point whose leaving
@@ -329,6 +340,44 @@ TEST(FitStatistics, DegreesPreferred) {
         const FitModel alone({x.data(), y.data(), 30}, sums, row.degree, false);
         EXPECT_EQ(*alone.Statistics(0.95).aicc, *row.aicc) << row.degree;
         EXPECT_EQ(*alone.Press(), *row.press) << row.degree;
+    }
+}
+
+}  // namespace
+}  // namespace plorimet
+
+namespace plorimet {
+namespace {
+
+// The graph draws the equation's doubles with the window's arithmetic: where those evaluate
+// well (X near 0, moderate degrees) its curve is the exact optimum's, row for row; for years
+// on X at degree 10 that arithmetic cancels, which only the optimum's values (eval) avoid.
+TEST(FitStatistics, TheGraphsCurveIsTheOptimumWhereTheEquationEvaluatesWell) {
+    struct Case {
+        double first, step;
+        int degree;
+    };
+    for (const Case& c : {Case{0, 0.25, 3}, Case{0, 0.25, 6}, Case{-2, 0.1, 9}}) {
+        std::vector<double> x, y;
+        for (int k = 0; k < 41; ++k) {
+            x.push_back(c.first + c.step * k);
+            y.push_back(1 + std::sin(x.back()) + 0.01 * (k % 3));
+        }
+        const PointsView points{x.data(), y.data(), static_cast<long long>(x.size())};
+        ExactSums sums;
+        ComputeExactSums(points, c.degree + 1, true, sums);
+        const FitModel model(points, sums, c.degree, false);
+        Coefficients coefficients{};
+        const std::vector<double> optimum = model.Coefficients();
+        std::copy(optimum.begin(), optimum.end(), coefficients.begin());
+        GraphSettings settings;
+        InitGraphSettingsDialog(settings);
+        const PlotScale scale = MakePlotScale(PlanFrame(630, 344, settings.sizeFactor), settings.sizeFactor, points);
+        for (int i = 0; i < kCurveSamples; ++i) {
+            const double at = scale.xFirst + 2 * scale.step * i;
+            EXPECT_EQ(CurveRowPixel(scale, *model.At(at, 0.95).fitted),
+                      CurveRowPixel(scale, EvaluatePolynomial(coefficients, c.degree + 1, at))) << c.degree << " at " << at;
+        }
     }
 }
 
