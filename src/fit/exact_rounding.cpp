@@ -79,9 +79,6 @@ Bound Norm2(const std::vector<Fraction>& v) {
     return Up(mp::sqrt(Up(s)));
 }
 Fraction UpperFraction(const Bound& b) { return ToFraction<64>(Up(b)); }
-Fraction LowerFraction(const Bound& b) { return ToFraction<64>(Down(b)); }
-
-Form Exactly(const Fraction& value) { return {value, {}, {}, FromInteger(1)}; }
 
 namespace {
 

@@ -32,7 +32,6 @@ Bound Down(const Bound& b);
 Bound Magnitude(const Fraction& d);         // |d|, rounded up
 Bound Norm2(const std::vector<Fraction>& v);  // rounded up
 Fraction UpperFraction(const Bound& b);
-Fraction LowerFraction(const Bound& b);
 
 // A value (A + k sqrt(Q)) / E of exact A, k, Q >= 0 and E > 0.
 struct Form {
@@ -41,8 +40,6 @@ struct Form {
     Fraction q;
     Fraction e;
 };
-Form Exactly(const Fraction& value);
-
 // The sign of the form's value, exactly.
 int SignOf(const Form& f);
 

@@ -274,7 +274,7 @@ std::pair<std::vector<Fraction>, std::vector<Fraction>> FitModel::Impl::Correct(
     const unsigned keep = Bits() + 64;
     std::vector<Fraction> z(m);
     std::vector<Fraction> r = u;
-    for (int step = 0; step < 2 + effort; ++step) {
+    for (int step = 0; step < 1 + effort; ++step) {
         if (AllZero(r)) break;
         const std::vector<Fraction> dz = solver->Solve(r);
         for (int i = 0; i < m; ++i) z[i] = Add(z[i], Shorten(dz[i], keep));

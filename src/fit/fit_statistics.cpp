@@ -186,6 +186,9 @@ void Covariance(Round& r, FitStatistics& out) {
     const FitModel::Impl& s = r.s;
     const int terms = s.degree + 1;
     out.covariance.assign(terms, std::vector<Statistic>(terms));
+    std::vector<Bound> residualNorms(terms);
+    for (int j = 0; j < terms && r.df > 0; ++j)
+        if (!r.Fixed(j)) residualNorms[j] = Norm2(r.corrections[j].second);
     for (int i = 0; i < terms; ++i) {
         for (int j = i; j < terms; ++j) {
             Statistic value;
@@ -199,7 +202,7 @@ void Covariance(Round& r, FitStatistics& out) {
                     const auto& [zi, ri] = r.corrections[i];
                     const auto& [zj, rj] = r.corrections[j];
                     const Fraction middle = Add(Dot(zi, s.toX[j]), Dot(ri, zj));
-                    const Fraction error = UpperFraction(Norm2(ri) * Norm2(rj) * s.inverseNorm);
+                    const Fraction error = UpperFraction(residualNorms[i] * residualNorms[j] * s.inverseNorm);
                     form = {Sub(middle, error), Add(middle, error)};
                 }
                 Fraction low;

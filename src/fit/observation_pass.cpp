@@ -91,7 +91,7 @@ constexpr double kUp = 1 + 0x1p-40;
 // The nearest double of v when every value within err of it rounds there.
 std::optional<double> SettleDD(DD v, double err) {
     if (!std::isfinite(v.hi) || !std::isfinite(err) || !std::isfinite(v.lo)) return std::nullopt;
-    if (v.hi == 0.0) return err * kUp < 0x1p-1075 ? std::optional<double>(0.0) : std::nullopt;
+    if (v.hi == 0.0) return err * kUp * 2 < 0x1p-1074 ? std::optional<double>(0.0) : std::nullopt;  // within half the least subnormal
     const double up = (std::nextafter(v.hi, HUGE_VAL) - v.hi) / 2;
     const double down = (v.hi - std::nextafter(v.hi, -HUGE_VAL)) / 2;
     if (!std::isfinite(up) || !std::isfinite(down)) return std::nullopt;

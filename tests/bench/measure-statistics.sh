@@ -20,7 +20,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 awk 'BEGIN { srand(7); for (k = 0; k < 100000; k++) printf "%.2f %.6g\r\n", k * 0.01, 3 + 0.5 * k * 0.01 + rand() }' \
   >"$work/pairs-100000.txt"
-echo "=== fit --all, 100,000 pairs, degree 10: medians of 15 runs taking turns"
+echo "=== fit --all, 100,000 pairs, degree 10: medians of ${RUNS:-15} runs taking turns"
 python3 - build/native/tools/plorimet "$work/pairs-100000.txt" <<'EOF'
 import statistics, subprocess, sys, time
 program, path = sys.argv[1], sys.argv[2]

@@ -180,7 +180,9 @@ TEST(FitStatistics, EveryStatisticOfGeneratedSetsBitForBit) {
                 ExpectNearest(exact.rss / df * exact.covarianceOverVariance[i - first][j - first], stats.covariance[i][j],
                               name("covariance", i * 100 + j));
         }
-        if (first == 1) EXPECT_EQ(Unavailable::FixedTerm, stats.terms[0].tValue.reason) << set.name;
+        if (first == 1) {
+            EXPECT_EQ(Unavailable::FixedTerm, stats.terms[0].tValue.reason) << set.name;
+        }
         // The overall F test and its p-value I_x(df/2, d1/2) at x = RSS / total.
         const int d1 = set.throughOrigin ? k : k - 1;
         if (!zero) {
@@ -329,7 +331,9 @@ TEST(FitStatistics, DegreesPreferred) {
     EXPECT_EQ(0.0, *c.rows[0].rSquared);
     const int expected[kDegreeColumns] = {0, 6, 0, 3, 3, 3, 3};
     for (int f = 1; f < kDegreeColumns; ++f)
-        if (expected[f]) EXPECT_EQ(expected[f], c.rows[*c.preferred[f]].degree) << "column " << f;
+        if (expected[f]) {
+            EXPECT_EQ(expected[f], c.rows[*c.preferred[f]].degree) << "column " << f;
+        }
     EXPECT_EQ(c.preferred[0], c.preferred[2]);
     EXPECT_EQ(DegreeColumn::Aicc, c.recommendedBy);
     EXPECT_EQ(3, c.rows[*c.recommended].degree);
