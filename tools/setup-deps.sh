@@ -16,10 +16,10 @@ run_packages=(
 )
 # Only the tests: GoogleTest and benchmarks, sanitizers and fuzzing (clang), the headless X
 # server and its input and screenshot tools, the output checkers, the page's toolchain and its
-# browser, and the peer the fit is measured against.
+# browser, the peers the fit is measured against and the statistics' high-precision reference.
 test_packages=(
   python3 googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev
-  xvfb xauth imagemagick fonts-dejavu-core python3-pil python3-numpy chromium
+  xvfb xauth imagemagick fonts-dejavu-core python3-pil python3-numpy python3-mpmath python3-statsmodels chromium
   poppler-utils xdotool xclip unzip emscripten node-acorn
 )
 # npm for the page's test packages: Debian's, unless a Node.js with its own npm is there already

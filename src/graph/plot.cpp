@@ -259,15 +259,16 @@ BandSamples SampleBand(const FitModel& model, PlotBand band, double first, doubl
     for (int k = 0; k < kPlotBandSamples; ++k) {
         const double x = k + 1 == kPlotBandSamples ? last : first + (last - first) * k / (kPlotBandSamples - 1);
         const CurveInterval at = model.At(x, kDefaultConfidenceLevel);
-        const std::optional<double>& low = band == PlotBand::Prediction ? at.predictionLow : at.confidenceLow;
-        const std::optional<double>& high = band == PlotBand::Prediction ? at.predictionHigh : at.confidenceHigh;
-        if (!low || !high) {
+        const Statistic& low = band == PlotBand::Prediction ? at.predictionLow : at.confidenceLow;
+        const Statistic& high = band == PlotBand::Prediction ? at.predictionHigh : at.confidenceHigh;
+        if (low.reason == Unavailable::NoDegreesOfFreedom || high.reason == Unavailable::NoDegreesOfFreedom) {
             samples.available = false;
             return samples;
         }
+        // An end beyond a double is no number for an axis: the plot says so.
         samples.x.push_back(x);
-        samples.low.push_back(*low);
-        samples.high.push_back(*high);
+        samples.low.push_back(low ? *low : HUGE_VAL);
+        samples.high.push_back(high ? *high : HUGE_VAL);
     }
     return samples;
 }

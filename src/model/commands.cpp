@@ -216,13 +216,17 @@ std::string EquationCopyText(const ProgramState& state) {
 // ---- Save Data --------------------------------------------------------------------------
 
 SaveDataPlan PlanSaveData(const ProgramState& state, const std::string& path) {
+    return PlanSaveData(state.dataSet, state.fitResult.equationText, path);
+}
+
+SaveDataPlan PlanSaveData(const DataSet& data, const std::string& equationText, const std::string& path) {
     SaveDataPlan plan;
     if (!HasTxtExtension(path)) {
         plan.outcome = Outcome::Message(MessageId::NeedTxtExtension);
         return plan;
     }
     plan.writes = true;
-    plan.bytes = BuildDataFileBytes(state.dataSet, state.fitResult.equationText);
+    plan.bytes = BuildDataFileBytes(data, equationText);
     return plan;
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@
 #include "model/program_state.h"
 
 namespace plorimet {
+
+struct StatisticsReport;  // model/statistics_report.h
 
 // How a step ends.
 struct Outcome {
@@ -104,6 +107,8 @@ SaveDataPlan PlanSaveData(const ProgramState& state, const std::string& path);
 // A name typed into the page's save dialog: the spaces around it dropped, ".txt" added when it
 // has no extension; an empty name is refused as one without the extension.
 SaveDataPlan PlanSaveDataTyped(const ProgramState& state, const std::string& typed);
+// The same for a data set and its equation held elsewhere (the command line's --save).
+SaveDataPlan PlanSaveData(const DataSet& data, const std::string& equationText, const std::string& path);
 // The name with "." + extension added when its last component has no extension.
 std::string WithDefaultExtension(const std::string& name, const std::string& extension);
 // The message a save's result ends with (none when saved).
@@ -156,6 +161,19 @@ struct GraphFile {
 // The shown graph's framed region as a file, drawn at the standard client area: BMP as the
 // window's Save Graph, PNG (Copy Graph in the page), SVG.
 GraphFile GraphFileOf(const ProgramState& state, GraphFileFormat format);
+// The same from a fit's points, coefficients, equation and settings alone (the command line,
+// the Python module): the bytes GraphFileOf gives for a state that holds them. An SVG's title
+// is the equation, in UTF-8 where toUtf8 converts the program's texts (code page 932 where they
+// are), else in code page 932, which the file then declares.
+struct GraphOfFit {
+    PointsView points;
+    const Coefficients& coefficients;
+    int termCount = 0;
+    const std::string& equationText;
+    GraphSettings settings;  // with the values the dialog's choices derive (InitGraphSettingsDialog)
+};
+using TextConverter = std::function<std::string(const std::string&)>;
+GraphFile GraphFileOfFit(const GraphOfFit& graph, GraphFileFormat format, const TextConverter& toUtf8 = {});
 
 // ---- About ------------------------------------------------------------------------------
 DialogView BeginAbout(const ProgramState& state);

@@ -15,6 +15,7 @@
 #include "fit/fit_statistics.h"
 #include "graph/plot.h"
 #include "model/program_state.h"
+#include "model/statistics_report.h"
 
 namespace plorimet {
 
@@ -29,19 +30,6 @@ struct ShownFit {
 // None when no equation is shown.
 std::optional<ShownFit> ShownFitOf(const ProgramState& state);
 
-// The statistics as texts in a table, for a front end that lays them out itself: a heading, one
-// row per power (power, coefficient, standard error, the interval's ends), then a name and a
-// value per line of the summary (residuals and R²), and a note on what is missing and why. In
-// UTF-8 in every build: the page shows them.
-struct StatisticsTable {
-    std::string heading;
-    std::vector<std::string> columns;
-    std::vector<std::vector<std::string>> rows;
-    std::vector<std::pair<std::string, std::string>> summary;
-    std::string note;
-};
-StatisticsTable StatisticsTableOf(const FitStatistics& statistics, UiLanguage language);
-
 // The exact model of a shown fit, made once for its statistics and its plots.
 class FitDetails {
 public:
@@ -50,7 +38,8 @@ public:
     FitDetails(const FitDetails&) = delete;
     FitDetails& operator=(const FitDetails&) = delete;
 
-    // At the default level (95 %); none when the pairs have no unique optimum at the degree.
+    // At the default level (95 %), as `plorimet fit --stats` gives them; none when the pairs have
+    // no unique optimum at the degree.
     std::optional<StatisticsTable> Statistics() const;
     // In the fit's language, whatever options.language says.
     PlotResult Plot(PlotOptions options) const;

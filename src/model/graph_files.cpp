@@ -93,14 +93,18 @@ PictureFileName PictureFileNameOf(const std::string& typed, Picture picture) {
     return file;
 }
 
-GraphFile GraphFileOf(const ProgramState& state, GraphFileFormat format) {
+GraphFile GraphFileOfFit(const GraphOfFit& graph, GraphFileFormat format, const TextConverter& toUtf8) {
     const ClientSize client = StandardMainClientSize();
-    const GraphPlan plan = GraphPlanOf(state, client.width, client.height);
+    const GraphPlan plan = PlanGraph(client.width, client.height, graph.points, graph.coefficients, graph.termCount, graph.settings);
     GraphFile file;
     if (format == GraphFileFormat::Svg) {
-        const std::string& title = state.fitResult.equationText;
+        // The title in UTF-8 where the program's texts can be converted (a Japanese equation
+        // changes in the conversion); where they stay code page 932 the file says so instead.
+        const std::string& title = graph.equationText;
         const bool ascii = std::all_of(title.begin(), title.end(), [](char c) { return (c & 0x80) == 0; });
-        file.bytes = SvgText(plan, title, !ascii && kTextsAreCp932);
+        const std::string converted = !ascii && kTextsAreCp932 && toUtf8 ? toUtf8(title) : title;
+        const bool cp932 = !ascii && kTextsAreCp932 && converted == title;
+        file.bytes = SvgText(plan, converted, cp932);
         return file;
     }
     const IndexedImage image =
@@ -109,6 +113,12 @@ GraphFile GraphFileOf(const ProgramState& state, GraphFileFormat format) {
     if (bytes.empty()) file.outcome = Outcome::Message(MessageId::UnableToWriteInFile);
     file.bytes.assign(bytes.begin(), bytes.end());
     return file;
+}
+
+GraphFile GraphFileOf(const ProgramState& state, GraphFileFormat format) {
+    const GraphOfFit graph{PlottedPoints(state.dataSet), state.fitResult.coefficients,
+                           TermCount(state.fitSettings, state.dataSet), state.fitResult.equationText, state.graphSettings};
+    return GraphFileOfFit(graph, format);
 }
 
 }  // namespace plorimet

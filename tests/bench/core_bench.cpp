@@ -78,11 +78,26 @@ void BM_Statistics(benchmark::State& state) {
 }
 BENCHMARK(BM_Statistics)->Arg(10)->Unit(benchmark::kMillisecond);
 
+// The statistics the page shows after Analysis of the full grid (X = 0 ... 11 in quarters).
+void BM_PageStatistics(benchmark::State& state) {
+    const DataSet data = CollectDataSet(FullGrid());
+    const PointsView points{data.x.data(), data.y.data(), data.pairCount};
+    const int degree = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        ExactSums sums;
+        ComputeExactSums(points, degree + 1, true, sums);
+        const FitModel model(points, sums, degree, false);
+        const FitStatistics stats = model.Statistics(kDefaultConfidenceLevel);
+        benchmark::DoNotOptimize(stats.terms.data());
+    }
+}
+BENCHMARK(BM_PageStatistics)->Arg(10)->Arg(43)->Arg(44)->Unit(benchmark::kMillisecond);
+
 void BM_Degrees(benchmark::State& state) {
     const DataSet data = CollectDataSet(YearsWithTenths());
     for (auto _ : state) {
         const auto rows = CompareDegrees({data.x.data(), data.y.data(), data.pairCount}, 10, state.range(0) != 0);
-        benchmark::DoNotOptimize(rows.data());
+        benchmark::DoNotOptimize(rows.rows.data());
     }
 }
 BENCHMARK(BM_Degrees)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -289,6 +289,12 @@ check "--all does not save" 2 "$code"
 # Statistics, fits through the origin, every observation with --all, the degree comparison:
 # name | exit code | a text the output or the error holds | arguments.
 printf '0 1\r\n0 2\r\n' >"$work/zeros.txt"
+awk 'BEGIN { for (x = 1990; x <= 2030; x++) printf "%d %.2f\n", x, 100 + 0.3 * (x - 2010)^2 + 5 * sin(x) }' >"$work/years.txt"
+awk 'BEGIN { for (k = 0; k < 50; k++) printf "%d %.17g\n", k, 1e9 + 0.001 * sin(k * k) }' >"$work/offset.txt"
+printf '1 2\r2 4\r3 7\r4 8\r' >"$work/cr.txt"
+printf '1 2\n2 3\n3 1e-400\n' >"$work/tiny.txt"
+printf 'x y w\n1 2 1\n2 4.5 0.5\n3 5.5 2\n4 8 1\n' >"$work/weighted.txt"
+printf '1 2 1\n2 4\n' >"$work/noweight.txt"
 printf '1 2\r\n1 4\r\n2 5\r\n2 7\r\n3 9\r\n' >"$work/replicates.txt"
 for k in 1 2 3 4 5 6 7 8 9 10 11 12; do echo "${k}e16 $((k % 3))"; done >"$work/huge_x.txt"
 while IFS='|' read -r name want text args; do
@@ -304,7 +310,7 @@ interval without at is usage|2|--interval needs --at|eval "$examples/sample.txt"
 through the origin, every X 0|1|no fit through the origin exists: every X is 0|fit "$work/zeros.txt" --through-origin --json
 degrees through the origin, every X 0|1|no fit through the origin exists|degrees "$work/zeros.txt" --through-origin
 up-to beyond the data|1|beyond the highest degree these data allow (10)|degrees "$examples/wave.txt" --up-to 11
-no degrees of freedom: said|0|No residual degrees of freedom|fit "$examples/two_pairs.txt" --stats
+no degrees of freedom: said|0|n/a: no residual degrees of freedom|fit "$examples/two_pairs.txt" --stats
 no degrees of freedom: coefficients kept|0|"coefficients": [-1, 3]|fit "$examples/two_pairs.txt" --json
 no degrees of freedom: no standard errors|0|"standard_errors": [null, null]|fit "$examples/two_pairs.txt" --json
 no degrees of freedom: no intervals|0|1	2	-	-	-	-|eval "$examples/two_pairs.txt" --at 1 --interval
@@ -323,7 +329,69 @@ stats in Japanese|0|残差標準偏差|fit "$examples/wave.txt" --stats --lang j
 eval intervals|0|X	Y	confidence low	confidence high	prediction low	prediction high|eval "$examples/wave.txt" --at 2 --interval
 degrees marks the preferred|0|* the degree each column prefers|degrees "$examples/wave.txt"
 degrees in JSON|0|"preferred": {"residual_std_dev": |degrees --all "$work/replicates.txt" --json
+stats: t, p, F, the likelihood's criteria, PRESS|0|AICc                           |fit "$examples/wave.txt" --stats
+stats: the level's every digit|0|99.96% confidence interval|fit "$examples/sample.txt" --degree 2 --stats --level 0.9996
+stats: the criteria's constant said|0|with its constant n/2 (1 + ln 2pi)|fit "$examples/sample.txt" --degree 2 --stats
+stats: lack of fit with repeated X|0|Lack of fit against pure error (distinct X 3, pure error df 2, lack-of-fit df 1)|fit --all "$work/replicates.txt" --degree 1 --stats
+stats: uncentred R^2 labelled|0|"r_squared_kind": "uncentred"|fit --all "$examples/sample.txt" --through-origin --json
+stats: a reason, never a bare null|0|"unavailable": {"adjusted_r_squared": "no residual degrees of freedom|fit "$examples/two_pairs.txt" --json
+residuals: every observation|0|fitted	residual	leverage	studentized residual	Cook's distance|fit --all "$work/replicates.txt" --degree 1 --residuals
+residuals in JSON|0|"studentized_residual": |fit --all "$work/replicates.txt" --degree 1 --residuals --json
+degrees: degree 0 first|0|0            |degrees "$examples/sample.txt"
+degrees: AICc recommends with few points|0|Recommended degree: 1 (the smallest AICc; AICc rather than AIC as n/k < 40|degrees "$examples/sample.txt"
+eval: the optimum's value, not the rounded equation's|0|2010	99.479620084155982|eval --all "$work/years.txt" --degree 10 --at 2010
+eval: the optimum where the equation shows the intercept alone|0|49	999999999.99994683|eval --all "$work/offset.txt" --degree 1 --at 49
+all: CR line ends as fit reads them|0|Y = 4*X^0  -  5*X^1|fit --all "$work/cr.txt"
+all: 1e-400 is not an overflow|1|line 3: a value too close to 0 for a double|fit --all "$work/tiny.txt"
+weights: the third number|0|"weighted": true|fit --all "$work/weighted.txt" --weights --degree 1 --json
+weights: a line without one|1|line 2: no weight|fit --all "$work/noweight.txt" --weights
+weights: only with --all|2|--weights goes with --all|fit "$examples/sample.txt" --weights
+weights: degrees|0|Recommended degree|degrees --all "$work/weighted.txt" --weights
+weights: eval|0|2	|eval --all "$work/weighted.txt" --weights --degree 1 --at 2 --interval
 EOF
+
+# Hostile values: name | exit code | arguments. No output holds nan or inf.
+awk 'BEGIN { for (k = 0; k < 20; k++) printf "%d %.6ge200\n", k, 1 + 0.1 * k + 0.05 * sin(k) }' >"$work/y200.txt"
+awk 'BEGIN { for (k = 0; k < 20; k++) printf "%d %.6ge-200\n", k, 1 + 0.1 * k + 0.05 * sin(k) }' >"$work/ym200.txt"
+awk 'BEGIN { for (k = 0; k < 20; k++) printf "%d %.6ge-320\n", k, 1 + 0.1 * k }' >"$work/ym320.txt"
+awk 'BEGIN { for (k = 1; k <= 6; k++) printf "%de300 %d\n", k, k * k + k % 2 }' >"$work/x300.txt"
+while IFS='|' read -r name want args; do
+  eval "run $args"
+  check "hostile: $name: exit" "$want" "$code"
+  check "hostile: $name: no nan or inf" "" "$(printf '%s\n%s' "$out" "$err" | grep -oiwE -- '-?(nan|inf|infinity)' | head -1)"
+done <<'EOF'
+eval at nan|2|eval "$examples/sample.txt" --degree 1 --at nan
+eval at inf|2|eval "$examples/sample.txt" --degree 1 --at inf
+eval at -inf|2|eval "$examples/sample.txt" --degree 1 --at -inf
+eval at 1e400|2|eval "$examples/sample.txt" --degree 1 --at 1e400
+eval at 1e308|0|eval "$examples/sample.txt" --at 1e308
+eval at 5e300|0|eval "$examples/sample.txt" --degree 1 --at 5e300
+eval at 1e200 with intervals|0|eval "$examples/sample.txt" --degree 2 --at 1e200 --interval
+eval at 1e-320|0|eval "$examples/sample.txt" --degree 1 --at 1e-320 --interval
+eval of X near 1e300 (the term check)|1|eval --all "$work/x300.txt" --degree 2 --at 2.5e300 --interval
+level nan|2|fit "$examples/sample.txt" --stats --level nan
+level inf|2|eval "$examples/sample.txt" --at 1 --interval --level inf
+Y near 1e200: stats|0|fit --all "$work/y200.txt" --degree 2 --stats
+Y near 1e200: JSON|0|fit --all "$work/y200.txt" --degree 2 --json --residuals
+Y near 1e200: degrees|0|degrees --all "$work/y200.txt" --json
+Y near 1e-200: degrees|0|degrees --all "$work/ym200.txt"
+Y near 1e-320 (the term check)|1|fit --all "$work/ym320.txt" --degree 1 --stats --residuals
+EOF
+
+# Every command reads its file the one way: a folder, a FIFO and a missing file get the same
+# messages whatever the command.
+for command in "fit @" "fit --all @" "degrees @" "degrees --all @" "read @" "paste @" "graph @ --out $work/r.svg" \
+               "eval @ --at 1" "eval --all @ --at 1"; do
+  for input in "$work" "$work/fifo" "$work/missing.txt"; do
+    run ${command/@/$input}
+    case "$input" in
+      "$work") want="plorimet: $work: is a folder, not a file" ;;
+      "$work/fifo") want="plorimet: $work/fifo: is not a plain file (a device, FIFO or socket)" ;;
+      *) want="The file does not exist." ;;
+    esac
+    check "$command with $(basename "$input")" "1 $want" "$code $err"
+  done
+done
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -9,9 +9,9 @@
 namespace plorimet {
 namespace {
 
-AllPairs Read(const std::string& bytes, const WorkSplit& split = {}) {
+AllPairs Read(const std::string& bytes, const WorkSplit& split = {}, bool weights = false) {
     std::istringstream in(bytes);
-    return ReadAllPairs(in, split);
+    return ReadAllPairs(in, split, weights);
 }
 
 TEST(AllPairs, EveryLineWithTwoNumbersAndNothingElse) {
@@ -52,9 +52,10 @@ TEST(AllPairs, EveryLineWithTwoNumbersAndNothingElse) {
     }
 }
 
-TEST(AllPairs, NoCapAndLineEndsOfBothKinds) {
+TEST(AllPairs, NoCapAndLineEndsOfEveryKind) {
     std::string bytes;
-    for (int k = 0; k < 100; ++k) bytes += std::to_string(k) + " " + std::to_string(2 * k) + (k % 2 ? "\n" : "\r\n");
+    const char* ends[] = {"\n", "\r\n", "\r", "\r\r\n"};  // as data files end their lines
+    for (int k = 0; k < 100; ++k) bytes += std::to_string(k) + " " + std::to_string(2 * k) + ends[k % 4];
     bytes += "100 200";  // no line end at the end
     const AllPairs read = Read(bytes);
     ASSERT_EQ(read.x.size(), 101u);
@@ -62,12 +63,37 @@ TEST(AllPairs, NoCapAndLineEndsOfBothKinds) {
     EXPECT_EQ(read.y[99], 198.0);
 }
 
-TEST(AllPairs, AValueBeyondADoubleIsRefusedWithItsLine) {
-    for (const char* value : {"1e400", "-1e400", "1e-400"}) {
-        const AllPairs read = Read(std::string("1 2\r\nnot a pair\r\n3 ") + value + "\r\n4 5\r\n");
-        ASSERT_TRUE(read.outOfRangeLine) << value;
-        EXPECT_EQ(*read.outOfRangeLine, 3) << value;
-    }
+// A value beyond a double, or too close to 0 for one, and a line without the weight asked for
+// stop the reading at their line, each said as what it is; CR line ends count lines too.
+TEST(AllPairs, ALineThatStopsTheReadingWithItsLineAndWhy) {
+    struct Case {
+        const char* line;
+        bool weights;
+        LineProblem problem;
+    };
+    const Case cases[] = {
+        {"3 1e400", false, LineProblem::TooLarge},      {"3 -1e400", false, LineProblem::TooLarge},
+        {"3 123456e-405", false, LineProblem::TooSmall}, {"3 1e-400", false, LineProblem::TooSmall},
+        {"1e-400 3", false, LineProblem::TooSmall},      {"0.0000001e-320 1", false, LineProblem::TooSmall},
+        {"3 4 1e400", true, LineProblem::TooLarge},      {"3 4", true, LineProblem::NoWeight},
+    };
+    for (const Case& c : cases)
+        for (const char* end : {"\r\n", "\r"}) {
+            const AllPairs read = Read(std::string("1 2 1") + end + "not a pair" + end + c.line + end + "4 5 1" + end, {}, c.weights);
+            ASSERT_TRUE(read.outOfRangeLine) << c.line;
+            EXPECT_EQ(*read.outOfRangeLine, 3) << c.line;
+            EXPECT_EQ(read.problem, c.problem) << c.line;
+        }
+}
+
+// With weights, the third number of each line is its pair's weight; they are sorted with it.
+TEST(AllPairs, WeightsAsTheThirdNumber) {
+    AllPairs pairs = Read("x y w\n3 30 0.5\n1, 10, 2\n2\t20\t0\n1 2 3 4\n", {}, true);
+    SortByX(pairs);
+    EXPECT_EQ(pairs.x, (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(pairs.y, (std::vector<double>{10, 20, 30}));
+    EXPECT_EQ(pairs.w, (std::vector<double>{2, 0, 0.5}));
+    EXPECT_TRUE(Read("1 2 3\n", {}, false).x.empty());  // three numbers are no pair without weights
 }
 
 TEST(AllPairs, AnOverlongLineIsNoPair) {
@@ -85,7 +111,7 @@ TEST(AllPairs, LinesAcrossTheReadingBlocksAndPieces) {
     long long lines = 0;
     size_t pairs = 0;
     auto line = [&](const std::string& text, bool pair) {
-        bytes += text + (lines % 3 ? "\n" : "\r\n");
+        bytes += text + (lines % 3 ? "\n" : (lines % 2 ? "\r\n" : "\r"));
         ++lines;
         pairs += pair;
     };
@@ -100,7 +126,8 @@ TEST(AllPairs, LinesAcrossTheReadingBlocksAndPieces) {
     // A value beyond a double within a block, in a later piece of it, ends the reading there.
     const size_t middle = bytes.find('\n', 1500000) + 1;
     const std::string cut = bytes.substr(0, middle) + "1 -1e999\n" + bytes.substr(middle);
-    const long long linesToCut = std::count(bytes.begin(), bytes.begin() + middle, '\n') + 1;
+    long long linesToCut = 1;
+    for (size_t i = 0; i < middle; ++i) linesToCut += bytes[i] == '\n' || (bytes[i] == '\r' && bytes[i + 1] != '\n');
     const AllPairs whole = Read(bytes);
     EXPECT_EQ(whole.x.size(), pairs);
     for (const WorkSplit& split : {WorkSplit{}, WorkSplit{3, RunInTurn}, WorkSplitOfMachine()}) {

@@ -418,20 +418,21 @@ TEST(Model, StatisticsTableOfTheShownFit) {
     ASSERT_TRUE(shown);
     const std::optional<StatisticsTable> table = FitDetails(*shown).Statistics();
     ASSERT_TRUE(table);
-    EXPECT_EQ(table->columns, (std::vector<std::string>{"Power", "Coefficient", "Std. error", "Lower 95%", "Upper 95%"}));
+    EXPECT_EQ(table->columns, (std::vector<std::string>{"Power", "Coefficient", "Std. error", "t value", "p value",
+                                                        "Lower 95%", "Upper 95%"}));
     ASSERT_EQ(table->rows.size(), 2u);
     // The line of these pairs: slope 2, intercept 1.1, exactly.
     EXPECT_EQ(table->rows[1][0], "1");
     EXPECT_EQ(table->rows[1][1], "2");
     EXPECT_EQ(table->rows[0][1], "1.1");
-    EXPECT_EQ(table->summary.at(1), (std::pair<std::string, std::string>{"Residual degrees of freedom", "3"}));
-    EXPECT_EQ(table->note, "");
+    EXPECT_EQ(table->summary.at(1).first, "Residual standard deviation");
+    EXPECT_EQ(table->note.find("n/a:"), std::string::npos);  // nothing is missing
     ProgramState through = WithPairs({{"1", "2"}, {"2", "5"}});
     FinishAnalysis(through, Ok(BeginAnalysis(through)));
     const std::optional<StatisticsTable> none = FitDetails(*ShownFitOf(through)).Statistics();
     ASSERT_TRUE(none);
-    EXPECT_EQ(none->rows[0][2], "-");
-    EXPECT_NE(none->note, "");
+    EXPECT_EQ(none->rows[0][2], "n/a");
+    EXPECT_NE(none->note.find("n/a: no residual degrees of freedom"), std::string::npos);
 }
 
 TEST(Model, GraphPictureAndFilesAtTheStandardClientArea) {

@@ -4,6 +4,7 @@
 
 #include <boost/multiprecision/cpp_int.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -28,10 +29,11 @@ inline bool EvenLastBit(double v) {
     return (static_cast<long long>(std::ldexp(std::frexp(v, &exponent), 53)) & 1) == 0;
 }
 
-// The double nearest to q, ties to the even neighbour (normal range).
+// The double nearest to q, ties to the even neighbour (normal range; infinite beyond it).
 inline double Nearest(const Rational& q) {
     double best = q.convert_to<double>();
     if (q == 0) return 0.0;
+    if (!std::isfinite(best)) return best;
     for (int round = 0; round < 4; ++round) {
         const double below = std::nextafter(best, -HUGE_VAL);
         const double above = std::nextafter(best, HUGE_VAL);
@@ -158,7 +160,13 @@ inline int SignOfSum(const Rational& a, const Rational& k, const Rational& q) {
 
 // The double nearest to c + k sqrt(q) (ties to even): a correctly rounded square root for c = 0, k = 1.
 inline double NearestWithRoot(const Rational& c, const Rational& k, const Rational& q) {
-    double d = c.convert_to<double>() + k.convert_to<double>() * std::sqrt(q.convert_to<double>());
+    // sqrt(q) from q scaled by a power of 4 into the range of a double
+    Rational scaled = q;
+    int halves = 0;
+    while (scaled > Rational(1e300)) scaled /= 4, ++halves;
+    while (scaled != 0 && scaled < Rational(1e-300)) scaled *= 4, --halves;
+    double d = c.convert_to<double>() + k.convert_to<double>() * std::ldexp(std::sqrt(scaled.convert_to<double>()), halves);
+    if (!std::isfinite(d)) return d;
     for (;;) {
         const double below = std::nextafter(d, -HUGE_VAL);
         const double above = std::nextafter(d, HUGE_VAL);
@@ -272,6 +280,58 @@ inline Rational Press(const ExactStatistics& s, const std::vector<double>& xs, c
         press += d;
     }
     return press;
+}
+
+// Everything a fit is asked for, exactly: per observation (in the points' order) the fitted
+// value, residual y - fitted, leverage h = w² v'(V'WV)^-1 v; the pure error of repeated X.
+struct ExactObservation {
+    Rational fitted, residual, leverage, weight;
+};
+
+inline std::vector<ExactObservation> Observations(const ExactStatistics& s, const std::vector<double>& xs,
+                                                  const std::vector<double>& ys, int first,
+                                                  const std::vector<double>& ws = {}) {
+    std::vector<ExactObservation> out;
+    for (size_t k = 0; k < xs.size(); ++k) {
+        const std::vector<Rational> v = s.basis(Exact(xs[k]), first);
+        ExactObservation o;
+        for (size_t i = 0; i < v.size(); ++i) o.fitted += s.coefficients[i] * v[i];
+        o.residual = Exact(ys[k]) - o.fitted;
+        o.weight = ws.empty() ? Rational(1) : Exact(ws[k]);
+        o.leverage = o.weight * o.weight * s.quadratic(v);
+        out.push_back(o);
+    }
+    return out;
+}
+
+// Sum over the X observed more than once (weight not 0) of sum w² (y - mean)², the weighted
+// mean of that X; and the number of distinct X among the points of nonzero weight.
+inline Rational PureError(const std::vector<double>& xs, const std::vector<double>& ys, const std::vector<double>& ws,
+                          long long& distinct, long long& observations) {
+    std::vector<size_t> order;
+    for (size_t k = 0; k < xs.size(); ++k)
+        if (ws.empty() || ws[k] != 0) order.push_back(k);
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return xs[a] < xs[b]; });
+    Rational total = 0;
+    distinct = 0;
+    observations = static_cast<long long>(order.size());
+    for (size_t first = 0; first < order.size();) {
+        size_t last = first;
+        Rational w = 0, sy = 0;
+        while (last < order.size() && xs[order[last]] == xs[order[first]]) {
+            w += SquaredWeight(ws, order[last]);
+            sy += SquaredWeight(ws, order[last]) * Exact(ys[order[last]]);
+            ++last;
+        }
+        const Rational mean = sy / w;
+        for (size_t k = first; k < last; ++k) {
+            const Rational d = Exact(ys[order[k]]) - mean;
+            total += SquaredWeight(ws, order[k]) * d * d;
+        }
+        ++distinct;
+        first = last;
+    }
+    return total;
 }
 
 }  // namespace plorimet::reference

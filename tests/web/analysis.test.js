@@ -18,7 +18,10 @@ const FITS = [
 
 // A cell of the table against the exact value: the same number to the 15 digits it shows.
 const fifteen = (v) => (v === null ? '-' : String(Number(Number(v).toPrecision(15))));
-const shownNumber = (text) => (text === '-' ? '-' : String(Number(text)));
+// A shown number as its value's text; a missing value ("n/a", "not available (why)") as '-'.
+const shownNumber = (text) => (Number.isNaN(Number(text)) ? '-' : String(Number(text)));
+const SUMMARY = ['residual_sum_of_squares', 'residual_std_dev', 'r_squared', 'adjusted_r_squared', 'f_statistic',
+  'f_p_value', 'log_likelihood', 'aic', 'bic', 'aicc', 'press'];
 
 for (const fit of FITS) {
   test(`Analysis of ${path.basename(fit.file)} at degree ${fit.degree}, ${fit.digits} digits (${fit.lang})`, async ({ page }) => {
@@ -35,11 +38,10 @@ for (const fit of FITS) {
     rows.forEach((row, j) => {
       const interval = json.confidence_intervals[j];
       expect(row.map(shownNumber)).toEqual([String(j), fifteen(json.optimum_coefficients[j]), fifteen(json.standard_errors[j]),
-        fifteen(interval && interval[0]), fifteen(interval && interval[1])]);
+        fifteen(json.t_values[j]), fifteen(json.p_values[j]), fifteen(interval && interval[0]), fifteen(interval && interval[1])]);
     });
     const summary = await page.locator('#statistics table.summary td').allTextContents();
-    expect(summary.map(shownNumber)).toEqual([fifteen(json.residual_sum_of_squares), String(json.degrees_of_freedom),
-      fifteen(json.residual_std_dev), fifteen(json.r_squared), fifteen(json.adjusted_r_squared)]);
+    expect(summary.map(shownNumber)).toEqual(SUMMARY.map((name) => fifteen(json[name])));
   });
 }
 

@@ -1,21 +1,12 @@
 #include "plorimet/cli.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <future>
 #include <optional>
-#include <sstream>
-
-#ifndef _WIN32
-#include <iconv.h>
-#endif
 
 #include "base/file_save.h"
 #include "data/all_pairs.h"
@@ -27,8 +18,11 @@
 #include "fit/fit_statistics.h"
 #include "base/messages.h"
 #include "base/shortest_number.h"
+#include "model/commands.h"
+#include "model/statistics_report.h"
 #include "plorimet/cli_fit.h"
 #include "plorimet/cli_graph.h"
+#include "plorimet/cli_input.h"
 #include "plorimet/cli_plot.h"
 
 namespace plorimet {
@@ -37,10 +31,10 @@ namespace {
 
 const char kUsage[] =
     "usage: plorimet fit FILE [--degree N] [--through-origin] [--digits 3..6] [--lang en|ja] [--save OUT.txt]\n"
-    "                    [--json] [--stats] [--level P]\n"
-    "       plorimet fit --all FILE [--degree N] [--through-origin] [--digits 3..6] [--lang en|ja] [--json]\n"
-    "                    [--stats] [--level P]\n"
-    "       plorimet degrees FILE [--all] [--through-origin] [--up-to N] [--lang en|ja] [--json]\n"
+    "                    [--json] [--stats] [--residuals] [--level P]\n"
+    "       plorimet fit --all FILE [--weights] [--degree N] [--through-origin] [--digits 3..6] [--lang en|ja]\n"
+    "                    [--json] [--stats] [--residuals] [--level P]\n"
+    "       plorimet degrees FILE [--all [--weights]] [--through-origin] [--up-to N] [--lang en|ja] [--json]\n"
     "       plorimet read FILE [--lang en|ja]\n"
     "       plorimet paste FILE [--columns X,Y] [--lang en|ja]\n";
 
@@ -48,32 +42,16 @@ const char kUsageNotes[] =
     "Without --all a file is read as the grid reads it: at most 45 pairs, the first of equal X kept.\n"
     "--all keeps every observation, repeated X included (replicate measurements), and fits\n"
     "whenever the exact optimum is within the range of a double.\n"
-    "--through-origin fixes the constant at 0; --stats prints standard errors, confidence intervals\n"
-    "(level P, default 0.95), R^2 and adjusted R^2; degrees compares degree 1 to N (default 10).\n";
+    "--weights reads the third number of each line as the weight w that multiplies the residual.\n"
+    "--through-origin fixes the constant at 0; --stats prints standard errors, t and p values,\n"
+    "confidence intervals (level P, default 0.95), the covariance, the F test, R^2, the\n"
+    "log-likelihood with AIC, BIC and AICc, PRESS and, with repeated X, the lack-of-fit test;\n"
+    "--residuals each observation's fitted value, residual, leverage, studentized residual and\n"
+    "Cook's distance; degrees compares degree 0 (1 through the origin) to N (default 10).\n";
 
 // Pasted text is read like the clipboard's: up to its first zero byte, and never more than
 // a spreadsheet copy of this size could sensibly be.
 constexpr size_t kLargestPasteText = 16 * 1024 * 1024;
-
-// The program's texts are code page 932; a Linux terminal wants UTF-8.
-std::string ForTerminal(const std::string& text) {
-#ifdef _WIN32
-    return text;
-#else
-    iconv_t converter = iconv_open("UTF-8", "CP932");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return text;
-    std::string out(text.size() * 3 + 4, '\0');
-    char* in = const_cast<char*>(text.data());
-    size_t inLeft = text.size();
-    char* outPtr = out.data();
-    size_t outLeft = out.size();
-    const size_t converted = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
-    iconv_close(converter);
-    if (converted == static_cast<size_t>(-1)) return text;
-    out.resize(out.size() - outLeft);
-    return out;
-#endif
-}
 
 struct Options {
     std::string command;
@@ -85,17 +63,13 @@ struct Options {
     bool json = false;
     bool all = false;  // every pair of the file, not the grid's 45
     bool stats = false;
+    bool residuals = false;
+    bool weights = false;  // --all: the third number of each line is the weight
     bool throughOrigin = false;
     double level = kDefaultConfidenceLevel;
     std::optional<int> upTo;
     std::optional<std::pair<int, int>> columns;
 };
-
-bool ParseInt(const std::string& text, int& value) {
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end;
-}
 
 // Fills `options` or returns the reason the arguments are wrong.
 std::optional<std::string> ParseArguments(const std::vector<std::string>& args, Options& options) {
@@ -142,6 +116,10 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
             options.throughOrigin = true;
         } else if (arg == "--stats" && fitting) {
             options.stats = true;
+        } else if (arg == "--residuals" && fitting) {
+            options.residuals = true;
+        } else if (arg == "--weights" && (fitting || options.command == "degrees")) {
+            options.weights = true;
         } else if (arg == "--level" && fitting) {
             if (!value(v) || !ParseLevel(v, options.level))
                 return std::string("--level takes a confidence level between 0 and 1 (exclusive), such as 0.99");
@@ -164,60 +142,8 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
     if (options.file.empty()) return std::string("no FILE given");
     if (options.all && !options.savePath.empty())
         return std::string("--save writes the grid's 45 pairs; it does not go with --all");
+    if (options.weights && !options.all) return std::string("--weights goes with --all (the grid's pairs have no weights)");
     return std::nullopt;
-}
-
-class Reporter {
-public:
-    Reporter(std::ostream& out, std::ostream& err, UiLanguage language) : out_(out), err_(err), language_(language) {}
-    int Fail(MessageId id) {
-        err_ << ForTerminal(MessageText(id, language_)) << "\n";
-        return 1;
-    }
-    // A failure the window has no message for.
-    int Fail(const std::string& text) {
-        err_ << "plorimet: " << text << "\n";
-        return 1;
-    }
-    void Line(const std::string& text) { out_ << ForTerminal(text) << "\n"; }
-    std::ostream& out() { return out_; }
-
-private:
-    std::ostream& out_;
-    std::ostream& err_;
-    UiLanguage language_;
-};
-
-// Opens the input file, or reports why not: a missing file gets the window's message, while
-// a folder, a device, a FIFO or a file closed to us would be misnamed by it, so the reason
-// is told. The type is checked first, since opening a FIFO would wait for a writer.
-bool OpenInput(const std::string& path, std::ifstream& in, Reporter& report) {
-    struct stat info {};
-    std::string problem;
-    if (stat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) {
-            report.Fail(MessageId::FileDoesNotExist);
-            return false;
-        }
-        problem = std::strerror(errno);
-    } else if (S_ISDIR(info.st_mode)) {
-        problem = "is a folder, not a file";
-    } else if (!S_ISREG(info.st_mode)) {
-        problem = "is not a plain file (a device, FIFO or socket)";
-    } else {
-        in.open(path, std::ios::binary);
-        if (in) return true;
-        problem = std::string("cannot be read: ") + std::strerror(errno);
-    }
-    report.Fail(path + ": " + problem);
-    return false;
-}
-
-// The pairs of the input file, or nothing when a failure has been reported.
-std::optional<ReadDataResult> ReadPairsFile(const std::string& path, Reporter& report) {
-    std::ifstream in;
-    if (!OpenInput(path, in, report)) return std::nullopt;
-    return ReadDataText(StreamBytes(in));
 }
 
 // Reads the pasted text up to its first zero byte; false, having read no more than the limit
@@ -289,20 +215,25 @@ std::string PairsJson(long long pairCount, AppendPair appendPair) {
     return list + "]";
 }
 
-// R² and the residual standard deviation are the exact optimum's, correctly rounded, as a
-// statistics package reports them (not those of the coefficients rounded to double).
-void PrintJson(std::ostream& out, const std::string& pairsJson, const CliFit& fit,
-               const std::optional<FitStatistics>& stats) {
+// The fit as JSON: the pairs, the equation and its coefficients, then the report of the
+// statistics (R² and the residual standard deviation are the exact optimum's, correctly
+// rounded, as a statistics package reports them, not those of the coefficients rounded to double).
+void PrintJson(std::ostream& out, const std::string& pairsJson, const CliFit& fit, const std::optional<StatisticsReport>& report) {
     out << "{\n  \"pairs\": " << pairsJson;
     const FitResult& result = fit.result;
     out << ",\n  \"mode\": \"" << (fit.settings.fitMode == FitMode::LeastSquares ? "least-squares" : "exact") << "\",\n";
     out << "  \"degree\": " << fit.termCount - 1 << ",\n  \"coefficients\": [";
     for (int k = 0; k < fit.termCount; ++k) out << (k ? ", " : "") << JsonNumber(result.coefficients[k]);
-    out << "],\n  \"equation\": " << ForTerminal(JsonString(result.equationText)) << ",\n";
-    if (stats) out << StatisticsJson(*stats);
-    out << "  \"r_squared\": " << JsonNumber(stats ? stats->rSquared : result.rSquared) << ",\n";
-    out << "  \"residual_std_dev\": " << JsonNumber(stats ? stats->residualDeviation : result.residualDeviation)
-        << "\n}\n";
+    out << "],\n  \"equation\": " << ForTerminal(JsonString(result.equationText));
+    if (report) {
+        std::string members = StatisticsJsonMembers(*report);
+        members.erase(members.size() - 2);  // the last member takes no comma
+        out << ",\n" << members << "\n}\n";
+        return;
+    }
+    out << ",\n  \"r_squared\": " << JsonNumber(result.rSquared ? Statistic(*result.rSquared) : Statistic());
+    out << ",\n  \"residual_std_dev\": "
+        << JsonNumber(result.residualDeviation ? Statistic(*result.residualDeviation) : Statistic()) << "\n}\n";
 }
 
 FitChoice ChoiceOf(const Options& options) {
@@ -311,7 +242,7 @@ FitChoice ChoiceOf(const Options& options) {
     choice.throughOrigin = options.throughOrigin;
     choice.digits = options.digits;
     choice.language = options.language;
-    choice.withModel = options.json || options.stats;
+    choice.withModel = options.json || options.stats || options.residuals;
     if (options.all) choice.rule = FitRule::ExactOptimum;
     return choice;
 }
@@ -320,35 +251,18 @@ int ReportFailure(const CliFailure& failure, Reporter& report) {
     return failure.message ? report.Fail(*failure.message) : report.Fail(failure.reason);
 }
 
-// The equation, then (--stats) the table of the statistics; with --json all as JSON, the pairs
-// given as their list.
-void PrintFit(const Options& options, Reporter& report, const std::string& pairsJson, const CliFit& fit) {
-    std::optional<FitStatistics> stats;
-    if (fit.model) stats = fit.model->Statistics(options.level);
+// The equation, then (--stats) the table of the statistics and (--residuals) each
+// observation's; with --json all as JSON, the pairs given as their list.
+void PrintFit(const Options& options, Reporter& report, const std::string& pairsJson, PointsView points, const CliFit& fit) {
+    std::optional<StatisticsReport> statistics;
+    if (fit.model) statistics = ReportOfFit(points, *fit.model, options.level, options.residuals, WorkSplitFor(points.count));
     if (options.json) {
-        PrintJson(report.out(), pairsJson, fit, stats);
+        PrintJson(report.out(), pairsJson, fit, statistics);
         return;
     }
     report.Line(fit.result.equationText);
-    if (options.stats && stats) report.out() << ForTerminal(FitStatisticsTable(*stats, options.language));
-}
-
-// fit --all and degrees --all: every line of the file that holds two numbers, any number of
-// them, sorted by X with every repeated X kept.
-std::optional<AllPairs> ReadEveryPair(const Options& options, Reporter& report, std::ostream& err) {
-    std::ifstream in;
-    if (!OpenInput(options.file, in, report)) return std::nullopt;
-    AllPairs pairs = ReadAllPairs(in, WorkSplitOfMachine());
-    if (pairs.outOfRangeLine) {
-        err << "plorimet: line " << *pairs.outOfRangeLine << ": a value beyond the range of a double\n";
-        return std::nullopt;
-    }
-    if (pairs.x.empty()) {
-        report.Fail(MessageId::NoDataInFile);
-        return std::nullopt;
-    }
-    SortByX(pairs);
-    return pairs;
+    if (options.stats && statistics) report.out() << ForTerminal(StatisticsText(*statistics, options.language));
+    if (options.residuals && statistics) report.out() << ForTerminal(ObservationsText(*statistics, options.language));
 }
 
 // The shortest text that reads back as v, as a JSON string.
@@ -358,8 +272,8 @@ void AppendShortestText(std::string& out, double v) {
     out += '"';
 }
 
-int RunFitAll(const Options& options, Reporter& report, std::ostream& err) {
-    const std::optional<AllPairs> pairs = ReadEveryPair(options, report, err);
+int RunFitAll(const Options& options, Reporter& report) {
+    const std::optional<AllPairs> pairs = ReadEveryPair(options.file, options.weights, report);
     if (!pairs) return 1;
     const long long count = static_cast<long long>(pairs->x.size());
     // The pairs' text, which takes about as long as the fit of 100,000 pairs, is made while the
@@ -371,43 +285,32 @@ int RunFitAll(const Options& options, Reporter& report, std::ostream& err) {
                 AppendShortestText(text, pairs->x[k]);
                 text += ", ";
                 AppendShortestText(text, pairs->y[k]);
+                if (!pairs->w.empty()) {
+                    text += ", ";
+                    AppendShortestText(text, pairs->w[k]);
+                }
             });
         });
     }
     CliFit fit;
-    const PointsView points{pairs->x.data(), pairs->y.data(), count};
+    const PointsView points = PointsOf(*pairs);
     if (auto failure = FitForCli(points, ChoiceOf(options), fit)) return ReportFailure(*failure, report);
-    PrintFit(options, report, options.json ? pairsJson.get() : std::string(), fit);
+    PrintFit(options, report, options.json ? pairsJson.get() : std::string(), points, fit);
     return 0;
 }
 
-// The grid's pairs of a data file, or nothing when a failure has been reported.
-std::optional<DataSet> ReadGridData(const Options& options, Reporter& report) {
-    const auto read = ReadPairsFile(options.file, report);
-    if (!read) return std::nullopt;
-    if (read->empty()) {
-        report.Fail(MessageId::NoDataInFile);
-        return std::nullopt;
-    }
-    CellTexts cells;
-    for (size_t i = 0; i < read->pairs.size(); ++i) {
-        cells.x[i] = read->pairs[i].x;
-        cells.y[i] = read->pairs[i].y;
-    }
-    return CollectDataSet(cells);
-}
-
-int RunFit(const Options& options, Reporter& report, std::ostream& err) {
-    if (options.all) return RunFitAll(options, report, err);
-    const std::optional<DataSet> data = ReadGridData(options, report);
+int RunFit(const Options& options, Reporter& report) {
+    if (options.all) return RunFitAll(options, report);
+    const std::optional<DataSet> data = ReadGridData(options.file, report);
     if (!data) return 1;
     CliFit fit;
-    if (auto failure = FitForCli(PointsView{data->x.data(), data->y.data(), data->pairCount}, ChoiceOf(options), fit))
-        return ReportFailure(*failure, report);
+    const PointsView points{data->x.data(), data->y.data(), data->pairCount};
+    if (auto failure = FitForCli(points, ChoiceOf(options), fit)) return ReportFailure(*failure, report);
 
     if (!options.savePath.empty()) {
-        if (!HasTxtExtension(options.savePath)) return report.Fail(MessageId::NeedTxtExtension);
-        const SaveOutcome saved = SaveFileReplacing(options.savePath, BuildDataFileBytes(*data, fit.result.equationText));
+        const SaveDataPlan plan = PlanSaveData(*data, fit.result.equationText, options.savePath);
+        if (plan.outcome.hasMessage) return report.Fail(plan.outcome.message);
+        const SaveOutcome saved = SaveFileReplacing(options.savePath, plan.bytes);
         if (auto failure = SaveFailureMessage(saved, SavedFile::Data)) return report.Fail(*failure);
     }
     const std::string pairsJson = !options.json ? std::string() : PairsJson(data->pairCount, [&](std::string& text, long long k) {
@@ -415,21 +318,21 @@ int RunFit(const Options& options, Reporter& report, std::ostream& err) {
         text += ", ";
         AppendJsonString(text, data->yText[k]);
     });
-    PrintFit(options, report, pairsJson, fit);
+    PrintFit(options, report, pairsJson, points, fit);
     return 0;
 }
 
-// degrees: every degree from 1 up, compared.
-int RunDegrees(const Options& options, Reporter& report, std::ostream& err) {
+// degrees: every degree from the first up, compared.
+int RunDegrees(const Options& options, Reporter& report) {
     std::optional<AllPairs> every;
     std::optional<DataSet> grid;
     PointsView points;
     if (options.all) {
-        every = ReadEveryPair(options, report, err);
+        every = ReadEveryPair(options.file, options.weights, report);
         if (!every) return 1;
-        points = {every->x.data(), every->y.data(), static_cast<long long>(every->x.size())};
+        points = PointsOf(*every);
     } else {
-        grid = ReadGridData(options, report);
+        grid = ReadGridData(options.file, report);
         if (!grid) return 1;
         points = {grid->x.data(), grid->y.data(), grid->pairCount};
     }
@@ -441,27 +344,9 @@ int RunDegrees(const Options& options, Reporter& report, std::ostream& err) {
         return report.Fail("--up-to " + std::to_string(*options.upTo) + " is beyond the highest degree these data allow (" +
                            std::to_string(highest) + ")");
     const int upTo = options.upTo ? *options.upTo : static_cast<int>(std::min<long long>(highest, kRecommendedDegreeLimit));
-    const std::vector<DegreeRow> rows = CompareDegrees(points, upTo, options.throughOrigin);
-    if (!options.json) {
-        report.out() << ForTerminal(DegreeTable(rows, options.language));
-        return 0;
-    }
-    const auto preferred = PreferredRows(rows);
-    const char* names[] = {"residual_std_dev", "r_squared", "adjusted_r_squared", "aic", "bic", "press"};
-    std::ostream& out = report.out();
-    out << "{\n  \"observations\": " << points.count << ",\n  \"through_origin\": "
-        << (options.throughOrigin ? "true" : "false") << ",\n  \"degrees\": [\n";
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const DegreeRow& d = rows[r];
-        const std::optional<double> values[] = {d.residualDeviation, d.rSquared, d.adjustedRSquared, d.aic, d.bic, d.press};
-        out << "    {\"degree\": " << d.degree;
-        for (int f = 0; f < 6; ++f) out << ", \"" << names[f] << "\": " << JsonNumber(values[f]);
-        out << "}" << (r + 1 < rows.size() ? "," : "") << "\n";
-    }
-    out << "  ],\n  \"preferred\": {";
-    for (int f = 0; f < 6; ++f)
-        out << (f ? ", " : "") << "\"" << names[f] << "\": " << (preferred[f] ? std::to_string(rows[*preferred[f]].degree) : "null");
-    out << "}\n}\n";
+    const DegreeComparison comparison = CompareDegrees(points, upTo, options.throughOrigin, WorkSplitFor(points.count));
+    report.out() << ForTerminal(options.json ? DegreeJson(comparison, points.count, options.throughOrigin)
+                                             : DegreeText(comparison, options.language, options.throughOrigin));
     return 0;
 }
 
@@ -513,6 +398,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << kUsage << kGraphUsage << kPlotUsage << kUsageNotes;
         return 0;
     }
+    // Commands with arguments of their own, one line each.
     if (!args.empty() && IsGraphCommand(args[0])) return RunGraphCommand(args, out, err, {ForTerminal});
     if (!args.empty() && args[0] == "plot") return RunPlotCommand(args, out, err, {ForTerminal});
     Options options;
@@ -521,8 +407,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return 2;
     }
     Reporter report(out, err, options.language);
-    if (options.command == "fit") return RunFit(options, report, err);
-    if (options.command == "degrees") return RunDegrees(options, report, err);
+    if (options.command == "fit") return RunFit(options, report);
+    if (options.command == "degrees") return RunDegrees(options, report);
     if (options.command == "read") return RunRead(options, report);
     return RunPaste(options, report, err);
 }

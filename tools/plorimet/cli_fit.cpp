@@ -1,7 +1,6 @@
 #include "plorimet/cli_fit.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace plorimet {
@@ -58,46 +57,6 @@ std::optional<CliFailure> FitForCli(PointsView points, const FitChoice& choice, 
         if (!fit.model->Solved()) fit.model.reset();
     }
     return std::nullopt;
-}
-
-std::string JsonNumber(double value) {
-    if (!std::isfinite(value)) return "null";
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
-    return std::string(buffer, result.ptr);
-}
-
-std::string JsonNumber(const std::optional<double>& value) { return value ? JsonNumber(*value) : "null"; }
-
-std::string StatisticsJson(const FitStatistics& s) {
-    std::string out;
-    auto member = [&](const char* name, const std::string& value) { out += std::string("  \"") + name + "\": " + value + ",\n"; };
-    member("through_origin", s.throughOrigin ? "true" : "false");
-    member("observations", std::to_string(s.observations));
-    member("degrees_of_freedom", std::to_string(s.degreesOfFreedom));
-    std::string list;
-    for (size_t j = 0; j < s.coefficients.size(); ++j) list += (j ? ", " : "") + JsonNumber(s.coefficients[j]);
-    member("optimum_coefficients", "[" + list + "]");
-    list.clear();
-    for (size_t j = 0; j < s.terms.size(); ++j) list += (j ? ", " : "") + JsonNumber(s.terms[j].standardError);
-    member("standard_errors", "[" + list + "]");
-    list.clear();
-    for (size_t j = 0; j < s.terms.size(); ++j) {
-        const CoefficientStatistics& t = s.terms[j];
-        list += (j ? ", " : "") + (t.lower ? "[" + JsonNumber(t.lower) + ", " + JsonNumber(t.upper) + "]" : std::string("null"));
-    }
-    member("confidence_level", JsonNumber(s.level));
-    member("t_quantile", JsonNumber(s.tQuantile));
-    member("confidence_intervals", "[" + list + "]");
-    member("residual_sum_of_squares", JsonNumber(s.residualSquares));
-    member("adjusted_r_squared", JsonNumber(s.adjustedRSquared));
-    return out;
-}
-
-bool ParseLevel(const std::string& text, double& level) {
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, level);
-    return result.ec == std::errc() && result.ptr == end && level > 0 && level < 1;
 }
 
 }  // namespace plorimet

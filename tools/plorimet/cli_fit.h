@@ -40,14 +40,4 @@ struct CliFailure {
 // The points sorted by X; repeated X count as repeated measurements.
 std::optional<CliFailure> FitForCli(PointsView points, const FitChoice& choice, CliFit& fit);
 
-// JSON of a number to 17 digits (null when not finite or absent).
-std::string JsonNumber(double value);
-std::string JsonNumber(const std::optional<double>& value);
-
-// The statistics as JSON members, each line indented and ended by ",\n".
-std::string StatisticsJson(const FitStatistics& statistics);
-
-// A confidence level from its text: a number strictly between 0 and 1.
-bool ParseLevel(const std::string& text, double& level);
-
 }  // namespace plorimet

@@ -1,10 +1,9 @@
 #include "plorimet/cli_graph.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <fstream>
 
 #include "data/all_pairs.h"
@@ -17,10 +16,12 @@
 #include "graph/graph_plan.h"
 #include "graph/graph_raster.h"
 #include "graph/graph_settings.h"
-#include "model/commands.h"
 #include "base/file_save.h"
 #include "base/window_layout.h"
+#include "model/commands.h"
+#include "model/statistics_report.h"
 #include "plorimet/cli_fit.h"
+#include "plorimet/cli_input.h"
 
 namespace plorimet {
 
@@ -28,42 +29,27 @@ const char kGraphUsage[] =
     "       plorimet graph FILE [--degree N] [--all] [--through-origin] [--size 100|70|50]\n"
     "                      [--scale none|ticks|grid] [--line 1..5] [--dot 5|7|9|11|13] [--lang en|ja]\n"
     "                      --out OUT.bmp|.png|.svg\n"
-    "       plorimet eval FILE [--degree N] [--all] [--through-origin] [--lang en|ja] --at X [X ...]\n"
+    "       plorimet eval FILE [--degree N] [--all [--weights]] [--through-origin] [--lang en|ja] --at X [X ...]\n"
     "                      [--interval [--level P]]\n";
 
 namespace {
-
-enum class OutKind { Bmp, Png, Svg };
 
 struct GraphOptions {
     std::string command;
     std::string file;
     std::optional<int> degree;
     bool all = false;
+    bool weights = false;
     bool throughOrigin = false;
     bool interval = false;
     double level = kDefaultConfidenceLevel;
     UiLanguage language = UiLanguage::English;
     GraphSettings settings;  // the indices; the derived values are filled in later
     std::string outPath;
-    OutKind outKind = OutKind::Bmp;
+    GraphFileFormat format = GraphFileFormat::Bmp;
     std::vector<std::string> atTexts;
     std::vector<double> at;
 };
-
-bool ParseInt(const std::string& text, int& value) {
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end;
-}
-
-bool ParseDouble(const std::string& text, double& value) {
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    if (begin != end && *begin == '+') ++begin;
-    const auto result = std::from_chars(begin, end, value);
-    return result.ec == std::errc() && result.ptr == end && begin != end;
-}
 
 std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& args, GraphOptions& o) {
     o.command = args[0];
@@ -82,6 +68,8 @@ std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& a
             o.degree = degree;
         } else if (arg == "--all") {
             o.all = true;
+        } else if (arg == "--weights") {
+            o.weights = true;
         } else if (arg == "--through-origin") {
             o.throughOrigin = true;
         } else if (!graph && arg == "--interval") {
@@ -114,12 +102,20 @@ std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& a
             const std::optional<GraphFileFormat> format = PictureFormatOfName(v, Picture::Graph);
             if (!format) return std::string("--out takes a .bmp, .png or .svg name");
             o.outPath = v;
-            o.outKind = *format == GraphFileFormat::Bmp ? OutKind::Bmp : (*format == GraphFileFormat::Png ? OutKind::Png : OutKind::Svg);
+            o.format = *format;
         } else if (!graph && arg == "--at") {
-            // Every following argument that is a number is a point.
+            // Every following argument that is a number is a point; nan, inf and values beyond
+            // a double are not points of a curve.
             while (i + 1 < args.size()) {
                 double x = 0.0;
-                if (!ParseDouble(args[i + 1], x)) break;
+                if (!ParseFiniteNumber(args[i + 1], x)) {
+                    const std::string& next = args[i + 1];
+                    const char* first = next.data() + (!next.empty() && next[0] == '+');
+                    const auto read = std::from_chars(first, next.data() + next.size(), x);
+                    if (read.ptr == next.data() + next.size() && first != read.ptr)
+                        return std::string("--at takes numbers that are finite and within the range of a double");
+                    break;
+                }
                 o.atTexts.push_back(args[++i]);
                 o.at.push_back(x);
             }
@@ -135,70 +131,21 @@ std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& a
     if (o.file.empty()) return std::string("no FILE given");
     if (graph && o.outPath.empty()) return std::string("graph needs --out");
     if (!graph && o.at.empty()) return std::string(o.interval ? "--interval needs --at" : "eval needs --at");
+    if (o.weights && !o.all) return std::string("--weights goes with --all (the grid's pairs have no weights)");
     return std::nullopt;
 }
-
-bool IsReadableFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-class Reporter {
-public:
-    Reporter(std::ostream& err, const CliServices& services, UiLanguage language)
-        : err_(err), services_(services), language_(language) {}
-    int Fail(MessageId id) {
-        err_ << services_.forTerminal(MessageText(id, language_)) << "\n";
-        return 1;
-    }
-
-private:
-    std::ostream& err_;
-    const CliServices& services_;
-    UiLanguage language_;
-};
 
 // Reads and fits the file as `plorimet fit` does; returns the exit code on failure.
-std::optional<int> ReadAndFit(const CliFitRequest& o, Reporter& report, std::ostream& err, FittedFile& fitted) {
-    if (!IsReadableFile(o.file)) return report.Fail(MessageId::FileDoesNotExist);
-    std::ifstream in(o.file, std::ios::binary);
-    if (!in) return report.Fail(MessageId::FileDoesNotExist);
-    if (o.all) {
-        fitted.all = ReadAllPairs(in, WorkSplitOfMachine());
-        if (fitted.all.outOfRangeLine) {
-            err << "plorimet: line " << *fitted.all.outOfRangeLine << ": a value beyond the range of a double\n";
-            return 1;
-        }
-        if (fitted.all.x.empty()) return report.Fail(MessageId::NoDataInFile);
-        SortByX(fitted.all);
-        fitted.points = {fitted.all.x.data(), fitted.all.y.data(), static_cast<long long>(fitted.all.x.size())};
-    } else {
-        const ReadDataResult read = ReadDataText(StreamBytes(in));
-        if (read.empty()) return report.Fail(MessageId::NoDataInFile);
-        CellTexts cells;
-        for (size_t i = 0; i < read.pairs.size(); ++i) {
-            cells.x[i] = read.pairs[i].x;
-            cells.y[i] = read.pairs[i].y;
-        }
-        fitted.data = CollectDataSet(cells);
-        fitted.points = PlottedPoints(fitted.data);
-    }
-    FitChoice choice;
-    choice.degree = o.degree;
-    choice.throughOrigin = o.throughOrigin;
-    choice.language = o.language;
-    choice.withModel = o.withModel;
-    if (o.all) choice.rule = FitRule::ExactOptimum;
-    if (auto failure = FitForCli(fitted.points, choice, fitted.fit)) {
-        if (failure->message) return report.Fail(*failure->message);
-        err << "plorimet: " << failure->reason << "\n";
-        return 1;
-    }
-    return std::nullopt;
-}
-
-CliFitRequest RequestOf(const GraphOptions& o) {
-    return {o.file, o.degree, o.all, o.throughOrigin, o.interval, o.language};
+std::optional<int> ReadAndFit(const GraphOptions& o, bool withModel, Reporter& report, FittedFile& fitted) {
+    CliFitRequest request;
+    request.file = o.file;
+    request.degree = o.degree;
+    request.all = o.all;
+    request.weights = o.weights;
+    request.throughOrigin = o.throughOrigin;
+    request.withModel = withModel;
+    request.language = o.language;
+    return ReadAndFitFile(request, report, fitted);
 }
 
 std::string NumberText(double value) {
@@ -207,60 +154,68 @@ std::string NumberText(double value) {
     return std::string(buffer, result.ptr);
 }
 
-int RunEval(const GraphOptions& o, Reporter& report, std::ostream& out, std::ostream& err) {
+// A value, or "not available (reason)".
+std::string CellText(const Statistic& v, UiLanguage language) {
+    if (v) return NumberText(*v);
+    return std::string(language == UiLanguage::Japanese ? "なし (" : "not available (") + ReasonText(v.reason, language) + ")";
+}
+
+// Each X with the exact optimum's fitted value there, correctly rounded (the centre of its
+// intervals), not the rounded equation's value.
+int RunEval(const GraphOptions& o, Reporter& report, std::ostream& out, const CliServices& services) {
     FittedFile fitted;
-    if (auto code = ReadAndFit(RequestOf(o), report, err, fitted)) return *code;
-    const CliFit& fit = fitted.fit;
-    // Without degrees of freedom (a curve through every point) the intervals are not available: "-".
-    if (o.interval)
-        out << "X\tY\tconfidence low\tconfidence high\tprediction low\tprediction high\n";
+    if (auto code = ReadAndFit(o, true, report, fitted)) return *code;
+    const FitModel* model = fitted.fit.model.get();
+    if (!model) return report.Fail(MessageId::TooLargeCoefficient);
+    if (o.interval) out << "X\tY\tconfidence low\tconfidence high\tprediction low\tprediction high\n";
     for (size_t k = 0; k < o.at.size(); ++k) {
-        out << o.atTexts[k] << '\t' << NumberText(PolynomialValue(fit.result.coefficients, fit.termCount, o.at[k]));
-        if (o.interval && fit.model) {
-            const CurveInterval i = fit.model->At(o.at[k], o.level);
-            for (const auto& v : {i.confidenceLow, i.confidenceHigh, i.predictionLow, i.predictionHigh})
-                out << '\t' << (v ? NumberText(*v) : std::string("-"));
-        }
+        const CurveInterval at = model->At(o.at[k], o.level);
+        out << o.atTexts[k] << '\t' << services.forTerminal(CellText(at.fitted, o.language));
+        if (o.interval)
+            for (const Statistic* v : {&at.confidenceLow, &at.confidenceHigh, &at.predictionLow, &at.predictionHigh})
+                out << '\t' << (v->reason == Unavailable::NoDegreesOfFreedom ? std::string("-") : services.forTerminal(CellText(*v, o.language)));
         out << '\n';
     }
     return 0;
 }
 
-int RunGraph(GraphOptions& o, Reporter& report, std::ostream& err, const CliServices& services) {
+int RunGraph(GraphOptions& o, Reporter& report, const CliServices& services) {
     FittedFile fitted;
-    if (auto code = ReadAndFit(RequestOf(o), report, err, fitted)) return *code;
+    if (auto code = ReadAndFit(o, false, report, fitted)) return *code;
     if (YRangeIsFlat(fitted.points)) return report.Fail(MessageId::YValuesSame);
-
     InitGraphSettingsDialog(o.settings);  // lineWidth, dotRadius and sizeFactor from the choices
-    const ClientSize client = StandardMainClientSize();
-    const GraphPlan plan =
-        PlanGraph(client.width, client.height, fitted.points, fitted.fit.result.coefficients, fitted.fit.termCount, o.settings);
-    std::string bytes;
-    if (o.outKind == OutKind::Svg) {
-        // The title in UTF-8 where the terminal text is UTF-8 (a Japanese equation changes in
-        // the conversion); where it stays code page 932 the file says so instead.
-        const std::string& equation = fitted.fit.result.equationText;
-        const std::string converted = services.forTerminal(equation);
-        const bool ascii = std::all_of(equation.begin(), equation.end(), [](char c) { return (c & 0x80) == 0; });
-        bytes = ascii || converted != equation ? SvgText(plan, ascii ? equation : converted, false)
-                                               : SvgText(plan, equation, true);
-    } else {
-        const IndexedImage image = CaptureRegionImage(RenderGraphSurface(plan, client.width, client.height), plan.frame);
-        const Bytes file = o.outKind == OutKind::Bmp ? BmpFileBytes(image) : PngFileBytes(image);
-        if (file.empty()) return report.Fail(MessageId::UnableToWriteInFile);
-        bytes.assign(file.begin(), file.end());
-    }
-    if (auto failure = SaveFailureMessage(SaveFileReplacing(o.outPath, bytes), SavedFile::Graph))
+    const GraphOfFit graph{fitted.points, fitted.fit.result.coefficients, fitted.fit.termCount, fitted.fit.result.equationText,
+                           o.settings};
+    const GraphFile file = GraphFileOfFit(graph, o.format, services.forTerminal);
+    if (file.outcome.hasMessage) return report.Fail(file.outcome.message);
+    if (auto failure = SaveFailureMessage(SaveFileReplacing(o.outPath, file.bytes), SavedFile::Graph))
         return report.Fail(*failure);
     return 0;
 }
 
 }  // namespace
 
-std::optional<int> ReadAndFitFile(const CliFitRequest& request, std::ostream& err, const CliServices& services,
-                                  FittedFile& fitted) {
-    Reporter report(err, services, request.language);
-    return ReadAndFit(request, report, err, fitted);
+std::optional<int> ReadAndFitFile(const CliFitRequest& request, Reporter& report, FittedFile& fitted) {
+    if (request.all) {
+        std::optional<AllPairs> all = ReadEveryPair(request.file, request.weights, report);
+        if (!all) return 1;
+        fitted.all = std::move(*all);
+        fitted.points = PointsOf(fitted.all);
+    } else {
+        std::optional<DataSet> data = ReadGridData(request.file, report);
+        if (!data) return 1;
+        fitted.data = *data;
+        fitted.points = PlottedPoints(fitted.data);
+    }
+    FitChoice choice;
+    choice.degree = request.degree;
+    choice.throughOrigin = request.throughOrigin;
+    choice.language = request.language;
+    choice.withModel = request.withModel;
+    if (request.all) choice.rule = FitRule::ExactOptimum;
+    if (auto failure = FitForCli(fitted.points, choice, fitted.fit))
+        return failure->message ? report.Fail(*failure->message) : report.Fail(failure->reason);
+    return std::nullopt;
 }
 
 bool IsGraphCommand(const std::string& command) { return command == "graph" || command == "eval"; }
@@ -272,9 +227,9 @@ int RunGraphCommand(const std::vector<std::string>& args, std::ostream& out, std
         err << "plorimet: " << *problem << "\nusage: " << (kGraphUsage + 7);  // past the indent
         return 2;
     }
-    Reporter report(err, services, options.language);
-    if (options.command == "eval") return RunEval(options, report, out, err);
-    return RunGraph(options, report, err, services);
+    Reporter report(out, err, options.language);
+    if (options.command == "eval") return RunEval(options, report, out, services);
+    return RunGraph(options, report, services);
 }
 
 }  // namespace plorimet

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <functional>
-#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -10,9 +9,9 @@
 
 #include "base/messages.h"
 #include "data/all_pairs.h"
-#include "data/data_file.h"
 #include "fit/data_set.h"
 #include "plorimet/cli_fit.h"
+#include "plorimet/cli_input.h"
 
 namespace plorimet {
 
@@ -22,20 +21,14 @@ struct CliServices {
     std::function<std::string(const std::string& text)> forTerminal;
 };
 
-// The data file reader's bytes taken from a stream.
-inline ByteSource StreamBytes(std::istream& in) {
-    return [&in](char* buffer, size_t size) {
-        in.read(buffer, static_cast<std::streamsize>(size));
-        return static_cast<size_t>(in.gcount());
-    };
-}
-
 // A file read and fitted as `plorimet fit` reads and fits it: the grid's pairs (at most 45, the
-// first of equal X), or with `all` every pair of the file.
+// first of equal X), or with `all` every pair of the file (with `weights` the third number of
+// each line as its weight).
 struct CliFitRequest {
     std::string file;
     std::optional<int> degree;
     bool all = false;
+    bool weights = false;
     bool throughOrigin = false;
     bool withModel = false;  // the exact model of the statistics and intervals too
     UiLanguage language = UiLanguage::English;
@@ -46,9 +39,8 @@ struct FittedFile {
     PointsView points;
     CliFit fit;
 };
-// Nothing when fitted; else the exit code, the failure told on `err`.
-std::optional<int> ReadAndFitFile(const CliFitRequest& request, std::ostream& err, const CliServices& services,
-                                  FittedFile& fitted);
+// Nothing when fitted; else the exit code, the failure reported.
+std::optional<int> ReadAndFitFile(const CliFitRequest& request, Reporter& report, FittedFile& fitted);
 
 // True for the commands handled here.
 bool IsGraphCommand(const std::string& command);

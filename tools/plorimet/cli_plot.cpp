@@ -10,7 +10,7 @@
 namespace plorimet {
 
 const char kPlotUsage[] =
-    "       plorimet plot FILE [--degree N] [--all] [--band confidence|prediction|none] [--residuals]\n"
+    "       plorimet plot FILE [--degree N] [--all [--weights]] [--band confidence|prediction|none] [--residuals]\n"
     "                     [--lang en|ja] --out OUT.svg|.png\n";
 
 namespace {
@@ -39,6 +39,8 @@ std::optional<std::string> ParsePlotArguments(const std::vector<std::string>& ar
             a.fit.degree = degree;
         } else if (arg == "--all") {
             a.fit.all = true;
+        } else if (arg == "--weights") {
+            a.fit.weights = true;
         } else if (arg == "--band") {
             if (!value() || (v != "confidence" && v != "prediction" && v != "none"))
                 return std::string("--band takes confidence, prediction or none");
@@ -64,31 +66,29 @@ std::optional<std::string> ParsePlotArguments(const std::vector<std::string>& ar
     }
     if (a.fit.file.empty()) return std::string("no FILE given");
     if (a.outPath.empty()) return std::string("plot needs --out");
+    if (a.fit.weights && !a.fit.all) return std::string("--weights goes with --all (the grid's pairs have no weights)");
     a.plot.language = a.fit.language;
     return std::nullopt;
 }
 
 }  // namespace
 
-int RunPlotCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err,
-                   const CliServices& services) {
+int RunPlotCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CliServices&) {
     PlotArguments a;
     if (auto problem = ParsePlotArguments(args, a)) {
         err << "plorimet: " << *problem << "\nusage: " << (kPlotUsage + 7);  // past the indent
         return 2;
     }
+    Reporter report(out, err, a.fit.language);
     FittedFile fitted;
-    if (auto code = ReadAndFitFile(a.fit, err, services, fitted)) return *code;
+    if (auto code = ReadAndFitFile(a.fit, report, fitted)) return *code;
     PlotInput input;
     input.points = fitted.points;
     input.coefficients = &fitted.fit.result.coefficients;
     input.termCount = fitted.fit.termCount;
     input.model = fitted.fit.model && fitted.fit.model->Solved() ? fitted.fit.model.get() : nullptr;
     const PlotResult plot = PlanPlot(input, a.plot);
-    auto fail = [&](MessageId id) {
-        err << services.forTerminal(MessageText(id, a.fit.language)) << "\n";
-        return 1;
-    };
+    auto fail = [&](MessageId id) { return report.Fail(id); };
     if (plot.failure) return fail(*plot.failure);
     std::string bytes;
     if (a.format == GraphFileFormat::Svg) {
