@@ -373,17 +373,24 @@ PlotResult PlanPlot(const PlotInput& input, const PlotOptions& options) {
     const double xFirst = points.x[0];
     const double xLast = points.x[points.count - 1];
     const double step = (xLast - xFirst) * 0.002;
+    // The curve of the exact optimum where the model is there (the centre of its band, right
+    // also where the rounded coefficients cancel, as with years on X), else of the coefficients.
+    auto curveAt = [&](double x) {
+        if (!input.model) return EvaluatePolynomial(*input.coefficients, input.termCount, x);
+        const Statistic fitted = input.model->At(x, kDefaultConfidenceLevel).fitted;
+        return fitted ? *fitted : HUGE_VAL;
+    };
     std::vector<double> curveX, curveY;
     for (int i = 0; i < kCurveSamples; ++i) {
         curveX.push_back(xFirst + 2 * step * i);
-        curveY.push_back(EvaluatePolynomial(*input.coefficients, input.termCount, curveX.back()));
+        curveY.push_back(curveAt(curveX.back()));
     }
     BandSamples band;
     band.available = false;
     if (options.band != PlotBand::None && input.model) band = SampleBand(*input.model, options.band, xFirst, xLast);
     std::vector<double> residuals;
     for (long long k = 0; k < points.count; ++k)
-        residuals.push_back(points.y[k] - EvaluatePolynomial(*input.coefficients, input.termCount, points.x[k]));
+        residuals.push_back(points.y[k] - curveAt(points.x[k]));
     const std::vector<double> xs(points.x, points.x + points.count);
     const std::vector<double> ys(points.y, points.y + points.count);
     if (!AllFinite(xs) || !AllFinite(ys) || !AllFinite(curveY) || !AllFinite(band.low) || !AllFinite(band.high) ||

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #pragma GCC diagnostic push
@@ -29,21 +31,27 @@
 namespace plorimet {
 namespace {
 
-// The sample file's pairs fitted through the program's own Analysis, at a degree.
-ShownFit SampleFit(int degree, UiLanguage language = UiLanguage::English) {
-    const char* pairs[][2] = {{"1", "2.1"}, {"2", "3.9"}, {"3", "6.2"}, {"4", "7.8"},
-                              {"5", "10.1"}, {"6", "12.2"}, {"7", "13.8"}, {"8", "16.1"}};
+// Pairs fitted through the program's own Analysis, at a degree.
+ShownFit FitOf(const std::vector<std::pair<std::string, std::string>>& pairs, int degree,
+               UiLanguage language = UiLanguage::English) {
     ProgramState state;
     state.language = language;
-    for (int k = 0; k < 8; ++k) {
-        EditCell(state, k, pairs[k][0]);
-        EditCell(state, kMaxPairs + k, pairs[k][1]);
+    for (size_t k = 0; k < pairs.size(); ++k) {
+        EditCell(state, static_cast<int>(k), pairs[k].first);
+        EditCell(state, kMaxPairs + static_cast<int>(k), pairs[k].second);
     }
     DialogAnswer ok = OpeningAnswer(BeginAnalysis(state));
     ok.accepted = true;
     ok.texts[kFitDegreeItem] = std::to_string(degree);
     FinishAnalysis(state, ok);
     return *ShownFitOf(state);
+}
+
+// The sample file's pairs.
+ShownFit SampleFit(int degree, UiLanguage language = UiLanguage::English) {
+    return FitOf({{"1", "2.1"}, {"2", "3.9"}, {"3", "6.2"}, {"4", "7.8"}, {"5", "10.1"}, {"6", "12.2"}, {"7", "13.8"},
+                  {"8", "16.1"}},
+                 degree, language);
 }
 
 PlotResult PlotOf(const ShownFit& fit, PlotOptions options) {
@@ -114,6 +122,28 @@ TEST(PlotPlan, AxesCurveDotsAndTheConfidenceBandOfTheExactModel) {
     std::vector<std::string> labels;
     for (const PlotLabel& t : xAxis->texts) labels.push_back(t.text);
     EXPECT_EQ(labels, (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "X"}));
+}
+
+// Years on X at degree 10: the rounded coefficients cancel (their curve would leave the frame),
+// the plot's curve is the exact optimum's, inside its band.
+TEST(PlotPlan, TheCurveIsTheOptimumsWhereTheRoundedCoefficientsCancel) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (int year = 1990; year <= 2030; ++year) {
+        char y[32];
+        std::snprintf(y, sizeof y, "%.2f", 100 + 0.3 * (year - 2010) * (year - 2010) + 5 * std::sin(year));
+        pairs.emplace_back(std::to_string(year), y);
+    }
+    const PlotResult plot = PlotOf(FitOf(pairs, 10), {});
+    ASSERT_FALSE(plot.failure);
+    const PlotGroup* band = GroupNamed(plot.plan, PlotTextId::ConfidenceBand);
+    const PlotGroup* curve = GroupNamed(plot.plan, PlotTextId::Curve);
+    ASSERT_TRUE(band && curve);
+    double top = HUGE_VAL, bottom = -HUGE_VAL;
+    for (const PlotPoint& p : band->areas.at(0).outline) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+    for (const PlotPoint& p : curve->lines.at(0).points) {
+        EXPECT_GE(p.y, top - 1);
+        EXPECT_LE(p.y, bottom + 1);
+    }
 }
 
 TEST(PlotPlan, PredictionBandIsWiderAndResidualsGetTheirPanel) {
