@@ -23,7 +23,6 @@
 #include "plorimet/cli_fit.h"
 #include "plorimet/cli_graph.h"
 #include "plorimet/cli_input.h"
-#include "plorimet/cli_plot.h"
 
 namespace plorimet {
 
@@ -395,15 +394,14 @@ int RunPaste(const Options& options, Reporter& report, std::ostream& err) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
-        out << kUsage << kGraphUsage << kPlotUsage << kUsageNotes;
+        out << kUsage << kGraphUsage << kUsageNotes;
         return 0;
     }
-    // Commands with arguments of their own, one line each.
+    // The picture and value commands parse arguments of their own.
     if (!args.empty() && IsGraphCommand(args[0])) return RunGraphCommand(args, out, err, {ForTerminal});
-    if (!args.empty() && args[0] == "plot") return RunPlotCommand(args, out, err, {ForTerminal});
     Options options;
     if (auto problem = ParseArguments(args, options)) {
-        err << "plorimet: " << *problem << "\n" << kUsage << kGraphUsage << kPlotUsage << kUsageNotes;
+        err << "plorimet: " << *problem << "\n" << kUsage << kGraphUsage << kUsageNotes;
         return 2;
     }
     Reporter report(out, err, options.language);

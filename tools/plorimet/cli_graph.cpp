@@ -16,6 +16,7 @@
 #include "graph/graph_plan.h"
 #include "graph/graph_raster.h"
 #include "graph/graph_settings.h"
+#include "graph/plot.h"
 #include "base/file_save.h"
 #include "base/window_layout.h"
 #include "model/commands.h"
@@ -30,10 +31,13 @@ const char kGraphUsage[] =
     "                      [--scale none|ticks|grid] [--line 1..5] [--dot 5|7|9|11|13] [--lang en|ja]\n"
     "                      --out OUT.bmp|.png|.svg\n"
     "       plorimet eval FILE [--degree N] [--all [--weights]] [--through-origin] [--lang en|ja] --at X [X ...]\n"
-    "                      [--interval [--level P]]\n";
+    "                      [--interval [--level P]]\n"
+    "       plorimet plot FILE [--degree N] [--all [--weights]] [--through-origin] [--band confidence|prediction|none]\n"
+    "                      [--residuals] [--lang en|ja] --out OUT.svg|.png\n";
 
 namespace {
 
+// What the three commands read, fit and are asked.
 struct GraphOptions {
     std::string command;
     std::string file;
@@ -45,6 +49,7 @@ struct GraphOptions {
     double level = kDefaultConfidenceLevel;
     UiLanguage language = UiLanguage::English;
     GraphSettings settings;  // the indices; the derived values are filled in later
+    PlotOptions plot;
     std::string outPath;
     GraphFileFormat format = GraphFileFormat::Bmp;
     std::vector<std::string> atTexts;
@@ -54,6 +59,9 @@ struct GraphOptions {
 std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& args, GraphOptions& o) {
     o.command = args[0];
     const bool graph = o.command == "graph";
+    const bool plot = o.command == "plot";
+    const bool picture = graph || plot;  // a file to write
+    const bool eval = o.command == "eval";
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string v;
@@ -72,9 +80,9 @@ std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& a
             o.weights = true;
         } else if (arg == "--through-origin") {
             o.throughOrigin = true;
-        } else if (!graph && arg == "--interval") {
+        } else if (eval && arg == "--interval") {
             o.interval = true;
-        } else if (!graph && arg == "--level") {
+        } else if (eval && arg == "--level") {
             if (!value() || !ParseLevel(v, o.level))
                 return std::string("--level takes a confidence level between 0 and 1 (exclusive), such as 0.99");
         } else if (arg == "--lang") {
@@ -97,13 +105,19 @@ std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& a
             if (!value() || !ParseInt(v, size) || size < 5 || size > 13 || size % 2 == 0)
                 return std::string("--dot takes 5, 7, 9, 11 or 13");
             o.settings.dotSizeIndex = (size - 5) / 2;
-        } else if (graph && arg == "--out") {
+        } else if (plot && arg == "--band") {
+            if (!value() || (v != "confidence" && v != "prediction" && v != "none"))
+                return std::string("--band takes confidence, prediction or none");
+            o.plot.band = v == "confidence" ? PlotBand::Confidence : v == "prediction" ? PlotBand::Prediction : PlotBand::None;
+        } else if (plot && arg == "--residuals") {
+            o.plot.residuals = true;
+        } else if (picture && arg == "--out") {
             if (!value() || v.empty()) return std::string("--out takes a file name");
-            const std::optional<GraphFileFormat> format = PictureFormatOfName(v, Picture::Graph);
-            if (!format) return std::string("--out takes a .bmp, .png or .svg name");
+            const std::optional<GraphFileFormat> format = PictureFormatOfName(v, graph ? Picture::Graph : Picture::Plot);
+            if (!format) return std::string(graph ? "--out takes a .bmp, .png or .svg name" : "--out takes a .svg or .png name");
             o.outPath = v;
             o.format = *format;
-        } else if (!graph && arg == "--at") {
+        } else if (eval && arg == "--at") {
             // Every following argument that is a number is a point; nan, inf and values beyond
             // a double are not points of a curve.
             while (i + 1 < args.size()) {
@@ -129,23 +143,42 @@ std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& a
         }
     }
     if (o.file.empty()) return std::string("no FILE given");
-    if (graph && o.outPath.empty()) return std::string("graph needs --out");
-    if (!graph && o.at.empty()) return std::string(o.interval ? "--interval needs --at" : "eval needs --at");
+    if (picture && o.outPath.empty()) return o.command + " needs --out";
+    if (eval && o.at.empty()) return std::string(o.interval ? "--interval needs --at" : "eval needs --at");
+    o.plot.language = o.language;
     if (o.weights && !o.all) return std::string("--weights goes with --all (the grid's pairs have no weights)");
     return std::nullopt;
 }
 
+struct FittedFile {
+    DataSet data;  // the pairs as the grid takes them
+    AllPairs all;  // or, with --all, every pair of the file
+    PointsView points;
+    CliFit fit;
+};
+
 // Reads and fits the file as `plorimet fit` does; returns the exit code on failure.
 std::optional<int> ReadAndFit(const GraphOptions& o, bool withModel, Reporter& report, FittedFile& fitted) {
-    CliFitRequest request;
-    request.file = o.file;
-    request.degree = o.degree;
-    request.all = o.all;
-    request.weights = o.weights;
-    request.throughOrigin = o.throughOrigin;
-    request.withModel = withModel;
-    request.language = o.language;
-    return ReadAndFitFile(request, report, fitted);
+    if (o.all) {
+        std::optional<AllPairs> all = ReadEveryPair(o.file, o.weights, report);
+        if (!all) return 1;
+        fitted.all = std::move(*all);
+        fitted.points = PointsOf(fitted.all);
+    } else {
+        std::optional<DataSet> data = ReadGridData(o.file, report);
+        if (!data) return 1;
+        fitted.data = *data;
+        fitted.points = PlottedPoints(fitted.data);
+    }
+    FitChoice choice;
+    choice.degree = o.degree;
+    choice.throughOrigin = o.throughOrigin;
+    choice.language = o.language;
+    choice.withModel = withModel;
+    if (o.all) choice.rule = FitRule::ExactOptimum;
+    if (auto failure = FitForCli(fitted.points, choice, fitted.fit))
+        return failure->message ? report.Fail(*failure->message) : report.Fail(failure->reason);
+    return std::nullopt;
 }
 
 std::string NumberText(double value) {
@@ -193,32 +226,32 @@ int RunGraph(GraphOptions& o, Reporter& report, const CliServices& services) {
     return 0;
 }
 
-}  // namespace
-
-std::optional<int> ReadAndFitFile(const CliFitRequest& request, Reporter& report, FittedFile& fitted) {
-    if (request.all) {
-        std::optional<AllPairs> all = ReadEveryPair(request.file, request.weights, report);
-        if (!all) return 1;
-        fitted.all = std::move(*all);
-        fitted.points = PointsOf(fitted.all);
+// The plot of the page: the curve and band of the exact model, the residuals, as SVG or PNG.
+int RunPlot(const GraphOptions& o, Reporter& report) {
+    FittedFile fitted;
+    if (auto code = ReadAndFit(o, true, report, fitted)) return *code;
+    PlotInput input;
+    input.points = fitted.points;
+    input.coefficients = &fitted.fit.result.coefficients;
+    input.termCount = fitted.fit.termCount;
+    input.model = fitted.fit.model && fitted.fit.model->Solved() ? fitted.fit.model.get() : nullptr;
+    const PlotResult plot = PlanPlot(input, o.plot);
+    if (plot.failure) return report.Fail(*plot.failure);
+    std::string bytes;
+    if (o.format == GraphFileFormat::Svg) {
+        bytes = PlotSvgText(plot.plan);
     } else {
-        std::optional<DataSet> data = ReadGridData(request.file, report);
-        if (!data) return 1;
-        fitted.data = *data;
-        fitted.points = PlottedPoints(fitted.data);
+        const Bytes png = PlotPngBytes(plot.plan, kPlotPngScale);
+        if (png.empty()) return report.Fail(MessageId::UnableToWriteInFile);
+        bytes.assign(png.begin(), png.end());
     }
-    FitChoice choice;
-    choice.degree = request.degree;
-    choice.throughOrigin = request.throughOrigin;
-    choice.language = request.language;
-    choice.withModel = request.withModel;
-    if (request.all) choice.rule = FitRule::ExactOptimum;
-    if (auto failure = FitForCli(fitted.points, choice, fitted.fit))
-        return failure->message ? report.Fail(*failure->message) : report.Fail(failure->reason);
-    return std::nullopt;
+    if (auto failure = SaveFailureMessage(SaveFileReplacing(o.outPath, bytes), SavedFile::Graph)) return report.Fail(*failure);
+    return 0;
 }
 
-bool IsGraphCommand(const std::string& command) { return command == "graph" || command == "eval"; }
+}  // namespace
+
+bool IsGraphCommand(const std::string& command) { return command == "graph" || command == "eval" || command == "plot"; }
 
 int RunGraphCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     const CliServices& services) {
@@ -229,6 +262,7 @@ int RunGraphCommand(const std::vector<std::string>& args, std::ostream& out, std
     }
     Reporter report(out, err, options.language);
     if (options.command == "eval") return RunEval(options, report, out, services);
+    if (options.command == "plot") return RunPlot(options, report);
     return RunGraph(options, report, services);
 }
 
