@@ -16,11 +16,13 @@ run_packages=(
 )
 # Only the tests: GoogleTest and benchmarks, sanitizers and fuzzing (clang), the headless X
 # server and its input and screenshot tools, the output checkers, the page's toolchain and its
-# browser, the peers the fit is measured against and the statistics' high-precision reference.
+# browser, the peers the fit is measured against and the statistics' high-precision reference;
+# the Python module's headers, its tests and Dask with its local cluster.
 test_packages=(
   python3 googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev
   xvfb xauth imagemagick fonts-dejavu-core python3-pil python3-numpy python3-mpmath python3-statsmodels chromium
   poppler-utils xdotool xclip unzip emscripten node-acorn
+  pybind11-dev python3-dev python3-pytest python3-dask python3-distributed python3-pandas python3-setuptools python3-venv
 )
 # npm for the page's test packages: Debian's, unless a Node.js with its own npm is there already
 # (Debian's npm package cannot be installed beside that one).
