@@ -342,113 +342,143 @@ Int ShiftedSum(const std::vector<std::pair<Int, int64_t>>& parts) {
     return sum;
 }
 
-}  // namespace
+// X's sign and exponent field, which pick its group.
+inline size_t SignAndExponent(double x) {
+    Word bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    return static_cast<size_t>(bits >> 52);
+}
 
-int PowerKernelCount() { return static_cast<int>(BatchTallies().size()); }
-
-std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double center, int shift,
-                                          const WorkSplit& split, int kernel) {
-    if (terms < 1 || points.count >= kMostPoints) return std::nullopt;
-
-    // The groups, and Y as one integer over a common power of two.
-    std::vector<short> groupOf(4096, -1);
+// The points' groups, and Y as one integer over a common power of two: every |Y| lies in the
+// bits yLowest .. yTop - 1 (both 0 when every Y is 0).
+struct Grouping {
+    std::vector<short> groupOf = std::vector<short>(4096, -1);  // by SignAndExponent
     std::vector<Group> groups;
     int64_t yLowest = 0;
     int64_t yTop = 0;
+};
+
+// Nothing when X has more than kMostPowerGroups signs and exponents.
+std::optional<Grouping> GroupPoints(PointsView points) {
+    Grouping grouping;
     bool anyY = false;
     for (long long k = 0; k < points.count; ++k) {
-        Word bits = 0;
-        std::memcpy(&bits, &points.x[k], sizeof bits);
-        short& slot = groupOf[bits >> 52];
+        short& slot = grouping.groupOf[SignAndExponent(points.x[k])];
         if (slot < 0) {
-            if (static_cast<int>(groups.size()) == kMostPowerGroups) return std::nullopt;
+            if (static_cast<int>(grouping.groups.size()) == kMostPowerGroups) return std::nullopt;
             const Parts x = Split(points.x[k]);
-            slot = static_cast<short>(groups.size());
-            groups.push_back(Group{x.e, x.negative});
+            slot = static_cast<short>(grouping.groups.size());
+            grouping.groups.push_back(Group{x.e, x.negative});
         }
         const Parts y = Split(points.y[k]);
         if (y.m == 0) continue;
         const int64_t low = y.e + __builtin_ctzll(y.m);
         const int64_t top = y.e + (64 - __builtin_clzll(y.m));
-        yLowest = anyY ? std::min(yLowest, low) : low;
-        yTop = anyY ? std::max(yTop, top) : top;
+        grouping.yLowest = anyY ? std::min(grouping.yLowest, low) : low;
+        grouping.yTop = anyY ? std::max(grouping.yTop, top) : top;
         anyY = true;
     }
-    const int yWords = std::max(1, WordsFor(yTop - yLowest));
-    if (yWords > kWidestY) return std::nullopt;
+    return grouping;
+}
 
-    const Layout layout(terms, std::max<int64_t>(1, yTop - yLowest));
-    const size_t ySumAt[2] = {2 * static_cast<size_t>(yWords), 3 * static_cast<size_t>(yWords)};  // the squares at 0
-    const BatchTally tallyBatch = BatchTallies()[std::clamp(kernel, 0, PowerKernelCount() - 1)];
+// What every piece of a pass over the points shares.
+struct Pass {
+    const Grouping* grouping;
+    Layout layout;
+    int yWords;        // the words of |Y| over 2^yLowest
+    size_t ySumAt[2];  // where a tally's words hold Y's sums of each sign (its squares at 0)
+    BatchTally tallyBatch;
+};
 
-    // The points cut into the split's pieces, each tallied apart and the tallies added.
-    const size_t pieceBytes = groups.size() * layout.total * kLanes * sizeof(Word);
+// The group's batch added to its block of limbs, and emptied.
+inline void TallyGroup(const Pass& pass, Tally& tally, size_t g) {
+    pass.tallyBatch(tally.batches[g], pass.layout, tally.limbs.data() + g * pass.layout.total * kLanes,
+                    tally.chain.data());
+    tally.batches[g].filled = 0;
+}
+
+// |Y| = odd * 2^at, Y not 0, into the batch's lane in limbs (odd has at most 53 bits, so three
+// limbs hold it), and in words into the tally's sums of Y^2 and of Y of its sign.
+inline void TallyY(const Pass& pass, const Parts& y, Batch& batch, int lane, Tally& tally, Word* product) {
+    const int zeros = __builtin_ctzll(y.m);
+    const Word odd = y.m >> zeros;
+    const int64_t at = y.e + zeros - pass.grouping->yLowest;
+    const int limb = static_cast<int>(at / kLimbBits);
+    const int bit = static_cast<int>(at % kLimbBits);
+    const Word parts[3] = {odd << bit, odd >> (kLimbBits - bit), odd >> (2 * kLimbBits - bit)};
+    for (int j = 0; j < 3 && limb + j < pass.layout.yLimbs; ++j) batch.y[limb + j][lane] = parts[j] & kLimbMask;
+    const int yWords = pass.yWords;
+    Word yValue[kWidestY] = {};
+    const int q = static_cast<int>(at / 64);
+    const int r = static_cast<int>(at % 64);
+    yValue[q] = odd << r;
+    if (r != 0 && q + 1 < yWords) yValue[q + 1] = odd >> (64 - r);
+    Multiply(yValue, yWords, yValue, yWords, product);
+    AddWords(tally.words.data(), tally.carries.data(), product, 2 * yWords);
+    const size_t sumAt = pass.ySumAt[y.negative];
+    AddWords(tally.words.data() + sumAt, tally.carries.data() + sumAt, yValue, yWords);
+}
+
+// One point into its group's batch, the batch tallied once full; `product` is scratch of
+// 2 kWidestY words.
+inline void TallyPoint(const Pass& pass, double xValue, double yValue, Tally& tally, Word* product) {
+    const int g = pass.grouping->groupOf[SignAndExponent(xValue)];
+    ++tally.count[g];
+    const Parts x = Split(xValue);
+    const Parts y = Split(yValue);
+    Batch& batch = tally.batches[g];
+    const int lane = batch.filled;
+    batch.xLow[lane] = x.m & kLimbMask;
+    batch.xHigh[lane] = x.m >> kLimbBits;
+    batch.yNegative[lane] = y.negative ? ~Word(0) : 0;
+    for (int j = 0; j < pass.layout.yLimbs; ++j) batch.y[j][lane] = 0;
+    tally.anyNonzero[g] |= x.m != 0;
+    if (y.m != 0) TallyY(pass, y, batch, lane, tally, product);
+    if (++batch.filled == kLanes) TallyGroup(pass, tally, g);
+}
+
+// The batches left part full, their other lanes holding points of X = 0 and Y = 0.
+void TallyPartBatches(const Pass& pass, Tally& tally) {
+    for (size_t g = 0; g < pass.grouping->groups.size(); ++g) {
+        Batch& batch = tally.batches[g];
+        if (batch.filled == 0) continue;
+        for (int lane = batch.filled; lane < kLanes; ++lane) {
+            batch.xLow[lane] = batch.xHigh[lane] = batch.yNegative[lane] = 0;
+            for (int j = 0; j < pass.layout.yLimbs; ++j) batch.y[j][lane] = 0;
+        }
+        TallyGroup(pass, tally, g);
+    }
+}
+
+// The points cut into the split's pieces, each tallied apart and the tallies added.
+Tally TallyPoints(PointsView points, const Pass& pass, const WorkSplit& split) {
+    const size_t groupCount = pass.grouping->groups.size();
+    const size_t pieceBytes = groupCount * pass.layout.total * kLanes * sizeof(Word);
     const long long pieceCount = std::max<long long>(
         1, std::min<long long>({split.pieces, points.count, static_cast<long long>(kMostTallyBytes / pieceBytes)}));
-    std::vector<Tally> tallies(pieceCount, Tally(groups.size(), layout, yWords));
+    std::vector<Tally> tallies(pieceCount, Tally(groupCount, pass.layout, pass.yWords));
     split.run(static_cast<int>(pieceCount), [&](int piece) {
         Tally& tally = tallies[piece];
         std::vector<Word> product(2 * kWidestY);
-        auto tallyGroup = [&](size_t g) {
-            tallyBatch(tally.batches[g], layout, tally.limbs.data() + g * layout.total * kLanes, tally.chain.data());
-            tally.batches[g].filled = 0;
-        };
         const long long end = points.count * (piece + 1) / pieceCount;
-        for (long long k = points.count * piece / pieceCount; k < end; ++k) {
-            Word bits = 0;
-            std::memcpy(&bits, &points.x[k], sizeof bits);
-            const int g = groupOf[bits >> 52];
-            ++tally.count[g];
-            const Parts x = Split(points.x[k]);
-            const Parts y = Split(points.y[k]);
-            Batch& batch = tally.batches[g];
-            const int lane = batch.filled;
-            batch.xLow[lane] = x.m & kLimbMask;
-            batch.xHigh[lane] = x.m >> kLimbBits;
-            batch.yNegative[lane] = y.negative ? ~Word(0) : 0;
-            for (int j = 0; j < layout.yLimbs; ++j) batch.y[j][lane] = 0;
-            tally.anyNonzero[g] |= x.m != 0;
-
-            if (y.m != 0) {
-                const int zeros = __builtin_ctzll(y.m);
-                const Word odd = y.m >> zeros;
-                const int64_t at = y.e + zeros - yLowest;
-                // |Y| = odd * 2^at in limbs (odd has at most 53 bits, so three limbs hold it) ...
-                const int limb = static_cast<int>(at / kLimbBits);
-                const int bit = static_cast<int>(at % kLimbBits);
-                const Word parts[3] = {odd << bit, odd >> (kLimbBits - bit), odd >> (2 * kLimbBits - bit)};
-                for (int j = 0; j < 3 && limb + j < layout.yLimbs; ++j) batch.y[limb + j][lane] = parts[j] & kLimbMask;
-                // ... and in words, for its square and its sum.
-                Word yValue[kWidestY] = {};
-                const int q = static_cast<int>(at / 64);
-                const int r = static_cast<int>(at % 64);
-                yValue[q] = odd << r;
-                if (r != 0 && q + 1 < yWords) yValue[q + 1] = odd >> (64 - r);
-                Multiply(yValue, yWords, yValue, yWords, product.data());
-                AddWords(tally.words.data(), tally.carries.data(), product.data(), 2 * yWords);
-                AddWords(tally.words.data() + ySumAt[y.negative], tally.carries.data() + ySumAt[y.negative], yValue,
-                         yWords);
-            }
-            if (++batch.filled == kLanes) tallyGroup(g);
-        }
-        // The batches left part full: their other lanes hold points of X = 0 and Y = 0.
-        for (size_t g = 0; g < groups.size(); ++g) {
-            Batch& batch = tally.batches[g];
-            if (batch.filled == 0) continue;
-            for (int lane = batch.filled; lane < kLanes; ++lane) {
-                batch.xLow[lane] = batch.xHigh[lane] = batch.yNegative[lane] = 0;
-                for (int j = 0; j < layout.yLimbs; ++j) batch.y[j][lane] = 0;
-            }
-            tallyGroup(g);
-        }
+        for (long long k = points.count * piece / pieceCount; k < end; ++k)
+            TallyPoint(pass, points.x[k], points.y[k], tally, product.data());
+        TallyPartBatches(pass, tally);
     });
     Tally& total = tallies[0];
     for (size_t piece = 1; piece < tallies.size(); ++piece) total.Add(tallies[piece]);
+    return std::move(total);
+}
 
-    // Sums of powers of x over all groups: the group of exponent e adds its sums times 2^(p e).
-    auto read = [&](size_t g, int slot) {
-        return ReadLimbs(total.limbs.data() + (g * layout.total + layout.offset[slot]) * kLanes, layout.length[slot]);
-    };
+// The sums of powers of x over all groups, over the unit of the lowest exponent of an X other
+// than 0 (lowestE).
+struct XSums {
+    std::vector<Int> powers;   // sum of x^p in units of 2^(p lowestE)
+    std::vector<Int> moments;  // sum of x^i y in units of 2^(i lowestE + yLowest)
+    int64_t lowestE = 0;
+};
+
+int64_t LowestExponent(const Tally& total, const std::vector<Group>& groups) {
     int64_t lowestE = 0;
     bool anyX = false;
     for (size_t g = 0; g < groups.size(); ++g) {
@@ -456,74 +486,120 @@ std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double c
         lowestE = anyX ? std::min<int64_t>(lowestE, groups[g].e) : groups[g].e;
         anyX = true;
     }
-    auto signFor = [](const Group& group, int power) { return group.negative && (power & 1) ? -1 : 1; };
-    std::vector<Int> xPowers(layout.highest + 1);  // in units of 2^(p lowestE)
-    std::vector<Int> xMoments(terms);             // in units of 2^(i lowestE + yLowest)
-    for (int p = 0; p <= layout.highest; ++p) {
-        std::vector<std::pair<Int, int64_t>> parts;
-        for (size_t g = 0; g < groups.size(); ++g) {
-            if (p == 0) {
-                parts.emplace_back(Int(total.count[g]), 0);
-                continue;
-            }
-            if (!total.anyNonzero[g]) continue;
-            Int value = read(g, layout.Power(p));
-            if (value.is_zero()) continue;
-            if (signFor(groups[g], p) < 0) value = -value;
-            parts.emplace_back(std::move(value), p * (groups[g].e - lowestE));
-        }
-        xPowers[p] = ShiftedSum(parts);
-    }
-    for (int i = 0; i < terms; ++i) {
-        std::vector<std::pair<Int, int64_t>> parts;
-        for (size_t g = 0; g < groups.size(); ++g) {
-            Int value = read(g, layout.Moment(i));
-            if (value.is_zero()) continue;
-            if (signFor(groups[g], i) < 0) value = -value;
-            parts.emplace_back(std::move(value), i * (groups[g].e - lowestE));  // nonzero only for X != 0 when i > 0
-        }
-        xMoments[i] = ShiftedSum(parts);
-    }
+    return lowestE;
+}
 
-    // The binomial expansion of (x - center)^p, over the common unit 2^(p f), f = min(e of the
-    // center, lowestE), then divided by 2^(shift p).
-    const Parts c = Split(center);
-    const int64_t cE = c.m == 0 ? lowestE : c.e;
-    const int64_t f = std::min(cE, lowestE);
-    std::vector<Int> centerPowers(layout.highest + 1);  // (-center)^k in units of 2^(k f)
+// The groups' sums in one slot of a sum with X^power: the group of exponent e adds its sum times
+// 2^(power (e - lowestE)), negated for a negative X and an odd power. A group of X = 0 only has
+// none for a power above 0.
+Int SumOverGroups(const Tally& total, const Pass& pass, int slot, int power, int64_t lowestE) {
+    const std::vector<Group>& groups = pass.grouping->groups;
+    std::vector<std::pair<Int, int64_t>> parts;
+    for (size_t g = 0; g < groups.size(); ++g) {
+        if (power > 0 && !total.anyNonzero[g]) continue;
+        const Word* limbs = total.limbs.data() + (g * pass.layout.total + pass.layout.offset[slot]) * kLanes;
+        Int value = ReadLimbs(limbs, pass.layout.length[slot]);
+        if (value.is_zero()) continue;
+        if (groups[g].negative && (power & 1)) value = -value;
+        parts.emplace_back(std::move(value), power * (groups[g].e - lowestE));
+    }
+    return ShiftedSum(parts);
+}
+
+XSums SumX(const Tally& total, const Pass& pass) {
+    const Layout& layout = pass.layout;
+    XSums x;
+    x.lowestE = LowestExponent(total, pass.grouping->groups);
+    x.powers.push_back(0);  // the points counted
+    for (Word count : total.count) x.powers[0] += count;
+    for (int p = 1; p <= layout.highest; ++p)
+        x.powers.push_back(SumOverGroups(total, pass, layout.Power(p), p, x.lowestE));
+    for (int i = 0; i < layout.terms; ++i)
+        x.moments.push_back(SumOverGroups(total, pass, layout.Moment(i), i, x.lowestE));
+    return x;
+}
+
+// (-center)^k in units of 2^(k f), k = 0 .. highest, for the center c.m * 2^cE.
+std::vector<Int> CenterPowers(const Parts& c, int64_t cE, int64_t f, int highest) {
+    std::vector<Int> powers(highest + 1);
     const Int minusCenter = c.negative ? Int(c.m) : -Int(c.m);
-    centerPowers[0] = 1;
-    for (int k = 1; k <= layout.highest; ++k) centerPowers[k] = centerPowers[k - 1] * minusCenter;
-    for (int k = 1; k <= layout.highest; ++k) centerPowers[k] <<= static_cast<unsigned>(k * (cE - f));
-    for (int p = 1; p <= layout.highest; ++p) xPowers[p] <<= static_cast<unsigned>(p * (lowestE - f));
-    for (int i = 1; i < terms; ++i) xMoments[i] <<= static_cast<unsigned>(i * (lowestE - f));
+    powers[0] = 1;
+    for (int k = 1; k <= highest; ++k) powers[k] = powers[k - 1] * minusCenter;
+    for (int k = 1; k <= highest; ++k) powers[k] <<= static_cast<unsigned>(k * (cE - f));
+    return powers;
+}
 
-    PowerSums sums;
+// Row p of Pascal's triangle from row p - 1.
+std::vector<Int> NextBinomials(const std::vector<Int>& row) {
+    const size_t p = row.size();
+    std::vector<Int> next(p + 1);
+    next[0] = 1;
+    next[p] = 1;
+    for (size_t q = 1; q < p; ++q) next[q] = row[q - 1] + row[q];
+    return next;
+}
+
+// The binomial expansion of (x - center)^p, over the common unit 2^(p f), f = min(e of the
+// center, lowestE), then divided by 2^(shift p): the sums of powers of t and the moments.
+void ExpandAboutCenter(XSums& x, double center, int shift, int64_t yLowest, PowerSums& sums) {
+    const int highest = static_cast<int>(x.powers.size()) - 1;
+    const int terms = static_cast<int>(x.moments.size());
+    const Parts c = Split(center);
+    const int64_t cE = c.m == 0 ? x.lowestE : c.e;
+    const int64_t f = std::min(cE, x.lowestE);
+    const std::vector<Int> centerPowers = CenterPowers(c, cE, f, highest);
+    for (int p = 1; p <= highest; ++p) x.powers[p] <<= static_cast<unsigned>(p * (x.lowestE - f));
+    for (int i = 1; i < terms; ++i) x.moments[i] <<= static_cast<unsigned>(i * (x.lowestE - f));
     std::vector<Int> binomials{1};  // row p of Pascal's triangle
-    for (int p = 0; p <= layout.highest; ++p) {
-        if (p > 0) {
-            std::vector<Int> next(p + 1);
-            next[0] = 1;
-            next[p] = 1;
-            for (int q = 1; q < p; ++q) next[q] = binomials[q - 1] + binomials[q];
-            binomials = std::move(next);
-        }
+    for (int p = 0; p <= highest; ++p) {
+        if (p > 0) binomials = NextBinomials(binomials);
         Int power = 0;
         Int moment = 0;
         for (int q = 0; q <= p; ++q) {
             if (centerPowers[p - q].is_zero()) continue;
             const Int weight = binomials[q] * centerPowers[p - q];
-            power += weight * xPowers[q];
-            if (p < terms) moment += weight * xMoments[q];
+            power += weight * x.powers[q];
+            if (p < terms) moment += weight * x.moments[q];
         }
         sums.powers.push_back({std::move(power), p * (f - shift)});
         if (p < terms) sums.moments.push_back({std::move(moment), p * (f - shift) + yLowest});
     }
+}
+
+// Y's sum of squares and sum, from the tally's words.
+void SumY(const Tally& total, const Pass& pass, PowerSums& sums) {
     auto readAt = [&](size_t at, int length) {
         return ReadWords(total.words.data() + at, total.carries.data() + at, length);
     };
+    const int yWords = pass.yWords;
+    const int64_t yLowest = pass.grouping->yLowest;
     sums.ySquares = {readAt(0, 2 * yWords), 2 * yLowest};
-    sums.ySum = {readAt(ySumAt[0], yWords) - readAt(ySumAt[1], yWords), yLowest};
+    sums.ySum = {readAt(pass.ySumAt[0], yWords) - readAt(pass.ySumAt[1], yWords), yLowest};
+}
+
+}  // namespace
+
+int PowerKernelCount() { return static_cast<int>(BatchTallies().size()); }
+
+std::optional<PowerSums> SumPowersInWords(PointsView points, int terms, double center, int shift,
+                                          const WorkSplit& split, int kernel) {
+    if (terms < 1 || points.count >= kMostPoints) return std::nullopt;
+    const std::optional<Grouping> grouping = GroupPoints(points);
+    if (!grouping) return std::nullopt;
+    const int64_t yBits = grouping->yTop - grouping->yLowest;
+    const int yWords = std::max(1, WordsFor(yBits));
+    if (yWords > kWidestY) return std::nullopt;
+
+    const Pass pass{&*grouping,
+                    Layout(terms, std::max<int64_t>(1, yBits)),
+                    yWords,
+                    {2 * static_cast<size_t>(yWords), 3 * static_cast<size_t>(yWords)},
+                    BatchTallies()[std::clamp(kernel, 0, PowerKernelCount() - 1)]};
+    const Tally total = TallyPoints(points, pass, split);
+    XSums x = SumX(total, pass);
+    PowerSums sums;
+    ExpandAboutCenter(x, center, shift, grouping->yLowest, sums);
+    SumY(total, pass, sums);
     return sums;
 }
 

@@ -359,161 +359,242 @@ PlotTicks NiceTicks(double lo, double hi, int intervals) {
     return ticks;
 }
 
-PlotResult PlanPlot(const PlotInput& input, const PlotOptions& options) {
-    PlotResult result;
-    const PointsView& points = input.points;
-    const UiLanguage language = options.language;
-    auto beyond = [&result]() {
-        result.failure = MessageId::PlotBeyondDouble;
-        return result;
-    };
-    if (points.count < 1 || !input.coefficients) return beyond();
+namespace {
 
-    // The values the plot shows: the points, the graph's 251 curve samples, the band, the residuals.
+// The values the plot shows besides the points: the graph's curve samples, the band, the
+// residuals.
+struct PlotValues {
+    std::vector<double> curveX, curveY;
+    BandSamples band;
+    std::vector<double> residuals;
+};
+
+// The curve of the exact optimum where the model is there (the centre of its band, right
+// also where the rounded coefficients cancel, as with years on X), else of the coefficients.
+double CurveAt(const PlotInput& input, double x) {
+    if (!input.model) return EvaluatePolynomial(*input.coefficients, input.termCount, x);
+    const Statistic fitted = input.model->At(x, kDefaultConfidenceLevel).fitted;
+    return fitted ? *fitted : HUGE_VAL;
+}
+
+// The graph's 251 curve samples, the band's and the residuals.
+PlotValues SampleValues(const PlotInput& input, const PlotOptions& options) {
+    const PointsView& points = input.points;
     const double xFirst = points.x[0];
     const double xLast = points.x[points.count - 1];
     const double step = (xLast - xFirst) * 0.002;
-    // The curve of the exact optimum where the model is there (the centre of its band, right
-    // also where the rounded coefficients cancel, as with years on X), else of the coefficients.
-    auto curveAt = [&](double x) {
-        if (!input.model) return EvaluatePolynomial(*input.coefficients, input.termCount, x);
-        const Statistic fitted = input.model->At(x, kDefaultConfidenceLevel).fitted;
-        return fitted ? *fitted : HUGE_VAL;
-    };
-    std::vector<double> curveX, curveY;
+    PlotValues values;
     for (int i = 0; i < kCurveSamples; ++i) {
-        curveX.push_back(xFirst + 2 * step * i);
-        curveY.push_back(curveAt(curveX.back()));
+        values.curveX.push_back(xFirst + 2 * step * i);
+        values.curveY.push_back(CurveAt(input, values.curveX.back()));
     }
-    BandSamples band;
-    band.available = false;
-    if (options.band != PlotBand::None && input.model) band = SampleBand(*input.model, options.band, xFirst, xLast);
-    std::vector<double> residuals;
-    for (long long k = 0; k < points.count; ++k)
-        residuals.push_back(points.y[k] - curveAt(points.x[k]));
+    values.band.available = false;
+    if (options.band != PlotBand::None && input.model)
+        values.band = SampleBand(*input.model, options.band, xFirst, xLast);
+    for (long long k = 0; k < points.count; ++k) values.residuals.push_back(points.y[k] - CurveAt(input, points.x[k]));
+    return values;
+}
+
+// Whether every value shown is a double, so that no axis is numbered from an infinity or NaN.
+bool AllShowable(const PointsView& points, const PlotValues& values, bool residuals) {
     const std::vector<double> xs(points.x, points.x + points.count);
     const std::vector<double> ys(points.y, points.y + points.count);
-    if (!AllFinite(xs) || !AllFinite(ys) || !AllFinite(curveY) || !AllFinite(band.low) || !AllFinite(band.high) ||
-        (options.residuals && !AllFinite(residuals)))
-        return beyond();
+    return AllFinite(xs) && AllFinite(ys) && AllFinite(values.curveY) && AllFinite(values.band.low) &&
+           AllFinite(values.band.high) && (!residuals || AllFinite(values.residuals));
+}
 
-    // Ranges and ticks.
-    const double dataLo = *std::min_element(ys.begin(), ys.end());
-    const double dataHi = *std::max_element(ys.begin(), ys.end());
-    if (!Finite(dataHi - dataLo)) return beyond();
-    double yLo = dataLo;
-    double yHi = dataHi;
-    TakeIn(curveY, dataLo, dataHi, yLo, yHi);
-    TakeIn(band.low, dataLo, dataHi, yLo, yHi);
-    TakeIn(band.high, dataLo, dataHi, yLo, yHi);
+// The main panel and, when asked for, the residuals' below it, on a plot `width` units wide.
+struct Panels {
     Panel main;
-    if (!PaddedRange(xFirst, xLast, 0.03, main.x.lo, main.x.hi) || !PaddedRange(yLo, yHi, 0.05, main.y.lo, main.y.hi))
-        return beyond();
-    const double width = std::clamp(options.width, kNarrowestPlot, kPlotWidth);
-    main.xTicks = NiceTicks(main.x.lo, main.x.hi, static_cast<int>(std::lround(width / kUnitsPerXInterval)));
-    main.yTicks = NiceTicks(main.y.lo, main.y.hi, kYIntervals);
     Panel lower;
+    bool residuals = false;
+    double width = kPlotWidth;
+};
+
+// The residual panel's Y range and ticks, its X axis the main panel's; false when the range is
+// beyond a double.
+bool ScaleResidualAxes(const std::vector<double>& residuals, Panels& panels) {
     double largestResidual = 0.0;
     for (double r : residuals) largestResidual = std::max(largestResidual, std::fabs(r));
-    if (options.residuals) {
-        lower.x = main.x;
-        lower.xTicks = main.xTicks;
-        if (!PaddedRange(-largestResidual, largestResidual, 0.1, lower.y.lo, lower.y.hi)) return beyond();
-        lower.yTicks = NiceTicks(lower.y.lo, lower.y.hi, kResidualIntervals);
-    }
+    Panel& lower = panels.lower;
+    lower.x = panels.main.x;
+    lower.xTicks = panels.main.xTicks;
+    if (!PaddedRange(-largestResidual, largestResidual, 0.1, lower.y.lo, lower.y.hi)) return false;
+    lower.yTicks = NiceTicks(lower.y.lo, lower.y.hi, kResidualIntervals);
+    return true;
+}
 
-    // Panels: the left margin holds the widest number of either.
-    const double labels = std::max(WidestLabel(main.yTicks), options.residuals ? WidestLabel(lower.yTicks) : 0.0);
+// The axes' ranges and ticks: the main panel's Y takes in the points, the curve and the band;
+// false when a range is beyond a double.
+bool ScaleAxes(const PointsView& points, const PlotValues& values, Panels& panels) {
+    const double dataLo = *std::min_element(points.y, points.y + points.count);
+    const double dataHi = *std::max_element(points.y, points.y + points.count);
+    if (!Finite(dataHi - dataLo)) return false;
+    double yLo = dataLo;
+    double yHi = dataHi;
+    TakeIn(values.curveY, dataLo, dataHi, yLo, yHi);
+    TakeIn(values.band.low, dataLo, dataHi, yLo, yHi);
+    TakeIn(values.band.high, dataLo, dataHi, yLo, yHi);
+    Panel& main = panels.main;
+    if (!PaddedRange(points.x[0], points.x[points.count - 1], 0.03, main.x.lo, main.x.hi) ||
+        !PaddedRange(yLo, yHi, 0.05, main.y.lo, main.y.hi))
+        return false;
+    main.xTicks = NiceTicks(main.x.lo, main.x.hi, static_cast<int>(std::lround(panels.width / kUnitsPerXInterval)));
+    main.yTicks = NiceTicks(main.y.lo, main.y.hi, kYIntervals);
+    return !panels.residuals || ScaleResidualAxes(values.residuals, panels);
+}
+
+// The panel over `area`, its axes reaching across it, Y upwards.
+void PlaceIn(Panel& panel, const PlotRect& area) {
+    panel.area = area;
+    panel.x.origin = area.left;
+    panel.x.length = area.width;
+    panel.y.origin = area.top;
+    panel.y.length = area.height;
+    panel.y.upwards = true;
+}
+
+// The panels' areas, the left margin holding the widest number of either; returns the
+// legend's baseline below them.
+double PlacePanels(Panels& panels) {
+    const double labels =
+        std::max(WidestLabel(panels.main.yTicks), panels.residuals ? WidestLabel(panels.lower.yTicks) : 0.0);
     const double left = std::round(10 + labels + 4 + kTickLength) + 0.5;
-    main.area = {left, kPanelTop + 0.5, std::floor(width - kRightMargin - left), std::min(kMainHeight, std::round(width / 2))};
-    main.x.origin = main.area.left;
-    main.x.length = main.area.width;
-    main.y.origin = main.area.top;
-    main.y.length = main.area.height;
-    main.y.upwards = true;
-    double y = main.Bottom() + 46;  // below the X numbers and the axis title
-    if (options.residuals) {
+    const double width = panels.width;
+    PlaceIn(panels.main, {left, kPanelTop + 0.5, std::floor(width - kRightMargin - left),
+                          std::min(kMainHeight, std::round(width / 2))});
+    double y = panels.main.Bottom() + 46;  // below the X numbers and the axis title
+    if (panels.residuals) {
         y += 22;  // the residual panel's title
-        lower.area = {main.area.left, std::round(y) + 0.5, main.area.width, kResidualHeight};
-        lower.x.origin = lower.area.left;
-        lower.x.length = lower.area.width;
-        lower.y.origin = lower.area.top;
-        lower.y.length = lower.area.height;
-        lower.y.upwards = true;
-        y = lower.Bottom() + 26;  // below its X numbers
+        PlaceIn(panels.lower, {panels.main.area.left, std::round(y) + 0.5, panels.main.area.width, kResidualHeight});
+        y = panels.lower.Bottom() + 26;  // below its X numbers
     }
-    y += 16;  // the legend's baseline
+    return y + 16;
+}
 
+PlotColour BandColour(PlotBand band) {
+    return band == PlotBand::Prediction ? kPredictionColour : kConfidenceColour;
+}
+
+// The band as an area between its upper ends, left to right, and its lower ends back.
+PlotGroup BandGroup(const Panel& main, const BandSamples& band, PlotBand kind, UiLanguage language) {
+    PlotGroup area;
+    const PlotTextId name = kind == PlotBand::Prediction ? PlotTextId::PredictionBand : PlotTextId::ConfidenceBand;
+    area.name = PlotText(name, language);
+    area.clip = main.area;
+    std::vector<PlotPoint> outline;
+    for (size_t k = 0; k < band.x.size(); ++k) outline.push_back({main.x.At(band.x[k]), main.y.At(band.high[k])});
+    for (size_t k = band.x.size(); k-- > 0;) outline.push_back({main.x.At(band.x[k]), main.y.At(band.low[k])});
+    area.areas.push_back({ClipPolygon(outline, main.area.top - 2, main.Bottom() + 2), BandColour(kind), kBandOpacity});
+    area.bandX = band.x;
+    area.bandLow = band.low;
+    area.bandHigh = band.high;
+    return area;
+}
+
+PlotGroup CurveGroup(const Panel& main, const PlotValues& values, UiLanguage language) {
+    PlotGroup curve;
+    curve.name = PlotText(PlotTextId::Curve, language);
+    curve.clip = main.area;
+    std::vector<PlotPoint> samples;
+    for (size_t i = 0; i < values.curveX.size(); ++i)
+        samples.push_back({main.x.At(values.curveX[i]), main.y.At(values.curveY[i])});
+    for (auto& run : ClipPolyline(samples, main.area.top - 2, main.Bottom() + 2))
+        curve.lines.push_back({run, kBlack, kCurveWidth});
+    return curve;
+}
+
+PlotGroup DataGroup(const Panel& main, const PointsView& points, UiLanguage language) {
+    PlotGroup data;
+    data.name = PlotText(PlotTextId::Data, language);
+    for (long long k = 0; k < points.count; ++k) data.dots.push_back(DotAt(main, points.x[k], points.y[k]));
+    return data;
+}
+
+// The main panel's groups: grid, band, curve, points and axes; returns the legend's entries.
+std::vector<LegendEntry> AppendMainPanel(PlotPlan& plan, const Panel& main, const PointsView& points,
+                                         const PlotValues& values, const PlotOptions& options) {
+    const UiLanguage language = options.language;
+    plan.groups.push_back(GridOf(main));
+    std::vector<LegendEntry> legend = {{LegendEntry::Dot, kDotColour, PlotText(PlotTextId::Data, language)},
+                                       {LegendEntry::Line, kBlack, PlotText(PlotTextId::Curve, language)}};
+    if (values.band.available) {
+        plan.groups.push_back(BandGroup(main, values.band, options.band, language));
+        legend.push_back({LegendEntry::Area, BandColour(options.band), plan.groups.back().name});
+    }
+    plan.groups.push_back(CurveGroup(main, values, language));
+    plan.groups.push_back(DataGroup(main, points, language));
+    plan.groups.push_back(XAxisOf(main, PlotText(PlotTextId::XAxis, language)));
+    plan.groups.back().texts.push_back(
+        {{main.area.left + main.area.width / 2, main.Bottom() + 38}, "X", TextAnchor::Middle, kTitleSize, kBlack});
+    plan.groups.push_back(YAxisOf(main, PlotText(PlotTextId::YAxis, language), "Y"));
+    return legend;
+}
+
+// The residual panel's groups: grid, the residuals about their zero line, and axes.
+void AppendResidualPanel(PlotPlan& plan, const Panel& lower, const PointsView& points,
+                         const std::vector<double>& residuals, UiLanguage language) {
+    plan.groups.push_back(GridOf(lower));
+    PlotGroup scatter;
+    scatter.name = PlotText(PlotTextId::Residuals, language);
+    const double zero = lower.y.At(0.0);
+    scatter.lines.push_back({{{lower.area.left, zero}, {lower.Right(), zero}}, kBlack, 1.0});
+    for (long long k = 0; k < points.count; ++k) scatter.dots.push_back(DotAt(lower, points.x[k], residuals[k]));
+    plan.groups.push_back(scatter);
+    plan.groups.push_back(XAxisOf(lower, std::string()));
+    PlotGroup yAxis =
+        YAxisOf(lower, PlotText(PlotTextId::ResidualAxis, language), PlotText(PlotTextId::Residuals, language));
+    yAxis.texts.back().anchor = TextAnchor::Start;
+    yAxis.texts.back().at.x = 10;
+    plan.groups.push_back(yAxis);
+}
+
+// The note that the fit has no band, in lines from `left` to `right` below the legend;
+// `baseline` becomes its last line's.
+PlotGroup NoBandNote(double left, double right, double& baseline, UiLanguage language) {
+    PlotGroup note;
+    baseline += 4;
+    for (const std::string& line : WrappedLines(PlotText(PlotTextId::NoBand, language), kLabelSize, right - left)) {
+        baseline += kLegendRowHeight;
+        note.texts.push_back({{left, baseline}, line, TextAnchor::Start, kLabelSize, kBlack});
+    }
+    return note;
+}
+
+PlotResult BeyondDouble() {
+    PlotResult result;
+    result.failure = MessageId::PlotBeyondDouble;
+    return result;
+}
+
+}  // namespace
+
+PlotResult PlanPlot(const PlotInput& input, const PlotOptions& options) {
+    const PointsView& points = input.points;
+    if (points.count < 1 || !input.coefficients) return BeyondDouble();
+    const PlotValues values = SampleValues(input, options);
+    if (!AllShowable(points, values, options.residuals)) return BeyondDouble();
+    Panels panels;
+    panels.residuals = options.residuals;
+    panels.width = std::clamp(options.width, kNarrowestPlot, kPlotWidth);
+    if (!ScaleAxes(points, values, panels)) return BeyondDouble();
+    double y = PlacePanels(panels);
+
+    const UiLanguage language = options.language;
+    const double width = panels.width;
+    PlotResult result;
     PlotPlan& plan = result.plan;
     plan.width = width;
     plan.name = PlotText(PlotTextId::Plot, language);
     PlotGroup background;
     background.areas.push_back({{}, kWhite, 1.0});  // its outline once the height is known
     plan.groups.push_back(background);
-    plan.groups.push_back(GridOf(main));
-
-    std::vector<LegendEntry> legend = {{LegendEntry::Dot, kDotColour, PlotText(PlotTextId::Data, language)},
-                                       {LegendEntry::Line, kBlack, PlotText(PlotTextId::Curve, language)}};
-    if (band.available) {
-        const bool prediction = options.band == PlotBand::Prediction;
-        PlotGroup area;
-        area.name = PlotText(prediction ? PlotTextId::PredictionBand : PlotTextId::ConfidenceBand, language);
-        area.clip = main.area;
-        std::vector<PlotPoint> outline;
-        for (size_t k = 0; k < band.x.size(); ++k) outline.push_back({main.x.At(band.x[k]), main.y.At(band.high[k])});
-        for (size_t k = band.x.size(); k-- > 0;) outline.push_back({main.x.At(band.x[k]), main.y.At(band.low[k])});
-        const PlotColour colour = prediction ? kPredictionColour : kConfidenceColour;
-        area.areas.push_back({ClipPolygon(outline, main.area.top - 2, main.Bottom() + 2), colour, kBandOpacity});
-        area.bandX = band.x;
-        area.bandLow = band.low;
-        area.bandHigh = band.high;
-        plan.groups.push_back(area);
-        legend.push_back({LegendEntry::Area, colour, area.name});
-    }
-
-    PlotGroup curve;
-    curve.name = PlotText(PlotTextId::Curve, language);
-    curve.clip = main.area;
-    std::vector<PlotPoint> samples;
-    for (size_t i = 0; i < curveX.size(); ++i) samples.push_back({main.x.At(curveX[i]), main.y.At(curveY[i])});
-    for (auto& run : ClipPolyline(samples, main.area.top - 2, main.Bottom() + 2)) curve.lines.push_back({run, kBlack, kCurveWidth});
-    plan.groups.push_back(curve);
-
-    PlotGroup data;
-    data.name = PlotText(PlotTextId::Data, language);
-    for (long long k = 0; k < points.count; ++k) data.dots.push_back(DotAt(main, points.x[k], points.y[k]));
-    plan.groups.push_back(data);
-    plan.groups.push_back(XAxisOf(main, PlotText(PlotTextId::XAxis, language)));
-    plan.groups.back().texts.push_back(
-        {{main.area.left + main.area.width / 2, main.Bottom() + 38}, "X", TextAnchor::Middle, kTitleSize, kBlack});
-    plan.groups.push_back(YAxisOf(main, PlotText(PlotTextId::YAxis, language), "Y"));
-
-    if (options.residuals) {
-        plan.groups.push_back(GridOf(lower));
-        PlotGroup scatter;
-        scatter.name = PlotText(PlotTextId::Residuals, language);
-        const double zero = lower.y.At(0.0);
-        scatter.lines.push_back({{{lower.area.left, zero}, {lower.Right(), zero}}, kBlack, 1.0});
-        for (long long k = 0; k < points.count; ++k) scatter.dots.push_back(DotAt(lower, points.x[k], residuals[k]));
-        plan.groups.push_back(scatter);
-        PlotGroup xAxis = XAxisOf(lower, std::string());
-        plan.groups.push_back(xAxis);
-        PlotGroup yAxis = YAxisOf(lower, PlotText(PlotTextId::ResidualAxis, language), PlotText(PlotTextId::Residuals, language));
-        yAxis.texts.back().anchor = TextAnchor::Start;
-        yAxis.texts.back().at.x = 10;
-        plan.groups.push_back(yAxis);
-    }
-
-    plan.groups.push_back(LegendOf(legend, main.area.left, width - 4, y, PlotText(PlotTextId::Legend, language)));
-    if (options.band != PlotBand::None && !band.available) {
-        PlotGroup note;
-        y += 4;
-        for (const std::string& line : WrappedLines(PlotText(PlotTextId::NoBand, language), kLabelSize, width - 4 - main.area.left)) {
-            y += kLegendRowHeight;
-            note.texts.push_back({{main.area.left, y}, line, TextAnchor::Start, kLabelSize, kBlack});
-        }
-        plan.groups.push_back(note);
-    }
+    const std::vector<LegendEntry> legend = AppendMainPanel(plan, panels.main, points, values, options);
+    if (options.residuals) AppendResidualPanel(plan, panels.lower, points, values.residuals, language);
+    const double left = panels.main.area.left;
+    plan.groups.push_back(LegendOf(legend, left, width - 4, y, PlotText(PlotTextId::Legend, language)));
+    if (options.band != PlotBand::None && !values.band.available)
+        plan.groups.push_back(NoBandNote(left, width - 4, y, language));
     plan.height = std::ceil(y + 12);
     plan.groups.front().areas.front().outline = {{0, 0}, {width, 0}, {width, plan.height}, {0, plan.height}};
     return result;

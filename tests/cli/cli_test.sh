@@ -307,6 +307,30 @@ level 0 is usage|2|--level takes a confidence level|eval "$examples/sample.txt" 
 up-to 0 is usage|2|--up-to takes a degree from 1 to 44|degrees "$examples/wave.txt" --up-to 0
 up-to 45 is usage|2|--up-to takes a degree from 1 to 44|degrees "$examples/wave.txt" --up-to 45
 interval without at is usage|2|--interval needs --at|eval "$examples/sample.txt" --interval
+eval without at is usage|2|eval needs --at|eval "$examples/sample.txt"
+eval: at takes numbers|2|--at takes one or more numbers|eval "$examples/sample.txt" --at x
+eval: at refuses nan among the X|2|--at takes numbers that are finite and within the range of a double|eval "$examples/sample.txt" --at 1 nan
+eval: at ends before a non-number|2|unexpected argument 'x'|eval "$examples/sample.txt" --at 1 x
+eval: at ends before an empty argument|2|unexpected argument ''|eval "$examples/sample.txt" --at 1 ""
+eval: at twice|0|3	7|eval "$examples/worked_line.txt" --degree 1 --at 1 --at 2 3
+eval: no --out|2|unknown option '--out'|eval "$examples/sample.txt" --out "$work/e.svg" --at 1
+graph: no FILE|2|no FILE given|graph --out "$work/a.svg"
+graph: one FILE|2|unexpected argument|graph "$examples/sample.txt" "$examples/wave.txt" --out "$work/a.svg"
+graph: degree a whole number|2|--degree takes a whole number|graph "$examples/sample.txt" --degree 2.5 --out "$work/a.svg"
+graph: lang en or ja|2|--lang takes en or ja|graph "$examples/sample.txt" --lang fr --out "$work/a.svg"
+graph: size 100, 70 or 50|2|--size takes 100, 70 or 50|graph "$examples/sample.txt" --size 80 --out "$work/a.svg"
+graph: scale none, ticks or grid|2|--scale takes none, ticks or grid|graph "$examples/sample.txt" --scale x --out "$work/a.svg"
+graph: line 1 to 5|2|--line takes 1 to 5|graph "$examples/sample.txt" --line 6 --out "$work/a.svg"
+graph: an even dot|2|--dot takes 5, 7, 9, 11 or 13|graph "$examples/sample.txt" --dot 6 --out "$work/a.svg"
+graph: a dot beyond 13|2|--dot takes 5, 7, 9, 11 or 13|graph "$examples/sample.txt" --dot 15 --out "$work/a.svg"
+graph: out a picture name|2|--out takes a .bmp, .png or .svg name|graph "$examples/sample.txt" --out "$work/a.jpg"
+graph: out a file name|2|--out takes a file name|graph "$examples/sample.txt" --out ""
+graph: no band|2|unknown option '--band'|graph "$examples/sample.txt" --band none --out "$work/a.svg"
+plot: needs out|2|plot needs --out|plot "$examples/sample.txt"
+plot: out SVG or PNG|2|--out takes a .svg or .png name|plot "$examples/sample.txt" --out "$work/a.bmp"
+plot: band confidence, prediction or none|2|--band takes confidence, prediction or none|plot "$examples/sample.txt" --band x --out "$work/a.svg"
+plot: no size|2|unknown option '--size'|plot "$examples/sample.txt" --size 70 --out "$work/a.svg"
+plot: no at|2|unknown option '--at'|plot "$examples/sample.txt" --at 1 --out "$work/a.svg"
 through the origin, every X 0|1|no fit through the origin exists: every X is 0|fit "$work/zeros.txt" --through-origin --json
 degrees through the origin, every X 0|1|no fit through the origin exists|degrees "$work/zeros.txt" --through-origin
 up-to beyond the data|1|beyond the highest degree these data allow (10)|degrees "$examples/wave.txt" --up-to 11

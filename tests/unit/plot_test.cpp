@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -224,6 +225,69 @@ TEST(PlotPlan, ANarrowScreenGetsANarrowerPlotWithTextsOfTheSameSize) {
     }
     options.width = 100;
     EXPECT_EQ(PlotOf(SampleFit(2), options).plan.width, kNarrowestPlot);
+}
+
+// How far up and down a group reaches: its shapes, and its texts from a capital's height above
+// the baseline to a descender below.
+struct Reach {
+    double top = HUGE_VAL;
+    double bottom = -HUGE_VAL;
+    void Take(double from, double to) { top = std::min(top, from), bottom = std::max(bottom, to); }
+};
+
+Reach ReachOf(const PlotGroup& g) {
+    Reach reach;
+    for (const PlotLine& l : g.lines)
+        for (const PlotPoint& p : l.points) reach.Take(p.y, p.y);
+    for (const PlotArea& a : g.areas)
+        for (const PlotPoint& p : a.outline) reach.Take(p.y, p.y);
+    for (const PlotDot& d : g.dots) reach.Take(d.centre.y - d.radius, d.centre.y + d.radius);
+    for (const PlotLabel& t : g.texts) reach.Take(t.at.y - t.size, t.at.y + 0.3 * t.size);
+    return reach;
+}
+
+// The parts one below the other inside the picture: the main panel with its X numbers and
+// title, the residual panel's title and panel, the legend, the note that there is no band.
+TEST(PlotPlan, ItsPartsAreStackedInsideThePicture) {
+    struct Row {
+        int degree;  // 7: through every point, no band
+        PlotBand band;
+        bool residuals;
+        double width;
+    };
+    const Row rows[] = {
+        {2, PlotBand::Confidence, false, kPlotWidth},    {2, PlotBand::Prediction, true, kPlotWidth},
+        {2, PlotBand::None, true, kNarrowestPlot},       {7, PlotBand::Confidence, true, kNarrowestPlot},
+        {7, PlotBand::Prediction, false, kPlotWidth},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("degree " + std::to_string(row.degree) + ", width " + std::to_string(row.width));
+        PlotOptions options;
+        options.band = row.band;
+        options.residuals = row.residuals;
+        options.width = row.width;
+        const PlotPlan plan = PlotOf(SampleFit(row.degree), options).plan;
+        for (const PlotGroup& g : plan.groups) {
+            EXPECT_GE(ReachOf(g).top, 0.0) << g.name;
+            EXPECT_LE(ReachOf(g).bottom, plan.height) << g.name;
+        }
+        const std::string legendName = PlotText(PlotTextId::Legend, UiLanguage::English);
+        size_t legend = 0;
+        while (legend < plan.groups.size() && plan.groups[legend].name != legendName) ++legend;
+        ASSERT_LT(legend, plan.groups.size());
+        for (size_t k = 1; k < legend; ++k)
+            EXPECT_LT(ReachOf(plan.groups[k]).bottom, ReachOf(plan.groups[legend]).top) << k;
+        const bool note = row.degree == 7 && row.band != PlotBand::None;
+        ASSERT_EQ(plan.groups.size(), legend + (note ? 2 : 1));
+        if (note) {
+            EXPECT_LT(ReachOf(plan.groups[legend]).bottom, ReachOf(plan.groups.back()).top);
+        }
+        const PlotGroup* residualAxis = GroupNamed(plan, PlotTextId::ResidualAxis);
+        ASSERT_EQ(residualAxis != nullptr, row.residuals);
+        if (row.residuals) {
+            EXPECT_LT(ReachOf(*GroupNamed(plan, PlotTextId::XAxis)).bottom, ReachOf(*residualAxis).top);
+        }
+    }
 }
 
 TEST(PlotSvg, NamedGroupsAndTheBandsValuesThatReadBackExactly) {

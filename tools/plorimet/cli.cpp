@@ -48,10 +48,6 @@ const char kUsageNotes[] =
     "--residuals each observation's fitted value, residual, leverage, studentized residual and\n"
     "Cook's distance; degrees compares degree 0 (1 through the origin) to N (default 10).\n";
 
-// Pasted text is read like the clipboard's: up to its first zero byte, and never more than
-// a spreadsheet copy of this size could sensibly be.
-constexpr size_t kLargestPasteText = 16 * 1024 * 1024;
-
 struct Options {
     std::string command;
     std::string file;
@@ -145,15 +141,15 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
     return std::nullopt;
 }
 
-// Reads the pasted text up to its first zero byte; false, having read no more than the limit
-// and a little, when the text is longer than a paste takes.
+// Reads the pasted text as the clipboard's is read, up to its first zero byte; false, having
+// read no more than the limit and a little, when the text is longer than a paste takes.
 bool ReadPasteText(std::istream& in, std::string& text) {
     char chunk[64 * 1024];
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
         const size_t got = static_cast<size_t>(in.gcount());
         const char* zero = static_cast<const char*>(std::memchr(chunk, '\0', got));
         text.append(chunk, zero ? static_cast<size_t>(zero - chunk) : got);
-        if (text.size() > kLargestPasteText) return false;
+        if (text.size() > kPasteTextLimit) return false;
         if (zero) break;
     }
     return true;
@@ -361,7 +357,9 @@ int RunPaste(const Options& options, Reporter& report, std::ostream& err) {
     std::ifstream in;
     if (!OpenInput(options.file, in, report)) return 1;
     std::string text;
-    if (!ReadPasteText(in, text)) return report.Fail(options.file + ": the text is larger than the 16 MB a paste takes");
+    if (!ReadPasteText(in, text))
+        return report.Fail(options.file + ": the text is larger than the " + std::to_string(kPasteTextLimit >> 20) +
+                           " MB a paste takes");
     if (text.empty()) return report.Fail(MessageId::NoClipboardData);
 
     const SheetShape shape = CheckSheetText(text);

@@ -56,98 +56,192 @@ struct GraphOptions {
     std::vector<double> at;
 };
 
+// The arguments after the command, read in turn: an option's value is the argument after it.
+class ArgumentReader {
+public:
+    explicit ArgumentReader(const std::vector<std::string>& args) : args_(args) {}
+    bool More() const { return next_ < args_.size(); }
+    const std::string& Next() { return args_[next_++]; }
+    const std::string& Peek() const { return args_[next_]; }
+    // The option's value; false when the arguments end first.
+    bool Value(std::string& value) {
+        if (!More()) return false;
+        value = Next();
+        return true;
+    }
+
+private:
+    const std::vector<std::string>& args_;
+    size_t next_ = 1;
+};
+
+// Each Take...Option below is given an option and returns whether it is one of its own; a
+// wrong value sets `problem`.
+
+// What every command reads and fits.
+bool TakeFitOption(const std::string& arg, ArgumentReader& in, GraphOptions& o, std::optional<std::string>& problem) {
+    std::string v;
+    if (arg == "--degree") {
+        int degree = 0;
+        if (!in.Value(v) || !ParseInt(v, degree))
+            problem = "--degree takes a whole number";
+        else
+            o.degree = degree;
+    } else if (arg == "--all") {
+        o.all = true;
+    } else if (arg == "--weights") {
+        o.weights = true;
+    } else if (arg == "--through-origin") {
+        o.throughOrigin = true;
+    } else if (arg == "--lang") {
+        if (!in.Value(v) || (v != "en" && v != "ja"))
+            problem = "--lang takes en or ja";
+        else
+            o.language = v == "ja" ? UiLanguage::Japanese : UiLanguage::English;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Whether the text reads as a number in full, though it is none a curve has a point at (nan,
+// inf, beyond a double).
+bool IsNumberBeyondDouble(const std::string& text) {
+    double x = 0.0;
+    const char* first = text.data() + (!text.empty() && text[0] == '+');
+    const auto read = std::from_chars(first, text.data() + text.size(), x);
+    return read.ptr == text.data() + text.size() && first != read.ptr;
+}
+
+// --at: every following argument that is a number is a point.
+std::optional<std::string> TakeAtValues(ArgumentReader& in, GraphOptions& o) {
+    while (in.More()) {
+        double x = 0.0;
+        if (!ParseFiniteNumber(in.Peek(), x)) {
+            if (IsNumberBeyondDouble(in.Peek()))
+                return std::string("--at takes numbers that are finite and within the range of a double");
+            break;
+        }
+        o.atTexts.push_back(in.Next());
+        o.at.push_back(x);
+    }
+    if (o.at.empty()) return std::string("--at takes one or more numbers");
+    return std::nullopt;
+}
+
+bool TakeEvalOption(const std::string& arg, ArgumentReader& in, GraphOptions& o, std::optional<std::string>& problem) {
+    std::string v;
+    if (arg == "--interval") {
+        o.interval = true;
+    } else if (arg == "--level") {
+        if (!in.Value(v) || !ParseLevel(v, o.level))
+            problem = "--level takes a confidence level between 0 and 1 (exclusive), such as 0.99";
+    } else if (arg == "--at") {
+        problem = TakeAtValues(in, o);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The graph's look, as the Draw Graph dialog sets it.
+bool TakeGraphStyleOption(const std::string& arg, ArgumentReader& in, GraphOptions& o,
+                          std::optional<std::string>& problem) {
+    std::string v;
+    int number = 0;
+    if (arg == "--size") {
+        if (!in.Value(v) || (v != "100" && v != "70" && v != "50"))
+            problem = "--size takes 100, 70 or 50";
+        else
+            o.settings.sizeIndex = v == "100" ? 0 : (v == "70" ? 1 : 2);
+    } else if (arg == "--scale") {
+        if (!in.Value(v) || (v != "none" && v != "ticks" && v != "grid"))
+            problem = "--scale takes none, ticks or grid";
+        else
+            o.settings.scaleMode =
+                v == "none" ? ScaleMode::ScaleNone : (v == "ticks" ? ScaleMode::ScaleTicks : ScaleMode::ScaleGrid);
+    } else if (arg == "--line") {
+        if (!in.Value(v) || !ParseInt(v, number) || number < 1 || number > 5)
+            problem = "--line takes 1 to 5";
+        else
+            o.settings.thicknessIndex = number - 1;
+    } else if (arg == "--dot") {
+        if (!in.Value(v) || !ParseInt(v, number) || number < 5 || number > 13 || number % 2 == 0)
+            problem = "--dot takes 5, 7, 9, 11 or 13";
+        else
+            o.settings.dotSizeIndex = (number - 5) / 2;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool TakePlotOption(const std::string& arg, ArgumentReader& in, GraphOptions& o, std::optional<std::string>& problem) {
+    std::string v;
+    if (arg == "--band") {
+        if (!in.Value(v) || (v != "confidence" && v != "prediction" && v != "none"))
+            problem = "--band takes confidence, prediction or none";
+        else
+            o.plot.band =
+                v == "confidence" ? PlotBand::Confidence : v == "prediction" ? PlotBand::Prediction : PlotBand::None;
+    } else if (arg == "--residuals") {
+        o.plot.residuals = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// --out of the picture commands, graph and plot.
+bool TakeOutOption(const std::string& arg, ArgumentReader& in, GraphOptions& o, std::optional<std::string>& problem) {
+    if (arg != "--out") return false;
+    const bool graph = o.command == "graph";
+    std::string v;
+    if (!in.Value(v) || v.empty()) {
+        problem = "--out takes a file name";
+        return true;
+    }
+    const std::optional<GraphFileFormat> format = PictureFormatOfName(v, graph ? Picture::Graph : Picture::Plot);
+    if (!format) {
+        problem = graph ? "--out takes a .bmp, .png or .svg name" : "--out takes a .svg or .png name";
+        return true;
+    }
+    o.outPath = v;
+    o.format = *format;
+    return true;
+}
+
+// What the options need of each other, once all are read.
+std::optional<std::string> CheckGraphOptions(GraphOptions& o) {
+    const bool picture = o.command == "graph" || o.command == "plot";
+    if (o.file.empty()) return std::string("no FILE given");
+    if (picture && o.outPath.empty()) return o.command + " needs --out";
+    if (o.command == "eval" && o.at.empty())
+        return std::string(o.interval ? "--interval needs --at" : "eval needs --at");
+    o.plot.language = o.language;
+    if (o.weights && !o.all) return std::string("--weights goes with --all (the grid's pairs have no weights)");
+    return std::nullopt;
+}
+
 std::optional<std::string> ParseGraphArguments(const std::vector<std::string>& args, GraphOptions& o) {
     o.command = args[0];
     const bool graph = o.command == "graph";
     const bool plot = o.command == "plot";
-    const bool picture = graph || plot;  // a file to write
     const bool eval = o.command == "eval";
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        std::string v;
-        auto value = [&]() -> bool {
-            if (i + 1 >= args.size()) return false;
-            v = args[++i];
-            return true;
-        };
-        if (arg == "--degree") {
-            int degree = 0;
-            if (!value() || !ParseInt(v, degree)) return std::string("--degree takes a whole number");
-            o.degree = degree;
-        } else if (arg == "--all") {
-            o.all = true;
-        } else if (arg == "--weights") {
-            o.weights = true;
-        } else if (arg == "--through-origin") {
-            o.throughOrigin = true;
-        } else if (eval && arg == "--interval") {
-            o.interval = true;
-        } else if (eval && arg == "--level") {
-            if (!value() || !ParseLevel(v, o.level))
-                return std::string("--level takes a confidence level between 0 and 1 (exclusive), such as 0.99");
-        } else if (arg == "--lang") {
-            if (!value() || (v != "en" && v != "ja")) return std::string("--lang takes en or ja");
-            o.language = v == "ja" ? UiLanguage::Japanese : UiLanguage::English;
-        } else if (graph && arg == "--size") {
-            if (!value() || (v != "100" && v != "70" && v != "50")) return std::string("--size takes 100, 70 or 50");
-            o.settings.sizeIndex = v == "100" ? 0 : (v == "70" ? 1 : 2);
-        } else if (graph && arg == "--scale") {
-            if (!value() || (v != "none" && v != "ticks" && v != "grid"))
-                return std::string("--scale takes none, ticks or grid");
-            o.settings.scaleMode = v == "none" ? ScaleMode::ScaleNone
-                                               : (v == "ticks" ? ScaleMode::ScaleTicks : ScaleMode::ScaleGrid);
-        } else if (graph && arg == "--line") {
-            int width = 0;
-            if (!value() || !ParseInt(v, width) || width < 1 || width > 5) return std::string("--line takes 1 to 5");
-            o.settings.thicknessIndex = width - 1;
-        } else if (graph && arg == "--dot") {
-            int size = 0;
-            if (!value() || !ParseInt(v, size) || size < 5 || size > 13 || size % 2 == 0)
-                return std::string("--dot takes 5, 7, 9, 11 or 13");
-            o.settings.dotSizeIndex = (size - 5) / 2;
-        } else if (plot && arg == "--band") {
-            if (!value() || (v != "confidence" && v != "prediction" && v != "none"))
-                return std::string("--band takes confidence, prediction or none");
-            o.plot.band = v == "confidence" ? PlotBand::Confidence : v == "prediction" ? PlotBand::Prediction : PlotBand::None;
-        } else if (plot && arg == "--residuals") {
-            o.plot.residuals = true;
-        } else if (picture && arg == "--out") {
-            if (!value() || v.empty()) return std::string("--out takes a file name");
-            const std::optional<GraphFileFormat> format = PictureFormatOfName(v, graph ? Picture::Graph : Picture::Plot);
-            if (!format) return std::string(graph ? "--out takes a .bmp, .png or .svg name" : "--out takes a .svg or .png name");
-            o.outPath = v;
-            o.format = *format;
-        } else if (eval && arg == "--at") {
-            // Every following argument that is a number is a point; nan, inf and values beyond
-            // a double are not points of a curve.
-            while (i + 1 < args.size()) {
-                double x = 0.0;
-                if (!ParseFiniteNumber(args[i + 1], x)) {
-                    const std::string& next = args[i + 1];
-                    const char* first = next.data() + (!next.empty() && next[0] == '+');
-                    const auto read = std::from_chars(first, next.data() + next.size(), x);
-                    if (read.ptr == next.data() + next.size() && first != read.ptr)
-                        return std::string("--at takes numbers that are finite and within the range of a double");
-                    break;
-                }
-                o.atTexts.push_back(args[++i]);
-                o.at.push_back(x);
-            }
-            if (o.at.empty()) return std::string("--at takes one or more numbers");
-        } else if (!arg.empty() && arg[0] == '-') {
-            return "unknown option '" + arg + "'";
-        } else if (o.file.empty()) {
-            o.file = arg;
-        } else {
-            return "unexpected argument '" + arg + "'";
-        }
+    for (ArgumentReader in(args); in.More();) {
+        const std::string& arg = in.Next();
+        std::optional<std::string> problem;
+        const bool taken = TakeFitOption(arg, in, o, problem) || (eval && TakeEvalOption(arg, in, o, problem)) ||
+                           (graph && TakeGraphStyleOption(arg, in, o, problem)) ||
+                           (plot && TakePlotOption(arg, in, o, problem)) ||
+                           ((graph || plot) && TakeOutOption(arg, in, o, problem));
+        if (problem) return problem;
+        if (taken) continue;
+        if (!arg.empty() && arg[0] == '-') return "unknown option '" + arg + "'";
+        if (!o.file.empty()) return "unexpected argument '" + arg + "'";
+        o.file = arg;
     }
-    if (o.file.empty()) return std::string("no FILE given");
-    if (picture && o.outPath.empty()) return o.command + " needs --out";
-    if (eval && o.at.empty()) return std::string(o.interval ? "--interval needs --at" : "eval needs --at");
-    o.plot.language = o.language;
-    if (o.weights && !o.all) return std::string("--weights goes with --all (the grid's pairs have no weights)");
-    return std::nullopt;
+    return CheckGraphOptions(o);
 }
 
 struct FittedFile {
