@@ -1,0 +1,2 @@
+#include <pybind11/pybind11.h>
+PYBIND11_MODULE(_core, m) {}
