@@ -20,7 +20,7 @@
 #include "base/shortest_number.h"
 #include "model/commands.h"
 #include "model/statistics_report.h"
-#include "plorimet/cli_fit.h"
+#include "model/points_fit.h"
 #include "plorimet/cli_graph.h"
 #include "plorimet/cli_input.h"
 
@@ -217,7 +217,7 @@ std::string PairsJson(long long pairCount, AppendPair appendPair) {
 // The fit as JSON: the pairs, the equation and its coefficients, then the report of the
 // statistics (R² and the residual standard deviation are the exact optimum's, correctly
 // rounded, as a statistics package reports them, not those of the coefficients rounded to double).
-void PrintJson(std::ostream& out, const std::string& pairsJson, const CliFit& fit, const std::optional<StatisticsReport>& report) {
+void PrintJson(std::ostream& out, const std::string& pairsJson, const PointsFit& fit, const std::optional<StatisticsReport>& report) {
     out << "{\n  \"pairs\": " << pairsJson;
     const FitResult& result = fit.result;
     out << ",\n  \"mode\": \"" << (fit.settings.fitMode == FitMode::LeastSquares ? "least-squares" : "exact") << "\",\n";
@@ -246,13 +246,13 @@ FitChoice ChoiceOf(const Options& options) {
     return choice;
 }
 
-int ReportFailure(const CliFailure& failure, Reporter& report) {
+int ReportFailure(const FitFailure& failure, Reporter& report) {
     return failure.message ? report.Fail(*failure.message) : report.Fail(failure.reason);
 }
 
 // The equation, then (--stats) the table of the statistics and (--residuals) each
 // observation's; with --json all as JSON, the pairs given as their list.
-void PrintFit(const Options& options, Reporter& report, const std::string& pairsJson, PointsView points, const CliFit& fit) {
+void PrintFit(const Options& options, Reporter& report, const std::string& pairsJson, PointsView points, const PointsFit& fit) {
     std::optional<StatisticsReport> statistics;
     if (fit.model) statistics = ReportOfFit(points, *fit.model, options.level, options.residuals, WorkSplitFor(points.count));
     if (options.json) {
@@ -291,9 +291,9 @@ int RunFitAll(const Options& options, Reporter& report) {
             });
         });
     }
-    CliFit fit;
+    PointsFit fit;
     const PointsView points = PointsOf(*pairs);
-    if (auto failure = FitForCli(points, ChoiceOf(options), fit)) return ReportFailure(*failure, report);
+    if (auto failure = FitPoints(points, ChoiceOf(options), fit)) return ReportFailure(*failure, report);
     PrintFit(options, report, options.json ? pairsJson.get() : std::string(), points, fit);
     return 0;
 }
@@ -302,9 +302,9 @@ int RunFit(const Options& options, Reporter& report) {
     if (options.all) return RunFitAll(options, report);
     const std::optional<DataSet> data = ReadGridData(options.file, report);
     if (!data) return 1;
-    CliFit fit;
+    PointsFit fit;
     const PointsView points{data->x.data(), data->y.data(), data->pairCount};
-    if (auto failure = FitForCli(points, ChoiceOf(options), fit)) return ReportFailure(*failure, report);
+    if (auto failure = FitPoints(points, ChoiceOf(options), fit)) return ReportFailure(*failure, report);
 
     if (!options.savePath.empty()) {
         const SaveDataPlan plan = PlanSaveData(*data, fit.result.equationText, options.savePath);

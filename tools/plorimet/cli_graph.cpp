@@ -21,7 +21,7 @@
 #include "base/window_layout.h"
 #include "model/commands.h"
 #include "model/statistics_report.h"
-#include "plorimet/cli_fit.h"
+#include "model/points_fit.h"
 #include "plorimet/cli_input.h"
 
 namespace plorimet {
@@ -154,7 +154,7 @@ struct FittedFile {
     DataSet data;  // the pairs as the grid takes them
     AllPairs all;  // or, with --all, every pair of the file
     PointsView points;
-    CliFit fit;
+    PointsFit fit;
 };
 
 // Reads and fits the file as `plorimet fit` does; returns the exit code on failure.
@@ -176,7 +176,7 @@ std::optional<int> ReadAndFit(const GraphOptions& o, bool withModel, Reporter& r
     choice.language = o.language;
     choice.withModel = withModel;
     if (o.all) choice.rule = FitRule::ExactOptimum;
-    if (auto failure = FitForCli(fitted.points, choice, fitted.fit))
+    if (auto failure = FitPoints(fitted.points, choice, fitted.fit))
         return failure->message ? report.Fail(*failure->message) : report.Fail(failure->reason);
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
-// The fit the commands share: the degree chosen for the points, the fit with or without the
-// constant, and the exact model its statistics come from.
+// The fit of a set of points that the command line and the Python module share: the degree
+// offered for the points (the window's rules for pairs, and for repeated X at most one fewer
+// than the distinct X), the fit with or without the constant, and the exact model its
+// statistics come from.
 #pragma once
 
 #include <memory>
@@ -23,7 +25,7 @@ struct FitChoice {
     FitRule rule = FitRule::RowScaling;  // ExactOptimum for every observation of a file
 };
 
-struct CliFit {
+struct PointsFit {
     FitSettings settings;
     FitResult result;
     int termCount = 0;
@@ -31,13 +33,14 @@ struct CliFit {
     std::unique_ptr<FitModel> model;  // with FitChoice::withModel
 };
 
-// Why a fit failed: the program's message, or a plain reason for what it has none for.
-struct CliFailure {
+// Why a fit failed: the program's message, or a plain English reason for what it has none for.
+struct FitFailure {
     std::optional<MessageId> message;
     std::string reason;
 };
 
-// The points sorted by X; repeated X count as repeated measurements.
-std::optional<CliFailure> FitForCli(PointsView points, const FitChoice& choice, CliFit& fit);
+// The points sorted by X; repeated X count as repeated measurements. With a degree chosen,
+// one the points cannot fix is refused with the range they can.
+std::optional<FitFailure> FitPoints(PointsView points, const FitChoice& choice, PointsFit& fit);
 
 }  // namespace plorimet
