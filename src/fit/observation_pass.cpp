@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "fit/fit_model_impl.h"
+#include "fit/part_sums.h"
 
 namespace plorimet {
 

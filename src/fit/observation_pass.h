@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "fit/binary_fraction.h"
 #include "fit/fit_statistics.h"
 
 namespace plorimet {

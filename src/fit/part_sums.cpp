@@ -184,7 +184,8 @@ public:
     }
     void PutInteger(const Int& value) {
         std::vector<unsigned char> magnitude;
-        mp::export_bits(mp::abs(value), std::back_inserter(magnitude), 8, false);
+        const Int magnitudeValue = mp::abs(value);
+        mp::export_bits(magnitudeValue, std::back_inserter(magnitude), 8, false);
         if (value.is_zero()) magnitude.clear();
         Put<uint8_t>(value.sign() < 0 ? 1 : 0);
         Put<uint32_t>(static_cast<uint32_t>(magnitude.size()));
