@@ -52,7 +52,7 @@ bool AddPartSums(PartSums& a, const PartSums& b);
 // the same points (the same center and shift), from the binomial expansion of (x - center)^p.
 ExactSums CentredSums(const PartSums& sums, bool centred);
 
-// Distinct X of nonzero weight (nonzero ones when `nonzeroOnly`), counted up to DistinctKept - 2.
+// Distinct X of nonzero weight (nonzero ones when `nonzeroOnly`), exact up to DistinctKept - 1.
 long long DistinctXOf(const PartSums& sums, bool nonzeroOnly);
 // Whether some point alone has its X (nonzero when `nonzeroOnly`) while the distinct X are
 // exactly `coefficients`: then its leverage is 1.
