@@ -107,6 +107,7 @@ public:
         fit->mode_ = fit->pointsFit_.settings.fitMode;
         fit->shown_ = std::vector<double>(fit->pointsFit_.result.coefficients.begin(),
                                           fit->pointsFit_.result.coefficients.begin() + fit->pointsFit_.termCount);
+        fit->equation_ = fit->pointsFit_.result.equationText;
         return fit;
     }
 
@@ -136,6 +137,7 @@ public:
         if (!fit->model_->Solved()) throw py::value_error("no fit exists for these X values");
         fit->mode_ = chosen.mode;
         fit->shown_ = fit->report_.statistics.coefficients;
+        if (fit->shown_.size() <= kTextSlots) fit->equation_ = std::string(fit->Equation(3, "en"));
         return fit;
     }
 
@@ -199,17 +201,30 @@ public:
         return out;
     }
 
+    // A JSON string of the text (code page 932 bytes kept as they are).
+    static std::string JsonText(const std::string& text) {
+        std::string out = "\"";
+        for (char c : text) {
+            if (c == '"' || c == '\\') out += '\\', out += c;
+            else if (c == '\n') out += "\\n";
+            else if (c == '\r') out += "\\r";
+            else if (c == '\t') out += "\\t";
+            else out += c;
+        }
+        return out + "\"";
+    }
+
     // The JSON of `plorimet fit --json` but the pairs: mode, degree, coefficients, equation and
     // the report's members.
-    std::string Json() const {
+    py::bytes Json() const {
         std::string out = "{\n  \"mode\": \"";
         out += mode_ == FitMode::LeastSquares ? "least-squares" : "exact";
         out += "\",\n  \"degree\": " + std::to_string(shown_.size() - 1) + ",\n  \"coefficients\": [";
         for (size_t k = 0; k < shown_.size(); ++k) out += (k ? ", " : "") + JsonNumber(shown_[k]);
-        out += "],\n";
+        out += "],\n  \"equation\": " + JsonText(equation_) + ",\n";
         std::string members = StatisticsJsonMembers(report_);
         members.erase(members.size() - 2);  // the last member takes no comma
-        return out + members + "\n}\n";
+        return py::bytes(out + members + "\n}\n");
     }
 
     // The window's equation text (code page 932, as every text of the program).
@@ -273,6 +288,7 @@ private:
     StatisticsReport report_;
     FitMode mode_ = FitMode::LeastSquares;
     std::vector<double> shown_;  // the equation's coefficients
+    std::string equation_;       // its text at 3 digits in English, as the command line's JSON has it
     double level_ = kDefaultConfidenceLevel;
     bool throughOrigin_ = false;
 };

@@ -144,7 +144,7 @@ class Fit:
     def to_dict(self):
         """The fields of ``plorimet fit --json`` (all but the pairs), by the same names. A fit of
         partial sums (plorimet.dask) has no lack-of-fit test: None, with its reason."""
-        fields = json.loads(self._core.json())
+        fields = json.loads(self._core.json().decode("cp932"))
         if self._core.of_sums:
             reasons = {k: v for k, v in fields["unavailable"].items() if not k.startswith("lack_of_fit")}
             reasons["lack_of_fit"] = fields["unavailable"]["lack_of_fit.f"]
