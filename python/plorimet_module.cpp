@@ -330,7 +330,7 @@ py::tuple Polyfit(const Doubles& x, const Doubles& y, const std::optional<Double
     long long distinct = 0;
     {
         py::gil_scoped_release unlocked;
-        ComputeExactSums(points, degree + 1, true, sums);
+        ComputeExactSums(points, degree + 1, true, sums, WorkSplitFor(points.count));
         model = std::make_unique<FitModel>(points, sums, degree, false);
         if (!model->Solved()) distinct = DistinctXCount(points, false);
     }

@@ -494,8 +494,8 @@ void SumPointsExactly(PointsView points, int terms, double center, int shift, co
     if (!SumInWords(points, terms, center, shift, split, sums)) SumInIntegers(points, terms, sums.center, shift, sums);
 }
 
-void ComputeExactSums(PointsView points, int terms, bool centred, ExactSums& sums) {
-    CopySums(MakeProblem(points, terms, centred, {}), sums);
+void ComputeExactSums(PointsView points, int terms, bool centred, ExactSums& sums, const WorkSplit& split) {
+    CopySums(MakeProblem(points, terms, centred, split), sums);
 }
 
 std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients,

@@ -50,7 +50,7 @@ std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, dou
 
 // The exact sums alone: centred as the fit centres them, or (centred false) in t = x / 2^shift,
 // for a fit through the origin. Repeated X are summed as any others.
-void ComputeExactSums(PointsView points, int terms, bool centred, ExactSums& sums);
+void ComputeExactSums(PointsView points, int terms, bool centred, ExactSums& sums, const WorkSplit& split = {});
 
 // The range of X and the largest |X| and |Y| of the points.
 struct PointsExtent {
