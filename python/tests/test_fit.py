@@ -123,3 +123,13 @@ def test_level_and_degree_are_checked():
         plorimet.fit([0, 1, 2], [1, 2, 3], 1, level=1.5)
     with pytest.raises(ValueError, match="degree >= 0"):
         plorimet.fit([0, 1, 2], [1, 2, 3], -1)
+
+
+def test_the_readmes_example_gives_what_it_shows():
+    import doctest
+    text = (ROOT / "README.md").read_text()
+    block = text.split("## In Python", 1)[1].split("```python\n", 1)[1].split("```", 1)[0]
+    test = doctest.DocTestParser().get_doctest(block, {}, "README", "README.md", 0)
+    runner = doctest.DocTestRunner(optionflags=doctest.NORMALIZE_WHITESPACE)
+    runner.run(test)
+    assert runner.failures == 0
