@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -149,16 +150,17 @@ public:
         PressBounds bounds;
         {
             py::gil_scoped_release unlocked;
+            const std::lock_guard<std::mutex> hold(work_);
             bounds = PressOfPart(*model_, part, exactly);
         }
-        return py::make_tuple(FractionBytes(bounds.low), FractionBytes(bounds.high));
+        return py::make_tuple(FractionToPython(bounds.low), FractionToPython(bounds.high));
     }
 
     // False when the parts' bounds do not settle (take them again `exactly`).
     bool SetPress(const std::vector<py::tuple>& parts) {
         std::vector<PressBounds> bounds;
         for (const py::tuple& part : parts)
-            bounds.push_back({FractionFrom(part[0].cast<py::bytes>()), FractionFrom(part[1].cast<py::bytes>())});
+            bounds.push_back({FractionFromPython(part[0]), FractionFromPython(part[1])});
         const Statistic press = PressOfParts(*model_, bounds);
         if (!press && press.reason == Unavailable::NotSettled) return false;
         report_.press = press;
@@ -251,6 +253,7 @@ public:
         double* hi = high.mutable_data();
         {
             py::gil_scoped_release unlocked;
+            const std::lock_guard<std::mutex> hold(work_);
             auto value = [](const Statistic& s) { return s ? *s : std::nan(""); };
             for (py::ssize_t k = 0; k < n; ++k) {
                 const CurveInterval at = model_->At(in[k], level_);
@@ -265,18 +268,18 @@ public:
 private:
     Fit() = default;
 
-    static py::bytes FractionBytes(const BinaryFraction& f) {
-        PartSums carrier;  // a fraction travels as the ySum of otherwise empty sums
-        carrier.terms = 1;
-        carrier.powerSums.resize(1);
-        carrier.moments.resize(1);
-        carrier.ySum = f;
-        return py::bytes(SerializePartSums(carrier));
+    // An exact fraction as Python's (mantissa, exponent): two integers, which pickle.
+    static py::tuple FractionToPython(const BinaryFraction& f) {
+        const py::object mantissa = py::reinterpret_steal<py::object>(
+            PyLong_FromString(f.mantissa.str().c_str(), nullptr, 10));
+        return py::make_tuple(mantissa, f.exponent);
     }
-    static BinaryFraction FractionFrom(const py::bytes& bytes) {
-        std::optional<PartSums> parsed = ParsePartSums(std::string(bytes));
-        if (!parsed) throw py::value_error("not the bytes of a PRESS part");
-        return parsed->ySum;
+    static BinaryFraction FractionFromPython(const py::handle& value) {
+        const py::tuple pair = value.cast<py::tuple>();
+        if (pair.size() != 2) throw py::value_error("a fraction is (mantissa, exponent)");
+        BinaryFraction f{binary_fraction::Int(py::str(pair[0].cast<py::int_>()).cast<std::string>()), pair[1].cast<int64_t>()};
+        binary_fraction::Normalize(f);
+        return f;
     }
 
     std::optional<Doubles> x_, y_, w_;
@@ -291,6 +294,9 @@ private:
     std::string equation_;       // its text at 3 digits in English, as the command line's JSON has it
     double level_ = kDefaultConfidenceLevel;
     bool throughOrigin_ = false;
+    // The model refines itself where a value asks for more work: one caller at a time (the GIL
+    // is released while it works, and Dask's threads share a worker's model).
+    mutable std::mutex work_;
 };
 
 // numpy.polyfit's fit from a model: the coefficients (powers 0..deg), the residual sum of squares

@@ -122,9 +122,6 @@ class Fit:
                      "aicc", "log_likelihood"):
             setattr(self, name, values[name])
 
-    def _refresh(self):
-        self.press = self._core.values()["press"]
-
     def predict(self, x, interval=None):
         """The exact optimum's value at each x, correctly rounded; with interval 'confidence' or
         'prediction' also the interval's ends: (fitted, low, high), NaN where there is none."""
