@@ -363,6 +363,11 @@ PYBIND11_MODULE(_core, m) {
         .def_property_readonly("count", [](const Sums& s) { return s.sums.count; })
         .def_property_readonly("terms", [](const Sums& s) { return s.sums.terms; })
         .def("__add__", &Added)
+        // sum() of a list of sums starts from 0
+        .def("__radd__", [](const Sums& s, int zero) {
+            if (zero != 0) throw py::type_error("only 0 adds to plorimet.Sums");
+            return s;
+        })
         .def("to_bytes", &BytesOf)
         .def_static("from_bytes", &SumsFromBytes)
         .def(py::pickle([](const Sums& s) { return BytesOf(s); }, [](const py::bytes& b) { return SumsFromBytes(b); }));
