@@ -34,9 +34,15 @@ targets=(
 
 names=()
 for target in "${targets[@]}"; do names+=("${target%%:*}_fuzz"); done
-CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLORIMET_FUZZ=ON \
-  -DPLORIMET_BENCH=OFF >/dev/null
-nice cmake --build build/fuzz -j2 --target "${names[@]}"
+# FUZZ_BUILD: a clang build folder configured with -DPLORIMET_FUZZ=ON to take the targets from
+# (tools/test.sh passes its sanitizer build); by default build/fuzz, configured here.
+build=${FUZZ_BUILD:-build/fuzz}
+if [ -z "${FUZZ_BUILD:-}" ]; then
+  CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLORIMET_FUZZ=ON \
+    -DPLORIMET_BENCH=OFF >/dev/null
+fi
+nice cmake --build "$build" -j2 --target "${names[@]}"
+mkdir -p build/fuzz
 
 for target in "${targets[@]}"; do
   name=${target%%:*}
@@ -46,7 +52,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$corpus"
   cp -n "$seeds"/* "$corpus"/
   # A unit taking over a second, or over 2 GB, is a finding like a crash.
-  nice build/fuzz/tests/fuzz/${name}_fuzz -max_total_time="$seconds" "${runs[@]}" -timeout="$unit_seconds" -rss_limit_mb=2048 \
+  nice "$build"/tests/fuzz/${name}_fuzz -max_total_time="$seconds" "${runs[@]}" -timeout="$unit_seconds" -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix=build/fuzz/${name}- "$corpus" 2>"$log" \
     || { tail -40 "$log"; echo "$name: FINDING, see $log and build/fuzz/${name}-*"; exit 1; }
   stat() { sed -n "s/^stat::$1: *//p" "$log"; }
@@ -54,7 +60,7 @@ for target in "${targets[@]}"; do
     "$(stat new_units_added) new inputs, corpus of $(ls "$corpus" | wc -l), peak memory $(stat peak_rss_mb) MB," \
     "slowest input $(stat slowest_unit_time_sec) s"
   if [ "$keep" -eq 1 ]; then
-    build/fuzz/tests/fuzz/${name}_fuzz -merge=1 "$seeds" "$corpus" 2>>"$log" >/dev/null
+    "$build"/tests/fuzz/${name}_fuzz -merge=1 "$seeds" "$corpus" 2>>"$log" >/dev/null
     echo "$name: repository corpus now $(ls "$seeds" | wc -l) inputs"
   fi
 done

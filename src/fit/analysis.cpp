@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <charconv>
+#include <utility>
 
 #include "base/number_text.h"
 #include "fit/equation.h"
@@ -153,9 +154,11 @@ std::optional<MessageId> CompleteAnalysis(PointsView points, const FitSettings& 
     }
     result.rSquared.reset();
     result.residualDeviation.reset();
+    result.curve = {};
     if (*exact) {
         std::copy(exactCoefficients.begin(), exactCoefficients.begin() + m, result.coefficients.begin());
         result.rSquared = (*exact)->rSquared;
+        result.curve = std::move((*exact)->curve);
         if (points.count > m)
             result.residualDeviation = std::sqrt((*exact)->residualSquares / static_cast<double>(points.count - m));
     }

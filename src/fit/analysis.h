@@ -33,6 +33,9 @@ struct FitResult {
     // polynomial passes through every point.
     std::optional<double> rSquared;
     std::optional<double> residualDeviation;
+    // The optimum in its own variable, for drawing it where the coefficients cancel; none for
+    // a fit through the origin.
+    CentredPolynomial curve;
 };
 
 // Coefficients in use: degree + 1 for least squares, pairCount otherwise.

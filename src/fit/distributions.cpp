@@ -6,9 +6,35 @@
 #if !defined(__EMSCRIPTEN__)
 #include <boost/math/distributions/students_t.hpp>
 #include <boost/math/special_functions/beta.hpp>
+#include <boost/math/special_functions/polygamma.hpp>
+#include <boost/math/special_functions/zeta.hpp>
 #endif
 
 #include "fit/exact_rounding.h"
+
+#if !defined(__EMSCRIPTEN__)
+// Boost.Math fills some of its tables when the program starts, by calling the function once
+// for each type it is used with, so that threads never race to fill them. For the wide floats
+// here that start costs more than the program's whole work (zeta at 512 bits: about 400
+// million instructions, in every run of the command line and every import of the Python
+// module), and the tables are filled on first use anyway: these initializers do nothing.
+namespace boost::math::detail {
+struct NoStartupTables {
+    struct init {
+        void force_instantiate() const {}
+    };
+    static const init initializer;
+    static void force_instantiate() {}
+};
+inline const NoStartupTables::init NoStartupTables::initializer{};
+template <unsigned Bits, class Policy, class Tag>
+struct zeta_initializer<plorimet::BinaryFloat<Bits>, Policy, Tag> : NoStartupTables {};
+template <unsigned Bits, class Policy>
+struct polygamma_initializer<plorimet::BinaryFloat<Bits>, Policy> : NoStartupTables {};
+template <unsigned Bits, class Policy>
+struct igamma_initializer<plorimet::BinaryFloat<Bits>, Policy> : NoStartupTables {};
+}  // namespace boost::math::detail
+#endif
 
 namespace plorimet {
 

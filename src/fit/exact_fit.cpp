@@ -453,6 +453,15 @@ ExactFit Quality(const Problem& p, const std::vector<Fraction>& a) {
     return fit;
 }
 
+// The fit's quality and the optimum in t from the settled coefficients.
+ExactFit Finish(const Problem& p, const std::vector<Fraction>& a) {
+    ExactFit fit = Quality(p, a);
+    fit.curve.center = RoundToDouble(p.center);  // a double: the middle of two
+    fit.curve.shift = p.shift;
+    for (const Fraction& c : a) fit.curve.coefficients.push_back(RoundToDouble(c));
+    return fit;
+}
+
 // The sums of a problem for the statistics of the fit.
 void CopySums(const Problem& p, ExactSums& sums) {
     sums.count = p.count;
@@ -521,7 +530,7 @@ std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, dou
         const Outcome outcome = kRungs[rung](problem, state, result.data());
         if (outcome == Outcome::Done) {
             std::copy(result.begin(), result.end(), coefficients);
-            return Quality(problem, state.a);
+            return Finish(problem, state.a);
         }
         if (outcome == Outcome::GaveUp) break;
     }
@@ -529,7 +538,21 @@ std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, dou
     // corrections): the closest coefficients found, rather than the double elimination's.
     const std::vector<Fraction> c = ToPowersOfX(problem, state.a);
     RoundAll(c, coefficients);
-    return Quality(problem, state.a);
+    return Finish(problem, state.a);
+}
+
+double CentredPolynomial::At(double x) const {
+    const double t = std::ldexp(x - center, -shift);
+    double value = 0.0;
+    for (size_t j = coefficients.size(); j-- > 0;) value = value * t + coefficients[j];
+    return value;
+}
+
+double CentredPolynomial::MagnitudeAt(double x) const {
+    const double t = std::fabs(std::ldexp(x - center, -shift));
+    double value = 0.0;
+    for (size_t j = coefficients.size(); j-- > 0;) value = value * t + std::fabs(coefficients[j]);
+    return value;
 }
 
 }  // namespace plorimet

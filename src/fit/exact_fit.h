@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "fit/work_split.h"
 
@@ -20,11 +21,26 @@ struct PointsView {
     const double* w = nullptr;
 };
 
+// A polynomial in t = (x - center) / 2^shift, |t| < 1 over the points it was fitted to. The
+// optimum's coefficients in t, each rounded to double, give its values to a few units in the
+// last place of the largest term in t, also where those in powers of x cancel so that no
+// rounding of them draws the curve (years on X at a high degree).
+struct CentredPolynomial {
+    double center = 0.0;
+    int shift = 0;
+    std::vector<double> coefficients;  // powers of t; empty when there is none
+
+    double At(double x) const;
+    // The sum of the terms' magnitudes at x: the scale of At's error.
+    double MagnitudeAt(double x) const;
+};
+
 struct ExactFit {
     // R² and the residual sum of squares of the exact optimum (not of its rounded
     // coefficients); R² is empty when every Y is the same.
     std::optional<double> rSquared;
     double residualSquares = 0.0;
+    CentredPolynomial curve;  // the optimum, in its own variable
 };
 
 // The coefficients (powers 0..terms-1) of the polynomial whose sum of squared residuals at

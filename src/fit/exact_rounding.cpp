@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
+#include <optional>
+#include <utility>
 
 namespace plorimet::exact_rounding {
 
@@ -137,11 +140,12 @@ double RoundFormBySearch(const Form& f) {
 
 int SignOf(const Form& f) { return CompareWith(f, Fraction{}); }
 
-double RoundForm(const Form& f) {
-    using F = BinaryFloat<192>;
-    const F approx = (ToFloat<192>(f.a) + ToFloat<192>(f.k) * mp::sqrt(ToFloat<192>(f.q))) / ToFloat<192>(f.e);
-    double d = RoundToDouble(ToFraction<192>(approx));
-    for (int step = 0; step < 4; ++step) {
+namespace {
+
+// From a double near the form's value, within `steps` doubles: the form's rounding, by exact
+// comparisons with the midpoints beside it.
+std::optional<double> RoundNear(const Form& f, double d, int steps) {
+    for (int step = 0; step < steps; ++step) {
         if (std::isinf(d)) return d;
         const double below = std::nextafter(d, -HUGE_VAL);
         const double above = std::nextafter(d, HUGE_VAL);
@@ -159,6 +163,90 @@ double RoundForm(const Form& f) {
         if (high == 0) return EvenLastBit(d) ? d : above;
         return d;
     }
+    return std::nullopt;
+}
+
+// The quick approximation's arithmetic: the processor's 64-bit long double where it has one
+// (x86), else double (WebAssembly, whose long double is emulated).
+#if defined(__EMSCRIPTEN__)
+using Quick = double;
+#else
+using Quick = long double;
+#endif
+constexpr int kQuickBits = std::numeric_limits<Quick>::digits;
+
+// A value m 2^e with m of the quick type (its leading bits: approximations need no more).
+struct Scaled {
+    Quick m = 0;
+    int64_t e = 0;
+};
+Scaled ScaledOf(const Fraction& d) {
+    if (IsZero(d)) return {};
+    const Fraction top = Shorten(d, kQuickBits);
+    return {top.mantissa.convert_to<Quick>(), top.exponent};
+}
+Scaled Sum(Scaled a, Scaled b) {
+    if (a.m == 0.0) return b;
+    if (b.m == 0.0) return a;
+    if (a.e < b.e) std::swap(a, b);
+    const int64_t gap = a.e - b.e;
+    if (gap > 120) return a;
+    return {a.m + std::ldexp(b.m, -static_cast<int>(gap)), a.e};
+}
+
+// The form's value in quick arithmetic on the parts' leading bits, where it lies well within
+// the range of a double (none where it does not, or is 0), and whether its rounding is proved:
+// each part is cut to kQuickBits bits (a relative error below 2^-(kQuickBits-1)) and each
+// operation rounds once more, so the approximation is within (|A| + |K sqrt Q|) / E times
+// 2^-(kQuickBits-4) of the value; 8 times that is allowed. A value whose allowance holds no
+// midpoint between doubles rounds to the double nearest the approximation.
+struct QuickRounding {
+    double nearest = 0.0;
+    bool proved = false;
+};
+std::optional<QuickRounding> QuickApproximation(const Form& f) {
+    Scaled q = ScaledOf(f.q);
+    if (q.e & 1) {
+        q.m *= 2;
+        q.e -= 1;
+    }
+    const Scaled k = ScaledOf(f.k);
+    const Scaled e = ScaledOf(f.e);
+    const Scaled a = ScaledOf(f.a);
+    const Scaled root = {k.m * std::sqrt(q.m), k.e + q.e / 2};
+    const Scaled sum = Sum(a, root);
+    const Scaled size = Sum({std::fabs(a.m), a.e}, {std::fabs(root.m), root.e});
+    if (sum.m == 0 || e.m == 0) return std::nullopt;
+    int exponent = 0;
+    const Quick m = std::frexp(sum.m / e.m, &exponent);
+    const int64_t total = exponent + sum.e - e.e;
+    if (total > 1000 || total < -1000) return std::nullopt;
+    const Quick value = std::ldexp(m, static_cast<int>(total));
+    const int64_t allowanceExponent = size.e - e.e - (kQuickBits - 7);
+    if (allowanceExponent < -16000) return QuickRounding{static_cast<double>(value), false};
+    const Quick allowance = std::ldexp(std::fabs(size.m / e.m), static_cast<int>(allowanceExponent));
+    const double d = static_cast<double>(value);
+    // Both distances are exact: the doubles and their differences fit the quick type.
+    const Quick halfGap = std::min<Quick>(Quick(d) - Quick(std::nextafter(d, -HUGE_VAL)),
+                                          Quick(std::nextafter(d, HUGE_VAL)) - Quick(d)) / 2;
+    return QuickRounding{d, std::fabs(value - Quick(d)) + allowance < halfGap};
+}
+
+}  // namespace
+
+double RoundForm(const Form& f) {
+    // Most values: a quick approximation lands on the rounding or next to it. Where the
+    // parts cancel, or the value lies near the ends of the doubles' range, in 192 bits.
+    if (const std::optional<QuickRounding> quick = QuickApproximation(f)) {
+        if (quick->proved) return quick->nearest;
+        if (const std::optional<double> d = RoundNear(f, quick->nearest, 2)) return *d;
+    }
+    using F = BinaryFloat<192>;
+    // The approximation needs only each part's leading bits: converting a long mantissa whole
+    // costs more than the rest of the rounding.
+    auto leading = [](const Fraction& d) { return ToFloat<192>(Shorten(d, 194)); };
+    const F approx = (leading(f.a) + leading(f.k) * mp::sqrt(leading(f.q))) / leading(f.e);
+    if (const std::optional<double> d = RoundNear(f, RoundToDouble(ToFraction<192>(approx)), 4)) return *d;
     return RoundFormBySearch(f);
 }
 

@@ -159,7 +159,33 @@ double EvaluatePolynomial(const Coefficients& coefficients, int termCount, doubl
     return value;
 }
 
-std::vector<CurveStep> PlanCurve(const PlotScale& scale, const Coefficients& coefficients, int termCount) {
+namespace {
+
+// A bound on EvaluatePolynomial's distance from the polynomial the coefficients were rounded
+// from: each term and partial sum rounds within a unit in the last place of the terms'
+// magnitude sum, and so does each coefficient (pow within one more).
+double EvaluationErrorBound(const Coefficients& coefficients, int termCount, double x) {
+    const int terms = std::clamp(termCount, 1, static_cast<int>(coefficients.size()));
+    double magnitude = std::fabs(coefficients[0]);
+    for (int j = 1; j < terms; ++j) magnitude += std::pow(std::fabs(x), static_cast<double>(j)) * std::fabs(coefficients[j]);
+    return magnitude * (4.0 * terms + 4.0) * std::ldexp(1.0, -53);
+}
+
+// The curve's value at a sample: the window's arithmetic where it is true to the pixel.
+double CurveValue(const PlotScale& scale, const Coefficients& coefficients, int termCount,
+                  const CentredPolynomial* optimum, double x) {
+    const double value = EvaluatePolynomial(coefficients, termCount, x);
+    if (!optimum || optimum->coefficients.empty()) return value;
+    const double rowsOfData = scale.frame.height - kBothMargins * scale.f;
+    const double pixel = (scale.yMax - scale.yMin) / rowsOfData;
+    if (EvaluationErrorBound(coefficients, termCount, x) <= pixel / 16) return value;
+    return optimum->At(x);
+}
+
+}  // namespace
+
+std::vector<CurveStep> PlanCurve(const PlotScale& scale, const Coefficients& coefficients, int termCount,
+                                 const CentredPolynomial* optimum) {
     std::vector<CurveStep> steps;
     steps.reserve(2 * kCurveSamples);
     const int top = scale.frame.top;
@@ -169,7 +195,7 @@ std::vector<CurveStep> PlanCurve(const PlotScale& scale, const Coefficients& coe
 
     for (int i = 0; i < kCurveSamples; ++i) {
         const double xi = scale.xFirst + 2.0 * scale.step * i;
-        const int r = CurveRowPixel(scale, EvaluatePolynomial(coefficients, termCount, xi));
+        const int r = CurveRowPixel(scale, CurveValue(scale, coefficients, termCount, optimum, xi));
         const int ci = firstColumn + SaturatingTrunc(twoF * i);
         const bool above = r < top;
         const bool below = !above && r > bottom;
@@ -201,14 +227,14 @@ std::vector<DotBox> PlanDots(const PlotScale& scale, int dotRadius, PointsView p
 }
 
 GraphPlan PlanGraph(int clientWidth, int clientHeight, PointsView points, const Coefficients& coefficients,
-                    int termCount, const GraphSettings& settings) {
+                    int termCount, const GraphSettings& settings, const CentredPolynomial* optimum) {
     GraphPlan plan;
     plan.frame = PlanFrame(clientWidth, clientHeight, settings.sizeFactor);
     plan.frameOutline = FrameOutline(plan.frame);
     plan.scaleMarks = PlanScaleMarks(plan.frame, settings);
     plan.curvePenWidth = settings.lineWidth;
     const PlotScale scale = MakePlotScale(plan.frame, settings.sizeFactor, points);
-    plan.curve = PlanCurve(scale, coefficients, termCount);
+    plan.curve = PlanCurve(scale, coefficients, termCount, optimum);
     plan.dots = PlanDots(scale, settings.dotRadius, points);
     return plan;
 }

@@ -160,7 +160,11 @@ double EvaluatePolynomial(const Coefficients& coefficients, int termCount, doubl
 
 // The 251 samples as pen steps, cut at the frame's top and bottom edges: a sample outside
 // gives LineTo(ci - 1, edge) then MoveToEx(ci + 1, edge); the first sample only moves.
-std::vector<CurveStep> PlanCurve(const PlotScale& scale, const Coefficients& coefficients, int termCount);
+// Each sample is EvaluatePolynomial's where its error bound (with that of the coefficients'
+// rounding) is below a sixteenth of a pixel, as for any data not far from the origin; else,
+// where the terms cancel, the optimum's own value when it is given.
+std::vector<CurveStep> PlanCurve(const PlotScale& scale, const Coefficients& coefficients, int termCount,
+                                 const CentredPolynomial* optimum = nullptr);
 
 // One box per pair: (trunc(Column(x) - r), trunc(Row(y) - r)) with 2 r added for the far
 // corner. A pair whose box corner is not finite or lies beyond +-2^30 pixels gets no box
@@ -174,10 +178,10 @@ inline std::vector<DotBox> PlanDots(const PlotScale& scale, int dotRadius, const
 // out of range (the curve lies on the top edge and the dots are left out).
 // The points may be any number (the command line's --all): distinct X in ascending order.
 GraphPlan PlanGraph(int clientWidth, int clientHeight, PointsView points, const Coefficients& coefficients,
-                    int termCount, const GraphSettings& settings);
+                    int termCount, const GraphSettings& settings, const CentredPolynomial* optimum = nullptr);
 inline GraphPlan PlanGraph(int clientWidth, int clientHeight, const DataSet& data, const Coefficients& coefficients,
-                           int termCount, const GraphSettings& settings) {
-    return PlanGraph(clientWidth, clientHeight, PlottedPoints(data), coefficients, termCount, settings);
+                           int termCount, const GraphSettings& settings, const CentredPolynomial* optimum = nullptr) {
+    return PlanGraph(clientWidth, clientHeight, PlottedPoints(data), coefficients, termCount, settings, optimum);
 }
 
 }  // namespace plorimet

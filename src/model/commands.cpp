@@ -271,7 +271,7 @@ Outcome FinishDrawGraph(ProgramState& state, const std::optional<DialogAnswer>& 
 
 GraphPlan GraphPlanOf(const ProgramState& state, int clientWidth, int clientHeight) {
     return PlanGraph(clientWidth, clientHeight, state.dataSet, state.fitResult.coefficients,
-                     TermCount(state.fitSettings, state.dataSet), state.graphSettings);
+                     TermCount(state.fitSettings, state.dataSet), state.graphSettings, &state.fitResult.curve);
 }
 
 void GraphDrawn(ProgramState& state, const FrameRect& frame) {

@@ -171,6 +171,7 @@ struct GraphOfFit {
     int termCount = 0;
     const std::string& equationText;
     GraphSettings settings;  // with the values the dialog's choices derive (InitGraphSettingsDialog)
+    const CentredPolynomial* optimum = nullptr;  // FitResult::curve
 };
 using TextConverter = std::function<std::string(const std::string&)>;
 GraphFile GraphFileOfFit(const GraphOfFit& graph, GraphFileFormat format, const TextConverter& toUtf8 = {});

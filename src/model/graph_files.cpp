@@ -95,7 +95,8 @@ PictureFileName PictureFileNameOf(const std::string& typed, Picture picture) {
 
 GraphFile GraphFileOfFit(const GraphOfFit& graph, GraphFileFormat format, const TextConverter& toUtf8) {
     const ClientSize client = StandardMainClientSize();
-    const GraphPlan plan = PlanGraph(client.width, client.height, graph.points, graph.coefficients, graph.termCount, graph.settings);
+    const GraphPlan plan = PlanGraph(client.width, client.height, graph.points, graph.coefficients, graph.termCount, graph.settings,
+                                     graph.optimum);
     GraphFile file;
     if (format == GraphFileFormat::Svg) {
         // The title in UTF-8 where the program's texts can be converted (a Japanese equation
@@ -117,7 +118,8 @@ GraphFile GraphFileOfFit(const GraphOfFit& graph, GraphFileFormat format, const 
 
 GraphFile GraphFileOf(const ProgramState& state, GraphFileFormat format) {
     const GraphOfFit graph{PlottedPoints(state.dataSet), state.fitResult.coefficients,
-                           TermCount(state.fitSettings, state.dataSet), state.fitResult.equationText, state.graphSettings};
+                           TermCount(state.fitSettings, state.dataSet), state.fitResult.equationText, state.graphSettings,
+                           &state.fitResult.curve};
     return GraphFileOfFit(graph, format);
 }
 

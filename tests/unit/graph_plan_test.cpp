@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graph/graph_plan.h"
+#include "rational_reference.h"
 
 namespace plorimet {
 namespace {
@@ -370,6 +371,46 @@ TEST(GraphCurve, TermCountIsLimitedToTheCoefficientArray) {
     c.fill(1.0);
     EXPECT_EQ(46.0, EvaluatePolynomial(c, 46, 1.0));
     EXPECT_EQ(46.0, EvaluatePolynomial(c, 1000, 1.0));
+}
+
+// The curve is the optimum's, also where its coefficients in powers of X cancel (years on X:
+// their rounding alone moves the value by some 10^8), and where they do not it is drawn by the
+// window's arithmetic unchanged. Rows against those of the exact rational optimum.
+TEST(GraphCurve, RowsAreTheOptimumsWhereTheCoefficientsCancel) {
+    struct Case {
+        const char* what;
+        double first;
+        int degree;
+    };
+    const Case cases[] = {{"years, degree 10", 1990, 10}, {"years, degree 6", 1990, 6}, {"near 0, degree 6", -20, 6}};
+    for (const Case& c : cases) {
+        std::vector<double> x, y;
+        for (int k = 0; k <= 40; ++k) {
+            x.push_back(c.first + k);
+            y.push_back(std::round(100 * (100 + 0.3 * (k - 20) * (k - 20) + 5 * std::sin(c.first + k))) / 100);
+        }
+        const PointsView points{x.data(), y.data(), static_cast<long long>(x.size())};
+        FitSettings settings;
+        settings.fitMode = FitMode::LeastSquares;
+        settings.degree = c.degree;
+        FitResult fit;
+        ASSERT_FALSE(CompleteAnalysis(points, settings, UiLanguage::English, fit, nullptr, {}, FitRule::ExactOptimum)) << c.what;
+        const PlotScale scale = MakePlotScale(PlanFrame(628, 600, 1.0), 1.0, points);
+        const std::vector<CurveStep> drawn = PlanCurve(scale, fit.coefficients, c.degree + 1, &fit.curve);
+        const reference::ExactStatistics exact = reference::FitExactly(x, y, c.degree, 0);
+        int moved = 0;
+        for (int i = 0; i < kCurveSamples; ++i) {
+            const double xi = scale.xFirst + 2.0 * scale.step * i;
+            const std::vector<reference::Rational> powers = exact.basis(reference::Exact(xi), 0);
+            reference::Rational value = 0;
+            for (size_t j = 0; j < powers.size(); ++j) value += powers[j] * exact.coefficients[j];
+            const int row = CurveRowPixel(scale, value.convert_to<double>());
+            EXPECT_LE(std::abs(drawn[i].to.y - row), 1) << c.what << " sample " << i;
+            if (drawn[i].to.y != CurveRowPixel(scale, EvaluatePolynomial(fit.coefficients, c.degree + 1, xi))) ++moved;
+        }
+        if (c.first > 0) EXPECT_GT(moved, c.degree == 10 ? 100 : 0) << c.what;  // the window's arithmetic is off
+        else EXPECT_EQ(moved, 0) << c.what;  // and where it is true to the pixel, kept
+    }
 }
 
 TEST(GraphDots, TwoPairsLieTenFInsideTheFrame) {

@@ -97,13 +97,13 @@ async function pasteFigures(browser) {
     const dialog = page.getByRole('dialog', { name: n.columns });
     await dialog.waitFor();
     const toDialog = Date.now() - started;
-    const keystroke = await page.evaluate(() => {
-      const field = document.getElementById('columns-x');
+    const field = await dialog.getByRole('combobox', { name: n.xColumn }).elementHandle();
+    const keystroke = await page.evaluate((field) => {
       const t = performance.now();
       field.value = '12345';
       field.dispatchEvent(new Event('input'));
       return performance.now() - t;
-    });
+    }, field);
     const ok = Date.now();
     await dialog.getByRole('button', { name: n.ok }).click();
     await page.getByRole('alertdialog').waitFor();

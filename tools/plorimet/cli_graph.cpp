@@ -218,7 +218,7 @@ int RunGraph(GraphOptions& o, Reporter& report, const CliServices& services) {
     if (YRangeIsFlat(fitted.points)) return report.Fail(MessageId::YValuesSame);
     InitGraphSettingsDialog(o.settings);  // lineWidth, dotRadius and sizeFactor from the choices
     const GraphOfFit graph{fitted.points, fitted.fit.result.coefficients, fitted.fit.termCount, fitted.fit.result.equationText,
-                           o.settings};
+                           o.settings, &fitted.fit.result.curve};
     const GraphFile file = GraphFileOfFit(graph, o.format, services.forTerminal);
     if (file.outcome.hasMessage) return report.Fail(file.outcome.message);
     if (auto failure = SaveFailureMessage(SaveFileReplacing(o.outPath, file.bytes), SavedFile::Graph))
