@@ -3,6 +3,7 @@
 #
 #   tools/run.sh [--lang ja] [--winver OLD]
 #   tools/run.sh --web
+#   tools/run.sh --python
 #
 # Linux with a display: builds the Windows program (build/win) and runs it under Wine on
 # that display, with the desktop stand-in the program needs. Without a display: says so and
@@ -36,6 +37,16 @@ if [ "${1:-}" = "--web" ]; then
   echo "  file://$ROOT/build/web/plorimet.html      (add ?lang=ja or ?lang=en to choose the language)"
   echo "or serve the folder, for example:  python3 -m http.server -d build/web 8000"
   echo "  and open http://127.0.0.1:8000/plorimet.html"
+  exit 0
+fi
+
+# The Python module: builds build/native/python/plorimet and says how to import it.
+if [ "${1:-}" = "--python" ]; then
+  tools/setup-deps.sh python
+  cmake -S . -B "$NATIVE_BUILD" -DPLORIMET_TESTS=OFF -DPLORIMET_PYTHON=ON >/dev/null
+  cmake --build "$NATIVE_BUILD" -j2 --target plorimet_python
+  echo "The module is in $ROOT/$NATIVE_BUILD/python. Import it with Debian's Python:"
+  echo "  PYTHONPATH=$ROOT/$NATIVE_BUILD/python /usr/bin/python3 -c 'import plorimet; print(plorimet.polyfit([0, 1, 2, 3], [1, 3, 7, 13], 2))'"
   exit 0
 fi
 

@@ -4,6 +4,7 @@
 #   tools/setup-deps.sh run    what building and running the window needs (tools/run.sh)
 #   tools/setup-deps.sh test   that and what only the tests need (tools/test.sh; the default)
 #   tools/setup-deps.sh web    what building the page needs (tools/run.sh --web)
+#   tools/setup-deps.sh python what building and using the Python module needs (tools/run.sh --python)
 set -euo pipefail
 
 # Building the window and the command-line tool, running it under Wine, and the manuals Help opens;
@@ -33,11 +34,17 @@ command -v npm >/dev/null 2>&1 || test_packages+=(npm)
 web_packages=(cmake make python3 libboost-dev libfast-float-dev libfmt-dev libstb-dev emscripten node-acorn
   python3-fonttools fonts-dejavu-core fonts-droid-fallback ruby-asciidoctor)
 
+# The Python module: the core's build, pybind11 and Debian's Python with numpy, Dask and pandas.
+python_packages=(cmake g++ make libboost-dev libfast-float-dev libfmt-dev libstb-dev
+  python3-fonttools fonts-dejavu-core fonts-droid-fallback
+  pybind11-dev python3-dev python3-numpy python3-dask python3-distributed python3-pandas)
+
 case "${1:-test}" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
   web) packages=("${web_packages[@]}") ;;
-  *) echo "usage: tools/setup-deps.sh [run|test|web]" >&2; exit 2 ;;
+  python) packages=("${python_packages[@]}") ;;
+  *) echo "usage: tools/setup-deps.sh [run|test|web|python]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -34,50 +34,23 @@ struct Problem {
     double largestX = 0.0;
 };
 
-Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit& split) {
-    Problem p;
-    p.terms = terms;
-    p.count = points.count;
-    double low = points.x[0];
-    double high = points.x[0];
-    for (long long k = 0; k < points.count; ++k) {
-        low = std::min(low, points.x[k]);
-        high = std::max(high, points.x[k]);
-        p.largestY = std::max(p.largestY, std::fabs(points.y[k]));
-        p.largestX = std::max(p.largestX, std::fabs(points.x[k]));
-    }
-    const double center = centred ? low / 2 + high / 2 : 0.0;
-    p.center = FromDouble(center);
-    double spread = std::max(std::fabs(high - center), std::fabs(center - low));
-    if (!(spread > 0) || std::isinf(spread)) spread = std::max(std::fabs(high), std::fabs(low));
-    std::frexp(spread, &p.shift);  // spread < 2^shift, so |t| < 1 up to the rounding of spread
-    p.shift += 1;
+// Every t, every y and every squared weight as an integer over one common power of two, so that
+// the sums are integer sums: the least binary exponent of each.
+struct CommonUnits {
+    int64_t t = 0, y = 0, w = 0;
+};
 
-    // Many points: their sums in machine words, whose fixed costs pay from this many on.
-    if (points.count >= kPointsForWordSums * terms && !points.w) {
-        if (std::optional<PowerSums> sums = SumPowersInWords(points, terms, center, p.shift, split)) {
-            auto take = [](Fraction& s) {
-                Normalize(s);
-                return std::move(s);
-            };
-            for (Fraction& s : sums->powers) p.powerSums.push_back(take(s));
-            for (Fraction& s : sums->moments) p.moments.push_back(take(s));
-            p.ySquares = take(sums->ySquares);
-            p.ySum = take(sums->ySum);
-            return p;
-        }
-    }
+Fraction TOfPoint(PointsView points, long long k, const Fraction& center, int shift) {
+    return Scale2(Add(FromDouble(points.x[k]), Negate(center)), -shift);
+}
 
-    // Every t, every y and every squared weight as an integer over one common power of two, so
-    // that the sums are integer sums. Two passes over the points; nothing per point is kept.
-    auto tOf = [&](long long k) { return Scale2(Add(FromDouble(points.x[k]), Negate(p.center)), -p.shift); };
-    auto squaredWeightOf = [&](long long k) {
-        const Fraction w = FromDouble(points.w ? points.w[k] : 1.0);
-        return Mul(w, w);
-    };
-    int64_t tExponent = 0;
-    int64_t yExponent = 0;
-    int64_t wExponent = 0;
+Fraction SquaredWeightOf(PointsView points, long long k) {
+    const Fraction w = FromDouble(points.w ? points.w[k] : 1.0);
+    return Mul(w, w);
+}
+
+CommonUnits CommonUnitsOf(PointsView points, const Fraction& center, int shift) {
+    CommonUnits units;
     bool anyT = false;
     bool anyY = false;
     bool anyW = false;
@@ -87,14 +60,19 @@ Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit&
         any = true;
     };
     for (long long k = 0; k < points.count; ++k) {
-        lowest(tExponent, anyT, tOf(k));
-        lowest(yExponent, anyY, FromDouble(points.y[k]));
-        if (points.w) lowest(wExponent, anyW, squaredWeightOf(k));
+        lowest(units.t, anyT, TOfPoint(points, k, center, shift));
+        lowest(units.y, anyY, FromDouble(points.y[k]));
+        if (points.w) lowest(units.w, anyW, SquaredWeightOf(points, k));
     }
+    return units;
+}
+
+// The sums in one loop of integers over the points (two passes; nothing per point is kept).
+void SumInIntegers(PointsView points, int terms, const Fraction& center, int shift, ExactSums& out) {
+    const CommonUnits units = CommonUnitsOf(points, center, shift);
     auto onScale = [](const Fraction& d, int64_t exponent) {
         return d.mantissa.is_zero() ? Int(0) : Int(d.mantissa << static_cast<unsigned>(d.exponent - exponent));
     };
-
     std::vector<Int> sums(2 * terms - 1);
     std::vector<Int> moments(terms);
     Int squares = 0;
@@ -105,9 +83,9 @@ Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit&
     Int yk;
     Int wk = 1;  // the squared weight, which every sum of the point carries
     for (long long k = 0; k < points.count; ++k) {
-        tk = onScale(tOf(k), tExponent);
-        yk = onScale(FromDouble(points.y[k]), yExponent);
-        if (points.w) wk = onScale(squaredWeightOf(k), wExponent);
+        tk = onScale(TOfPoint(points, k, center, shift), units.t);
+        yk = onScale(FromDouble(points.y[k]), units.y);
+        if (points.w) wk = onScale(SquaredWeightOf(points, k), units.w);
         squares += wk * yk * yk;
         ySum += wk * yk;
         if (mp::msb(mp::abs(tk) | 1) < 64) {
@@ -140,18 +118,53 @@ Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit&
             power *= tk;
         }
     }
-    for (int i = 0; i < 2 * terms - 1; ++i) {
-        p.powerSums.push_back({sums[i], tExponent * i + wExponent});
-        Normalize(p.powerSums.back());
-    }
-    for (int i = 0; i < terms; ++i) {
-        p.moments.push_back({moments[i], tExponent * i + yExponent + wExponent});
-        Normalize(p.moments.back());
-    }
-    p.ySquares = {squares, 2 * yExponent + wExponent};
-    Normalize(p.ySquares);
-    p.ySum = {ySum, yExponent + wExponent};
-    Normalize(p.ySum);
+    auto normalized = [](Int value, int64_t exponent) {
+        Fraction d{std::move(value), exponent};
+        Normalize(d);
+        return d;
+    };
+    out.powerSums.clear();
+    out.moments.clear();
+    for (int i = 0; i < 2 * terms - 1; ++i) out.powerSums.push_back(normalized(sums[i], units.t * i + units.w));
+    for (int i = 0; i < terms; ++i) out.moments.push_back(normalized(moments[i], units.t * i + units.y + units.w));
+    out.ySquares = normalized(squares, 2 * units.y + units.w);
+    out.ySum = normalized(ySum, units.y + units.w);
+}
+
+// Many points: their sums in machine words, whose fixed costs pay from this many on.
+bool SumInWords(PointsView points, int terms, double center, int shift, const WorkSplit& split, ExactSums& out) {
+    if (points.count < kPointsForWordSums * terms || points.w) return false;
+    std::optional<PowerSums> sums = SumPowersInWords(points, terms, center, shift, split);
+    if (!sums) return false;
+    auto take = [](Fraction& s) {
+        Normalize(s);
+        return std::move(s);
+    };
+    out.powerSums.clear();
+    out.moments.clear();
+    for (Fraction& s : sums->powers) out.powerSums.push_back(take(s));
+    for (Fraction& s : sums->moments) out.moments.push_back(take(s));
+    out.ySquares = take(sums->ySquares);
+    out.ySum = take(sums->ySum);
+    return true;
+}
+
+Problem MakeProblem(PointsView points, int terms, bool centred, const WorkSplit& split) {
+    Problem p;
+    p.terms = terms;
+    p.count = points.count;
+    const PointsExtent extent = ExtentOf(points);
+    p.largestX = extent.largestX;
+    p.largestY = extent.largestY;
+    double center = 0.0;
+    ScaleOfSums(extent.low, extent.high, centred, center, p.shift);
+    p.center = FromDouble(center);
+    ExactSums sums;
+    SumPointsExactly(points, terms, center, p.shift, split, sums);
+    p.powerSums = std::move(sums.powerSums);
+    p.moments = std::move(sums.moments);
+    p.ySquares = std::move(sums.ySquares);
+    p.ySum = std::move(sums.ySum);
     return p;
 }
 
@@ -233,28 +246,34 @@ void RoundAll(const std::vector<Fraction>& c, double* coefficients) {
     for (size_t j = 0; j < c.size(); ++j) coefficients[j] = RoundToDouble(c[j]);
 }
 
-// Refinement with factorization and corrections in Bits of precision.
+// The Cholesky factor of the normal matrix of t, rounded to Bits, and solves with it.
 template <unsigned Bits>
-Outcome Refine(const Problem& p, State& state, double* coefficients) {
+struct Factor {
     using F = BinaryFloat<Bits>;
-    const int m = p.terms;
+    int m = 0;
+    std::vector<F> lower;  // row by row
+    F& at(int i, int j) { return lower[static_cast<size_t>(i) * m + j]; }
+    const F& at(int i, int j) const { return lower[static_cast<size_t>(i) * m + j]; }
 
-    // Cholesky factor of the normal matrix of t, rounded to this precision.
-    std::vector<F> lower(static_cast<size_t>(m) * m, F(0));
-    auto at = [&](int i, int j) -> F& { return lower[static_cast<size_t>(i) * m + j]; };
-    for (int i = 0; i < m; ++i) {
-        for (int j = 0; j <= i; ++j) {
-            F sum = ToFloat<Bits>(p.powerSums[i + j]);
-            for (int k = 0; k < j; ++k) sum -= at(i, k) * at(j, k);
-            if (i == j) {
-                if (!(sum > 0)) return Outcome::NeedsMorePrecision;
-                at(i, i) = mp::sqrt(sum);
-            } else {
-                at(i, j) = sum / at(j, j);
+    // False when rounding at this precision leaves the matrix not positive definite.
+    bool Make(const Problem& p) {
+        m = p.terms;
+        lower.assign(static_cast<size_t>(m) * m, F(0));
+        for (int i = 0; i < m; ++i) {
+            for (int j = 0; j <= i; ++j) {
+                F sum = ToFloat<Bits>(p.powerSums[i + j]);
+                for (int k = 0; k < j; ++k) sum -= at(i, k) * at(j, k);
+                if (i == j) {
+                    if (!(sum > 0)) return false;
+                    at(i, i) = mp::sqrt(sum);
+                } else {
+                    at(i, j) = sum / at(j, j);
+                }
             }
         }
+        return true;
     }
-    auto solve = [&](std::vector<F> v) {
+    std::vector<F> Solve(std::vector<F> v) const {
         for (int i = 0; i < m; ++i) {
             for (int k = 0; k < i; ++k) v[i] -= at(i, k) * v[k];
             v[i] /= at(i, i);
@@ -264,20 +283,24 @@ Outcome Refine(const Problem& p, State& state, double* coefficients) {
             v[i] /= at(i, i);
         }
         return v;
-    };
+    }
+};
 
-    // How far a change of the t coefficients by at most 1 can move each x coefficient, and
-    // below which size a coefficient counts as zero: its terms then stay under 2^-1100 of
-    // the largest |Y| at every point.
-    std::vector<F> reach(m);
-    std::vector<F> zeroBelow(m);
-    {
+// How far a change of the t coefficients by at most 1 can move each x coefficient, and below
+// which size a coefficient counts as zero: its terms then stay under 2^-1100 of the largest |Y|
+// at every point.
+template <unsigned Bits>
+struct Reach {
+    std::vector<BinaryFloat<Bits>> reach, zeroBelow;
+
+    explicit Reach(const Problem& p) : reach(p.terms), zeroBelow(p.terms) {
+        using F = BinaryFloat<Bits>;
         const F center = mp::abs(ToFloat<Bits>(p.center));
-        for (int j = 0; j < m; ++j) {
+        for (int j = 0; j < p.terms; ++j) {
             // sum over i >= j of C(i, j) |center|^(i-j) 2^(-shift i)
             F term = mp::ldexp(F(1), -p.shift * j);
             F sum = term;
-            for (int i = j + 1; i < m; ++i) {
+            for (int i = j + 1; i < p.terms; ++i) {
                 term = mp::ldexp(term * center * i / (i - j), -p.shift);
                 sum += term;
             }
@@ -285,9 +308,72 @@ Outcome Refine(const Problem& p, State& state, double* coefficients) {
             zeroBelow[j] = mp::ldexp(F(p.largestY), -1100) / mp::pow(F(p.largestX), j);
         }
     }
+};
+
+// Where the x coefficients stand against their rounding boundaries, each within its bound.
+struct Settling {
+    bool settled = true;        // every rounding decided
+    bool nearlySettled = true;  // the undecided ones within 2^-200 of a boundary or of zero
+    bool allResolved = true;    // ... within 2^-1100
+};
+
+template <unsigned Bits>
+Settling SettlingOf(const std::vector<Fraction>& c, const Reach<Bits>& reach, const BinaryFloat<Bits>& size) {
+    using F = BinaryFloat<Bits>;
+    Settling out;
+    for (size_t j = 0; j < c.size(); ++j) {
+        const F bound = reach.reach[j] * size;
+        const double d = RoundToDouble(c[j]);
+        F distance;
+        if (std::isinf(d)) {
+            distance = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(std::copysign(DBL_MAX, d), d)))));
+        } else {
+            const F below = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(d, -HUGE_VAL)))));
+            const F above = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(d, HUGE_VAL)))));
+            distance = std::min(below, above);
+        }
+        if (distance > bound) continue;
+        out.settled = false;
+        const F magnitude = std::max<F>(mp::abs(ToFloat<Bits>(c[j])), reach.zeroBelow[j]);
+        if (bound > mp::ldexp(magnitude, -200)) out.nearlySettled = false;
+        if (bound > mp::ldexp(magnitude, -1100) && bound > reach.zeroBelow[j]) out.allResolved = false;
+    }
+    return out;
+}
+
+// The settled coefficients; when their roundings are the optimum itself (exact data), they are
+// kept exactly, so that the residual comes out exactly too.
+void TakeSettled(const Problem& p, const std::vector<Fraction>& c, State& state, double* coefficients) {
+    RoundAll(c, coefficients);
+    std::vector<Fraction> rounded(p.terms);
+    for (int j = 0; j < p.terms; ++j) rounded[j] = FromDouble(coefficients[j]);
+    std::vector<Fraction> roundedA = ToPowersOfT(p, rounded);
+    if (AllZero(NormalResidual(p, roundedA))) state.a = std::move(roundedA);
+}
+
+// Some coefficient sits on a rounding boundary or at zero: exact data often has an optimum of
+// short binary fractions; true when it is that, tried exactly.
+bool TakeShortOptimum(const Problem& p, const std::vector<Fraction>& c, State& state, double* coefficients) {
+    std::vector<Fraction> shortC(p.terms);
+    for (int j = 0; j < p.terms; ++j) shortC[j] = Shorten(c[j]);
+    const std::vector<Fraction> shortA = ToPowersOfT(p, shortC);
+    if (!AllZero(NormalResidual(p, shortA))) return false;
+    state.a = shortA;
+    RoundAll(shortC, coefficients);
+    return true;
+}
+
+// Refinement with factorization and corrections in Bits of precision.
+template <unsigned Bits>
+Outcome Refine(const Problem& p, State& state, double* coefficients) {
+    using F = BinaryFloat<Bits>;
+    const int m = p.terms;
+    Factor<Bits> factor;
+    if (!factor.Make(p)) return Outcome::NeedsMorePrecision;
+    const Reach<Bits> reach(p);
 
     F previous = -1;
-    for (int pass = 0;; ++pass) {
+    for (;;) {
         if (++state.iterations > 400) return Outcome::GaveUp;
         const std::vector<Fraction> g = NormalResidual(p, state.a);
         if (AllZero(g)) {  // the current coefficients are the exact optimum
@@ -296,7 +382,7 @@ Outcome Refine(const Problem& p, State& state, double* coefficients) {
         }
         std::vector<F> gf(m);
         for (int i = 0; i < m; ++i) gf[i] = ToFloat<Bits>(g[i]);
-        const std::vector<F> step = solve(gf);
+        const std::vector<F> step = factor.Solve(gf);
         F size = 0;
         for (int i = 0; i < m; ++i) {
             size = std::max<F>(size, mp::abs(step[i]));
@@ -312,54 +398,20 @@ Outcome Refine(const Problem& p, State& state, double* coefficients) {
         // The error left after this correction is a small part of it (the corrections
         // shrink by 2^8 or more each time): bound each x coefficient's error by its reach.
         const std::vector<Fraction> c = ToPowersOfX(p, state.a);
-        bool settled = true;
-        bool nearlySettled = true;
-        bool allResolved = true;
-        for (int j = 0; j < m; ++j) {
-            const F bound = reach[j] * size;
-            const double d = RoundToDouble(c[j]);
-            F distance;
-            if (std::isinf(d)) {
-                distance = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(std::copysign(DBL_MAX, d), d)))));
-            } else {
-                const F below = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(d, -HUGE_VAL)))));
-                const F above = mp::abs(ToFloat<Bits>(Add(c[j], Negate(Midpoint(d, HUGE_VAL)))));
-                distance = std::min(below, above);
-            }
-            if (distance > bound) continue;
-            settled = false;
-            const F magnitude = std::max<F>(mp::abs(ToFloat<Bits>(c[j])), zeroBelow[j]);
-            if (bound > mp::ldexp(magnitude, -200)) nearlySettled = false;
-            if (bound > mp::ldexp(magnitude, -1100) && bound > zeroBelow[j]) allResolved = false;
-        }
-        if (settled) {
-            RoundAll(c, coefficients);
-            // When the rounded coefficients are the optimum itself (exact data), keep them
-            // exactly, so that the residual comes out exactly too.
-            std::vector<Fraction> rounded(m);
-            for (int j = 0; j < m; ++j) rounded[j] = FromDouble(coefficients[j]);
-            std::vector<Fraction> roundedA = ToPowersOfT(p, rounded);
-            if (AllZero(NormalResidual(p, roundedA))) state.a = std::move(roundedA);
+        const Settling settling = SettlingOf<Bits>(c, reach, size);
+        if (settling.settled) {
+            TakeSettled(p, c, state, coefficients);
             return Outcome::Done;
         }
-        if (nearlySettled && !state.candidateTried) {
-            // Some coefficient sits on a rounding boundary or at zero: exact data often has an
-            // optimum of short binary fractions; try it exactly.
+        if (settling.nearlySettled && !state.candidateTried) {
             state.candidateTried = true;
-            std::vector<Fraction> shortC(m);
-            for (int j = 0; j < m; ++j) shortC[j] = Shorten(c[j]);
-            const std::vector<Fraction> shortA = ToPowersOfT(p, shortC);
-            if (AllZero(NormalResidual(p, shortA))) {
-                state.a = shortA;
-                RoundAll(shortC, coefficients);
-                return Outcome::Done;
-            }
+            if (TakeShortOptimum(p, c, state, coefficients)) return Outcome::Done;
         }
-        if (allResolved) {
+        if (settling.allResolved) {
             // What is left unsettled is within 2^-1100 of a rounding boundary or of zero.
             for (int j = 0; j < m; ++j) {
                 const F value = ToFloat<Bits>(c[j]);
-                coefficients[j] = mp::abs(value) <= reach[j] * size ? 0.0 : RoundToDouble(c[j]);
+                coefficients[j] = mp::abs(value) <= reach.reach[j] * size ? 0.0 : RoundToDouble(c[j]);
             }
             return Outcome::Done;
         }
@@ -423,8 +475,36 @@ void CopySums(const Problem& p, ExactSums& sums) {
 
 }  // namespace
 
-void ComputeExactSums(PointsView points, int terms, bool centred, ExactSums& sums) {
-    CopySums(MakeProblem(points, terms, centred, {}), sums);
+PointsExtent ExtentOf(PointsView points) {
+    PointsExtent e;
+    if (points.count == 0) return e;
+    e.low = e.high = points.x[0];
+    for (long long k = 0; k < points.count; ++k) {
+        e.low = std::min(e.low, points.x[k]);
+        e.high = std::max(e.high, points.x[k]);
+        e.largestY = std::max(e.largestY, std::fabs(points.y[k]));
+        e.largestX = std::max(e.largestX, std::fabs(points.x[k]));
+    }
+    return e;
+}
+
+void ScaleOfSums(double low, double high, bool centred, double& center, int& shift) {
+    center = centred ? low / 2 + high / 2 : 0.0;
+    double spread = std::max(std::fabs(high - center), std::fabs(center - low));
+    if (!(spread > 0) || std::isinf(spread)) spread = std::max(std::fabs(high), std::fabs(low));
+    std::frexp(spread, &shift);  // spread < 2^shift, so |t| < 1 up to the rounding of spread
+    shift += 1;
+}
+
+void SumPointsExactly(PointsView points, int terms, double center, int shift, const WorkSplit& split, ExactSums& sums) {
+    sums.count = points.count;
+    sums.center = FromDouble(center);
+    sums.shift = shift;
+    if (!SumInWords(points, terms, center, shift, split, sums)) SumInIntegers(points, terms, sums.center, shift, sums);
+}
+
+void ComputeExactSums(PointsView points, int terms, bool centred, ExactSums& sums, const WorkSplit& split) {
+    CopySums(MakeProblem(points, terms, centred, split), sums);
 }
 
 std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, double* coefficients,

@@ -66,6 +66,19 @@ std::optional<ExactFit> SolveExactLeastSquares(PointsView points, int terms, dou
 
 // The exact sums alone: centred as the fit centres them, or (centred false) in t = x / 2^shift,
 // for a fit through the origin. Repeated X are summed as any others.
-void ComputeExactSums(PointsView points, int terms, bool centred, ExactSums& sums);
+void ComputeExactSums(PointsView points, int terms, bool centred, ExactSums& sums, const WorkSplit& split = {});
+
+// The range of X and the largest |X| and |Y| of the points.
+struct PointsExtent {
+    double low = 0.0, high = 0.0;
+    double largestX = 0.0, largestY = 0.0;
+};
+PointsExtent ExtentOf(PointsView points);
+// Where the sums of points with X in [low, high] are taken: the center (low/2 + high/2, or 0
+// when not centred) and the shift that makes |t| < 1.
+void ScaleOfSums(double low, double high, bool centred, double& center, int& shift);
+// The exact sums of the points in t = (x - center) / 2^shift (any center and shift, also 0 and 0:
+// the sums in x itself): in machine words where that pays, else in one loop of integers.
+void SumPointsExactly(PointsView points, int terms, double center, int shift, const WorkSplit& split, ExactSums& sums);
 
 }  // namespace plorimet

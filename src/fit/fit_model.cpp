@@ -6,6 +6,7 @@
 #include "fit/distributions.h"
 #include "fit/exact_sums.h"
 #include "fit/fit_model_impl.h"
+#include "fit/part_sums.h"
 
 namespace plorimet {
 
@@ -241,13 +242,10 @@ void FitModel::Impl::Derive() {
             c[j] = cError[j] = Fraction{};
     }
     // Through every point, the constant is the Y at X = 0 where 0 is one of the X: exactly.
-    if (DegreesOfFreedom() == 0 && !throughOrigin && !exact)
-        for (long long k = 0; k < n; ++k)
-            if (points.x[k] == 0) {
-                c[0] = FromDouble(points.y[k]);
-                cError[0] = Fraction{};
-                break;
-            }
+    if (DegreesOfFreedom() == 0 && !throughOrigin && !exact && yAtZero) {
+        c[0] = FromDouble(*yAtZero);
+        cError[0] = Fraction{};
+    }
 }
 
 // The refinement's aim: 256 more bits each round, and from the second round on, far enough
@@ -362,12 +360,41 @@ FitModel::FitModel(PointsView points, const ExactSums& sums, int degree, bool th
     s.throughOrigin = throughOrigin;
     s.degree = degree;
     s.n = points.count;
+    s.weighted = points.w != nullptr;
+    s.anyZeroWeight = points.w && std::any_of(points.w, points.w + points.count, [](double w) { return w == 0; });
+    for (long long k = 0; k < points.count; ++k)
+        if (points.x[k] == 0) {
+            s.yAtZero = points.y[k];
+            break;
+        }
     for (int p = throughOrigin ? 1 : 0; p <= degree; ++p) s.powers.push_back(p);
     s.m = static_cast<int>(s.powers.size());
-    s.center = sums.center;
-    s.shift = sums.shift;
     if (s.m < 1 || static_cast<int>(sums.moments.size()) < degree + 1) return;
     s.distinct = DistinctXCount(points, throughOrigin);
+    s.Build(sums);
+}
+
+FitModel::FitModel(const PartSums& whole, const ExactSums& sums, int degree, bool throughOrigin)
+    : impl_(std::make_unique<Impl>()) {
+    Impl& s = *impl_;
+    s.whole = &whole;
+    s.throughOrigin = throughOrigin;
+    s.degree = degree;
+    s.n = whole.count;
+    s.weighted = whole.weighted;
+    s.anyZeroWeight = whole.zeroWeights > 0;
+    s.yAtZero = whole.yAtZero;
+    for (int p = throughOrigin ? 1 : 0; p <= degree; ++p) s.powers.push_back(p);
+    s.m = static_cast<int>(s.powers.size());
+    if (s.m < 1 || static_cast<int>(sums.moments.size()) < degree + 1 || whole.terms < degree + 1) return;
+    s.distinct = DistinctXOf(whole, throughOrigin);
+    s.Build(sums);
+}
+
+void FitModel::Impl::Build(const ExactSums& sums) {
+    Impl& s = *this;
+    s.center = sums.center;
+    s.shift = sums.shift;
     if (s.distinct < s.m) return;
     s.g.resize(static_cast<size_t>(s.m) * s.m);
     for (int i = 0; i < s.m; ++i) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -38,7 +39,11 @@ struct Range {
 };
 
 struct FitModel::Impl {
-    PointsView points;
+    PointsView points;     // none for a model of partial sums
+    const PartSums* whole = nullptr;  // the sums of the whole data set, for a model of them
+    bool weighted = false;
+    bool anyZeroWeight = false;
+    std::optional<double> yAtZero;  // the Y at X = 0 where 0 is one of the X
     bool throughOrigin = false;
     int degree = 0;
     std::vector<int> powers;  // of t, estimated
@@ -78,6 +83,9 @@ struct FitModel::Impl {
     // The page, whose size counts, keeps them at 128 bits (and says when that does not settle).
     int FunctionEffort() const { return !kCompactStatistics && (rung > 0 || effort > 2) ? 1 : 0; }
     long long DegreesOfFreedom() const { return n - m; }
+    bool HasPoints() const { return whole == nullptr; }
+    // The parts both constructors share, once the data's description is set.
+    void Build(const ExactSums& sums);
 
     bool SolveAt(int r);
     // The next precision; false at the last.

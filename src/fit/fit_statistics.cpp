@@ -14,6 +14,7 @@
 #include "fit/exact_sums.h"
 #include "fit/fit_model_impl.h"
 #include "fit/observation_pass.h"
+#include "fit/part_sums.h"
 
 namespace plorimet {
 
@@ -62,7 +63,7 @@ struct Round {
 void Basics(Round& r, FitStatistics& out, double level, bool forms) {
     const FitModel::Impl& s = r.s;
     out.throughOrigin = s.throughOrigin;
-    out.weighted = s.points.w != nullptr;
+    out.weighted = s.weighted;
     out.observations = s.n;
     out.estimated = s.m;
     out.degreesOfFreedom = r.df;
@@ -276,6 +277,18 @@ Range LogWeightSum(PointsView points) {
     return {ToFraction<Bits>(value - error), ToFraction<Bits>(value + error)};
 }
 
+// The same from the tally of partial sums: exponents ln 2 + (mantissas ± error) 2^-kLogUnitBits,
+// each end within a unit of Bits of its value.
+template <unsigned Bits>
+Range LogWeightSumOf(const PartSums& whole) {
+    using F = BinaryFloat<Bits>;
+    const F exponents = F(whole.logExponents) * mp::log(F(2));
+    auto end = [&](const Int& mantissas) { return exponents + mp::ldexp(F(mantissas), -kLogUnitBits); };
+    const F unit = mp::ldexp(F(1), -static_cast<int>(Bits) + 8) * (mp::abs(exponents) + mp::abs(end(whole.logMantissas)) + 1);
+    return {ToFraction<Bits>(end(whole.logMantissas - whole.logError) - unit),
+            ToFraction<Bits>(end(whole.logMantissas + whole.logError) + unit)};
+}
+
 // ln L = -n/2 (ln 2π + 1 + ln(RSS/n)) + sum ln |w| and the criteria from it, at Bits: each
 // term is within a few units of Bits of its value, so the ends are widened by 2^40 units of
 // the largest term.
@@ -288,7 +301,7 @@ void LikelihoodAt(Round& r, FitStatistics& out) {
     const F logTwoPi = mp::log(2 * Pi<Bits>());
     const F logN = mp::log(n);
     Range weights;
-    if (s.points.w) weights = LogWeightSum<Bits>(s.points);
+    if (s.weighted) weights = s.HasPoints() ? LogWeightSum<Bits>(s.points) : LogWeightSumOf<Bits>(*s.whole);
     const F weightLow = ToFloat<Bits>(weights.low);
     const F weightHigh = ToFloat<Bits>(weights.high);
     const F unit = mp::ldexp(F(1), -static_cast<int>(Bits) + 40);
@@ -332,7 +345,7 @@ void Likelihood(Round& r, FitStatistics& out) {
     }
     Unavailable why = Unavailable::None;
     if (s.zeroResidual) why = Unavailable::ZeroResidual;
-    else if (s.points.w && std::any_of(s.points.w, s.points.w + s.n, [](double w) { return w == 0; }))
+    else if (s.anyZeroWeight)
         why = Unavailable::ZeroWeight;
     if (why != Unavailable::None) {
         out.logLikelihood = out.aic = out.bic = out.aicc = Statistic::Missing(why);
@@ -413,6 +426,11 @@ Range PureErrorBounds(const PureError& pe) {
 void LackOfFitTest(Round& r, const PureError& pe, FitStatistics& out) {
     const FitModel::Impl& s = r.s;
     LackOfFit& lof = out.lackOfFit;
+    if (!s.HasPoints()) {
+        lof.reason = Unavailable::PointsApart;
+        lof.pureErrorSquares = lof.lackOfFitSquares = lof.f = lof.p = Statistic::Missing(lof.reason);
+        return;
+    }
     lof.distinctX = pe.distinct;
     lof.pureErrorDf = pe.observations - pe.distinct;
     lof.lackOfFitDf = pe.distinct - s.m;
@@ -454,7 +472,7 @@ FitStatistics FitModel::Statistics(double level, bool brief) const {
     Impl& s = *impl_;
     FitStatistics out;
     if (!s.solved) return out;
-    const PureError pe = brief ? PureError{} : PureErrorOf(s.points);
+    const PureError pe = brief || !s.HasPoints() ? PureError{} : PureErrorOf(s.points);
     std::map<int, double> tails;
     for (;;) {
         Round r(s, tails);

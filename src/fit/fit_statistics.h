@@ -15,6 +15,7 @@
 namespace plorimet {
 
 struct ExactSums;  // fit/exact_sums.h
+struct PartSums;   // fit/part_sums.h
 
 constexpr double kDefaultConfidenceLevel = 0.95;
 
@@ -35,6 +36,7 @@ enum class Unavailable {
     TooFewObservations,  // AICc: n - k - 1 is not positive
     NoConstant,          // the overall F test of a model of the constant alone
     NotSettled,          // its rounding was not settled within the highest precision
+    PointsApart,         // the fit is of partial sums: the value needs every point in one place
 };
 
 // A statistic: its correctly rounded value, or none and why.
@@ -130,6 +132,11 @@ public:
     // ComputeExactSums(points, terms, false, sums), for at least degree + 1 terms (the sums of a
     // higher degree serve too). The points must stay.
     FitModel(PointsView points, const ExactSums& sums, int degree, bool throughOrigin);
+    // The same from the sums of the whole data set alone, its points held elsewhere (in parts):
+    // `sums` is CentredSums(whole, !throughOrigin). Every statistic is the one the points would
+    // give, but the lack-of-fit test (PointsApart); PRESS and the observations are taken over
+    // the parts (PressOfPart). `whole` must stay.
+    FitModel(const PartSums& whole, const ExactSums& sums, int degree, bool throughOrigin);
     ~FitModel();
     FitModel(FitModel&&) noexcept;
 

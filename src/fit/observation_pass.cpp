@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "fit/fit_model_impl.h"
+#include "fit/part_sums.h"
 
 namespace plorimet {
 
@@ -122,22 +123,9 @@ struct Basis {
 
 using Wide = BinaryFloat<512>;
 
-Basis BasisOf(const FitModel::Impl& s) {
-    Basis basis;
-    basis.first = s.throughOrigin ? 1 : 0;
-    const int top = s.m - 1;
-    basis.top = top;
-    basis.center = RoundToDouble(s.center);
-    basis.shift = s.shift;
-    if (Compare(FromDouble(basis.center), s.center) != 0) return basis;
-    // Moments mu_p = sum w² t^(2f + p) and nu_p = sum w² t^(f + p) y.
-    std::vector<Fraction> mu(2 * top + 1);
-    for (int p = 0; p <= 2 * top; ++p) mu[p] = p <= top ? s.g[p] : s.g[(p - top) * s.m + top];
-    const std::vector<Fraction>& nu = s.b;
-    std::vector<Wide> muF(mu.size());
-    for (size_t p = 0; p < mu.size(); ++p) muF[p] = ToFloat<512>(mu[p]);
-
-    // Chebyshev's algorithm from the moments, in 512 bits.
+// Chebyshev's algorithm from the moments mu, in 512 bits: the recurrence's alpha and beta as
+// double-doubles, each step continued from the rounded values; false where a norm is not positive.
+bool Recurrence(const std::vector<Wide>& muF, int top, Basis& basis) {
     basis.alpha.assign(std::max(top, 0), DD{});
     basis.beta.assign(std::max(top, 0), DD{});
     std::vector<Wide> before(2 * top + 2, Wide(0)), current = muF;
@@ -151,7 +139,7 @@ Basis BasisOf(const FitModel::Impl& s) {
             before = std::move(current);
             current = std::move(next);
         }
-        if (!(current[k] > 0) || (k > 0 && !(before[k - 1] > 0))) return basis;
+        if (!(current[k] > 0) || (k > 0 && !(before[k - 1] > 0))) return false;
         const Wide alpha = current[k + 1] / current[k] - (k > 0 ? before[k] / before[k - 1] : Wide(0));
         const Wide beta = k > 0 ? current[k] / before[k - 1] : Wide(0);
         basis.alpha[k] = ToDD(alpha);
@@ -159,7 +147,11 @@ Basis BasisOf(const FitModel::Impl& s) {
         alphaPrev = ToFloat<512>(FractionOf(basis.alpha[k]));
         betaPrev = ToFloat<512>(FractionOf(basis.beta[k]));
     }
-    // The monomial coefficients of pi_k, exactly.
+    return true;
+}
+
+// The monomial coefficients of pi_k, exactly.
+std::vector<std::vector<Fraction>> MonomialCoefficients(const Basis& basis, int top) {
     std::vector<std::vector<Fraction>> p(top + 1);
     p[0] = {FromInteger(1)};
     for (int k = 0; k < top; ++k) {
@@ -173,46 +165,66 @@ Basis BasisOf(const FitModel::Impl& s) {
         }
         p[k + 1] = std::move(next);
     }
-    // E = P' M P and c = P' nu in 512 bits, each within gamma(2 top + 4) of the products of
-    // the magnitudes.
+    return p;
+}
+
+// E = P' M P in 512 bits, each entry within gamma(2 top + 4) of the products of the magnitudes,
+// with P in 512 bits and its magnitudes beside it (for c = P' nu).
+struct Gram {
+    std::vector<std::vector<Wide>> pF, e;
+    std::vector<std::vector<Bound>> pA, eErr;
+    Bound gammaE = 0;
+};
+
+Gram GramOf(const std::vector<std::vector<Fraction>>& p, const std::vector<Fraction>& mu,
+            const std::vector<Wide>& muF, int top) {
     const int size = top + 1;
-    std::vector<std::vector<Wide>> pF(size), v(size, std::vector<Wide>(size, Wide(0)));
-    std::vector<std::vector<Bound>> pA(size), vA(size, std::vector<Bound>(size, Bound(0)));
+    Gram gram;
+    gram.pF.resize(size);
+    gram.pA.resize(size);
+    std::vector<std::vector<Wide>> v(size, std::vector<Wide>(size, Wide(0)));
+    std::vector<std::vector<Bound>> vA(size, std::vector<Bound>(size, Bound(0)));
     for (int k = 0; k < size; ++k)
         for (const Fraction& e : p[k]) {
-            pF[k].push_back(ToFloat<512>(e));
-            pA[k].push_back(Magnitude(e));
+            gram.pF[k].push_back(ToFloat<512>(e));
+            gram.pA[k].push_back(Magnitude(e));
         }
     std::vector<Bound> muA(mu.size());
     for (size_t q = 0; q < mu.size(); ++q) muA[q] = Magnitude(mu[q]);
     for (int k = 0; k < size; ++k)
         for (int j = 0; j < size; ++j)
             for (int i = 0; i <= k; ++i) {
-                v[k][j] += pF[k][i] * muF[i + j];
-                vA[k][j] += pA[k][i] * muA[i + j];
+                v[k][j] += gram.pF[k][i] * muF[i + j];
+                vA[k][j] += gram.pA[k][i] * muA[i + j];
             }
     const Bound unit = mp::ldexp(Bound(1), -508);
-    const Bound gammaE = Up(unit * (2 * top + 8));
-    std::vector<std::vector<Wide>> e(size, std::vector<Wide>(size, Wide(0)));
-    std::vector<std::vector<Bound>> eErr(size, std::vector<Bound>(size, Bound(0)));
+    gram.gammaE = Up(unit * (2 * top + 8));
+    gram.e.assign(size, std::vector<Wide>(size, Wide(0)));
+    gram.eErr.assign(size, std::vector<Bound>(size, Bound(0)));
     for (int k = 0; k < size; ++k)
         for (int l = k; l < size; ++l) {
             Bound magnitude = 0;
             for (int j = 0; j <= l; ++j) {
-                e[k][l] += v[k][j] * pF[l][j];
-                magnitude += vA[k][j] * pA[l][j];
+                gram.e[k][l] += v[k][j] * gram.pF[l][j];
+                magnitude += vA[k][j] * gram.pA[l][j];
             }
-            e[l][k] = e[k][l];
-            eErr[k][l] = eErr[l][k] = Up(Up(magnitude) * gammaE);
+            gram.e[l][k] = gram.e[k][l];
+            gram.eErr[k][l] = gram.eErr[l][k] = Up(Up(magnitude) * gram.gammaE);
         }
+    return gram;
+}
+
+// iota, gamma and the bounds phi_d and K_d of each degree; false where S is not small.
+bool Bounds(const Gram& gram, const std::vector<Fraction>& nu, int top, Basis& basis) {
+    const int size = top + 1;
     basis.iota.resize(size);
     basis.gamma.resize(size);
     basis.phi.resize(size);
     basis.reach.resize(size);
     std::vector<Bound> iotaB(size);
     for (int k = 0; k < size; ++k) {
-        if (!(Bound(e[k][k]) > Up(eErr[k][k]) * 2)) return basis;
-        basis.iota[k] = ToDD(Wide(1) / e[k][k]);
+        if (!(Bound(gram.e[k][k]) > Up(gram.eErr[k][k]) * 2)) return false;
+        basis.iota[k] = ToDD(Wide(1) / gram.e[k][k]);
         iotaB[k] = Up(Bound(ToFloat<512>(FractionOf(basis.iota[k]))));
     }
     Bound sigmaSquares = 0;
@@ -222,29 +234,47 @@ Basis BasisOf(const FitModel::Impl& s) {
         for (int k = 0; k <= d; ++k) {
             const Wide iotaK = ToFloat<512>(FractionOf(basis.iota[k]));
             const Wide iotaD = ToFloat<512>(FractionOf(basis.iota[d]));
-            const Wide off = k == d ? e[d][d] * iotaD - 1 : e[k][d] * mp::sqrt(iotaK * iotaD);
-            const Bound s = Up(Up(mp::abs(Bound(off))) + Up(eErr[k][d] * Up(mp::sqrt(iotaB[k] * iotaB[d]))));
+            const Wide off = k == d ? gram.e[d][d] * iotaD - 1 : gram.e[k][d] * mp::sqrt(iotaK * iotaD);
+            const Bound s = Up(Up(mp::abs(Bound(off))) + Up(gram.eErr[k][d] * Up(mp::sqrt(iotaB[k] * iotaB[d]))));
             sigmaSquares += (k == d ? 1 : 2) * s * s;
         }
         Wide cd = 0;
         Bound cdA = 0;
         for (int i = 0; i <= d; ++i) {
-            cd += pF[d][i] * ToFloat<512>(nu[i]);
-            cdA += pA[d][i] * Magnitude(nu[i]);
+            cd += gram.pF[d][i] * ToFloat<512>(nu[i]);
+            cdA += gram.pA[d][i] * Magnitude(nu[i]);
         }
-        const Bound cdErr = Up(Up(cdA) * gammaE);
+        const Bound cdErr = Up(Up(cdA) * gram.gammaE);
         basis.gamma[d] = ToDD(cd * ToFloat<512>(FractionOf(basis.iota[d])));
         const Bound cdB = Up(mp::abs(Bound(cd)));
         cSquares += cdB * cdB * iotaB[d];
         cErrSquares += cdErr * cdErr * iotaB[d];
         const Bound sigma = Up(mp::sqrt(Up(sigmaSquares)));
-        if (!(sigma < Bound(1) / 1024)) return basis;
+        if (!(sigma < Bound(1) / 1024)) return false;
         const Bound phi = Up(sigma / Down(1 - sigma));
         const Bound cErr = Up(mp::sqrt(Up(cErrSquares)));
         basis.phi[d] = static_cast<double>(phi) * kUp;
         basis.reach[d] = static_cast<double>(Up(phi * (Up(mp::sqrt(Up(cSquares))) + cErr) + cErr)) * kUp;
     }
-    basis.ok = true;
+    return true;
+}
+
+Basis BasisOf(const FitModel::Impl& s) {
+    Basis basis;
+    basis.first = s.throughOrigin ? 1 : 0;
+    const int top = s.m - 1;
+    basis.top = top;
+    basis.center = RoundToDouble(s.center);
+    basis.shift = s.shift;
+    if (Compare(FromDouble(basis.center), s.center) != 0) return basis;
+    // Moments mu_p = sum w² t^(2f + p) and nu_p = sum w² t^(f + p) y.
+    std::vector<Fraction> mu(2 * top + 1);
+    for (int p = 0; p <= 2 * top; ++p) mu[p] = p <= top ? s.g[p] : s.g[(p - top) * s.m + top];
+    std::vector<Wide> muF(mu.size());
+    for (size_t p = 0; p < mu.size(); ++p) muF[p] = ToFloat<512>(mu[p]);
+    if (!Recurrence(muF, top, basis)) return basis;
+    const Gram gram = GramOf(MonomialCoefficients(basis, top), mu, muF, top);
+    basis.ok = Bounds(gram, s.b, top, basis);
     return basis;
 }
 
@@ -401,7 +431,7 @@ bool HasFma() {
 // coefficients: its X is unique (and not 0 through the origin), its weight not 0, and the
 // distinct X are as many as the coefficients.
 bool IsFullLeverage(const FitModel::Impl& s, long long i) {
-    if (s.distinct > s.m) return false;
+    if (s.distinct > s.m || !s.HasPoints()) return false;
     const double x = s.points.x[i];
     if ((s.points.w && s.points.w[i] == 0) || (s.throughOrigin && x == 0)) return false;
     for (long long k = 0; k < s.n; ++k)
@@ -410,6 +440,7 @@ bool IsFullLeverage(const FitModel::Impl& s, long long i) {
 }
 
 bool AnyFullLeverage(const FitModel::Impl& s) {
+    if (!s.HasPoints()) return AnyLoneX(*s.whole, s.throughOrigin, s.m);
     if (s.distinct > s.m) return false;
     for (long long i = 0; i < s.n; ++i)
         if (IsFullLeverage(s, i)) return true;
@@ -421,18 +452,19 @@ struct ExactPoint {
     Range fitted, residual, leverage, weightedResidual;
 };
 
-ExactPoint ExactAt(const FitModel::Impl& s, long long i) {
+// Point i of `points` (the model's own or a part of its data set).
+ExactPoint ExactAt(const FitModel::Impl& s, PointsView points, long long i) {
     ExactPoint p;
-    const std::vector<Fraction> v = s.BasisAt(s.TOf(s.points.x[i]));
+    const std::vector<Fraction> v = s.BasisAt(s.TOf(points.x[i]));
     p.fitted = s.FittedAt(v);
-    const Fraction y = FromDouble(s.points.y[i]);
+    const Fraction y = FromDouble(points.y[i]);
     p.residual = {Sub(y, p.fitted.high), Sub(y, p.fitted.low)};
-    const Fraction w = FromDouble(s.points.w ? s.points.w[i] : 1.0);
+    const Fraction w = FromDouble(points.w ? points.w[i] : 1.0);
     p.weightedResidual = Sign(w) >= 0 ? Range{Mul(w, p.residual.low), Mul(w, p.residual.high)}
                                       : Range{Mul(w, p.residual.high), Mul(w, p.residual.low)};
     if (IsZero(w)) {
         p.leverage = {};
-    } else if (IsFullLeverage(s, i)) {
+    } else if (points.x == s.points.x && IsFullLeverage(s, i)) {
         p.leverage = {FromInteger(1), FromInteger(1)};
     } else {
         std::vector<Fraction> u(v.size());
@@ -472,13 +504,14 @@ bool ExactPressTerm(const ExactPoint& p, BinaryFloat<128>& low, BinaryFloat<128>
 
 // The PRESS terms of the given points, summed within [low, high] (none while some point's
 // leverage is not bounded away from 1 yet).
-std::optional<std::pair<Fraction, Fraction>> ExactPressSum(const FitModel::Impl& s, const std::vector<long long>& which) {
+std::optional<std::pair<Fraction, Fraction>> ExactPressSum(const FitModel::Impl& s, PointsView points,
+                                                           const std::vector<long long>& which) {
     using F = BinaryFloat<128>;
     F low = 0;
     F high = 0;
     for (long long i : which) {
         F a, b;
-        if (!ExactPressTerm(ExactAt(s, i), a, b)) return std::nullopt;
+        if (!ExactPressTerm(ExactAt(s, points, i), a, b)) return std::nullopt;
         low += a;
         high += b;
     }
@@ -496,7 +529,7 @@ std::vector<long long> AllPoints(long long n) {
 Statistic PressExactly(const FitModel::Impl& s, const std::vector<long long>& which, const Range& rest) {
     auto& model = const_cast<FitModel::Impl&>(s);
     for (;;) {
-        const auto sum = ExactPressSum(s, which);
+        const auto sum = ExactPressSum(s, s.points, which);
         if (sum) {
             bool settled = true;
             const Statistic v = SettleRange(Range{Add(sum->first, rest.low), Add(sum->second, rest.high)}, settled);
@@ -567,7 +600,7 @@ ObservationDiagnostics ExactDiagnostic(const FitModel::Impl& s, long long i) {
     const bool full = IsFullLeverage(s, i);
     for (;;) {
         bool settled = true;
-        const ExactPoint p = ExactAt(s, i);
+        const ExactPoint p = ExactAt(s, s.points, i);
         ObservationDiagnostics out;
         if (s.zeroResidual && !weightZero) {
             out.fitted = s.points.y[i];
@@ -647,6 +680,45 @@ std::vector<Statistic> PressOfModels(const std::vector<FitModel>& models, const 
     std::vector<const FitModel*> pointers;
     for (const FitModel& m : models) pointers.push_back(&m);
     return PressOfModels(pointers, split);
+}
+
+std::optional<Statistic> PressWithoutParts(const FitModel& model) {
+    const FitModel::Impl& s = model.Internal();
+    if (!s.solved) return Statistic::Missing(Unavailable::NoDegreesOfFreedom);
+    const Statistic reason = PressOrReason(s);
+    if (reason || reason.reason != Unavailable::None) return reason;
+    return std::nullopt;
+}
+
+PressBounds PressOfPart(const FitModel& model, PointsView part, bool exactly) {
+    const FitModel::Impl& s = model.Internal();
+    auto& work = const_cast<FitModel::Impl&>(s);
+    Range rest;
+    std::vector<long long> hard;
+    const Basis basis = exactly || kCompactStatistics ? Basis{} : BasisOf(s);
+    if (basis.ok) {
+        PressSums sums;
+        (HasFma() ? PressPartFmaFull : PressPartPlainFull)(basis, part, basis.top, 0, part.count, sums);
+        const double err = (sums.err[0] + kStep * Abs(sums.sum[0]) * (static_cast<double>(part.count) + 4)) * kUp;
+        const Fraction radius = FromDouble(err);
+        rest = {Sub(FractionOf(sums.sum[0]), radius), Add(FractionOf(sums.sum[0]), radius)};
+        hard = std::move(sums.hard[0]);
+    } else {
+        hard = AllPoints(part.count);
+    }
+    for (;;) {
+        if (const auto sum = ExactPressSum(s, part, hard)) return {Add(sum->first, rest.low), Add(sum->second, rest.high)};
+        if (!work.MoreWork()) return {Fraction{}, Fraction{Int(1), 2000}};  // no bound: it does not settle
+    }
+}
+
+Statistic PressOfParts(const FitModel& model, const std::vector<PressBounds>& parts) {
+    if (const auto value = PressWithoutParts(model)) return *value;
+    Range total;
+    for (const PressBounds& part : parts) total = {Add(total.low, part.low), Add(total.high, part.high)};
+    bool settled = true;
+    const Statistic value = SettleRange(total, settled);
+    return settled ? value : Statistic::Missing(Unavailable::NotSettled);
 }
 
 Statistic FitModel::Press() const {

@@ -39,6 +39,15 @@ struct FitFailure {
     std::string reason;
 };
 
+// The degree the rules give for `count` points with `distinct` distinct X (nonzero ones through the
+// origin; counted up to the degree asked for + 2 is enough), the mode, or why there is none.
+struct DegreeChoice {
+    FitMode mode = FitMode::LeastSquares;
+    int degree = 0;
+    std::optional<FitFailure> failure;
+};
+DegreeChoice ChooseDegree(long long count, long long distinct, const FitChoice& choice);
+
 // The points sorted by X; repeated X count as repeated measurements. With a degree chosen,
 // one the points cannot fix is refused with the range they can.
 std::optional<FitFailure> FitPoints(PointsView points, const FitChoice& choice, PointsFit& fit);

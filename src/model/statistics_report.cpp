@@ -66,6 +66,8 @@ std::string ReasonText(Unavailable reason, UiLanguage language, bool throughOrig
         case Unavailable::NoConstant: return Words{"no coefficient but the constant", "定数項のほかに係数がない"}(language);
         case Unavailable::NotSettled:
             return Words{"its rounding was not settled within 4096 bits", "4096 ビットで丸めが確定しない"}(language);
+        case Unavailable::PointsApart:
+            return Words{"needs every point in one place (a fit of partial sums)", "全点が一か所に必要 (部分和からのあてはめ)"}(language);
     }
     return "";
 }
