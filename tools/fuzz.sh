@@ -34,15 +34,10 @@ targets=(
 
 names=()
 for target in "${targets[@]}"; do names+=("${target%%:*}_fuzz"); done
-# FUZZ_BUILD: a clang build folder configured with -DPLORIMET_FUZZ=ON to take the targets from
-# (tools/test.sh passes its sanitizer build); by default build/fuzz, configured here.
-build=${FUZZ_BUILD:-build/fuzz}
-if [ -z "${FUZZ_BUILD:-}" ]; then
-  CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLORIMET_FUZZ=ON \
-    -DPLORIMET_BENCH=OFF >/dev/null
-fi
+build=build/fuzz
+CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLORIMET_FUZZ=ON \
+  -DPLORIMET_BENCH=OFF -DPLORIMET_PYTHON=OFF >/dev/null
 nice cmake --build "$build" -j2 --target "${names[@]}"
-mkdir -p build/fuzz
 
 for target in "${targets[@]}"; do
   name=${target%%:*}

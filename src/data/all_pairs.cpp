@@ -123,7 +123,11 @@ bool IsTooSmall(const char* p, const char* last) {
         if (firstNonzero < 0 && *p != '0') firstNonzero = index;
         ++index;
     }
-    const long long exponent = p < last ? std::strtoll(std::string(p + 1, last).c_str(), nullptr, 10) : 0;
+    // strtoll saturates an exponent of many digits; held within +-2^62 the sum cannot overflow
+    // (the digit counts are far below 2^62) and its sign is the same.
+    constexpr long long kFarthest = 1LL << 62;
+    const long long exponent =
+        p < last ? std::clamp(std::strtoll(std::string(p + 1, last).c_str(), nullptr, 10), -kFarthest, kFarthest) : 0;
     return firstNonzero >= 0 && integerDigits - 1 - firstNonzero + exponent < 0;
 }
 

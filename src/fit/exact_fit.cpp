@@ -345,6 +345,8 @@ Settling SettlingOf(const std::vector<Fraction>& c, const Reach<Bits>& reach, co
 // kept exactly, so that the residual comes out exactly too.
 void TakeSettled(const Problem& p, const std::vector<Fraction>& c, State& state, double* coefficients) {
     RoundAll(c, coefficients);
+    // A coefficient beyond a double has no exact rounding to try.
+    if (!std::all_of(coefficients, coefficients + p.terms, [](double v) { return std::isfinite(v); })) return;
     std::vector<Fraction> rounded(p.terms);
     for (int j = 0; j < p.terms; ++j) rounded[j] = FromDouble(coefficients[j]);
     std::vector<Fraction> roundedA = ToPowersOfT(p, rounded);

@@ -740,6 +740,7 @@ namespace {
 // The double-double nearest an exact fraction.
 DD DDOf(const Fraction& v) {
     const double hi = RoundToDouble(v);
+    if (!std::isfinite(hi)) return {hi, 0.0};  // beyond a double: the pass leaves its points to the exact path
     return {hi, RoundToDouble(Sub(v, FromDouble(hi)))};
 }
 

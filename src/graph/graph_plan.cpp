@@ -176,8 +176,8 @@ double CurveValue(const PlotScale& scale, const Coefficients& coefficients, int 
                   const CentredPolynomial* optimum, double x) {
     const double value = EvaluatePolynomial(coefficients, termCount, x);
     if (!optimum || optimum->coefficients.empty()) return value;
-    const double rowsOfData = scale.frame.height - kBothMargins * scale.f;
-    const double pixel = (scale.yMax - scale.yMin) / rowsOfData;
+    const auto rowsOfData = static_cast<long double>(scale.Row(scale.yMin) - scale.Row(scale.yMax));
+    const double pixel = (scale.yMax - scale.yMin) / static_cast<double>(rowsOfData);
     if (EvaluationErrorBound(coefficients, termCount, x) <= pixel / 16) return value;
     return optimum->At(x);
 }

@@ -76,6 +76,9 @@ TEST(AllPairs, ALineThatStopsTheReadingWithItsLineAndWhy) {
         {"3 123456e-405", false, LineProblem::TooSmall}, {"3 1e-400", false, LineProblem::TooSmall},
         {"1e-400 3", false, LineProblem::TooSmall},      {"0.0000001e-320 1", false, LineProblem::TooSmall},
         {"3 4 1e400", true, LineProblem::TooLarge},      {"3 4", true, LineProblem::NoWeight},
+        // exponents beyond a long long's range (strtoll saturates)
+        {"1e99999999999999999999 3", false, LineProblem::TooLarge},
+        {"1e-99999999999999999999 3", false, LineProblem::TooSmall},
     };
     for (const Case& c : cases)
         for (const char* end : {"\r\n", "\r"}) {
