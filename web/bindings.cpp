@@ -367,6 +367,11 @@ public:
     val FinishAnalysis(const val& answer) {
         return OutcomeToJs(plorimet::FinishAnalysis(state_, AnswerFromJs(answer)));
     }
+    // While the Analysis dialog is open, its answer so far: what the worker works out ahead.
+    val FitIfAccepted(const val& answer) const {
+        const std::optional<ShownFit> fit = ShownFitIfAccepted(state_, AnswerFromJs(answer));
+        return fit ? ShownFitToJs(*fit) : val::null();
+    }
     std::string EquationText() const { return state_.fitResult.equationText; }
     std::string EquationCopy() const { return EquationCopyText(state_); }
     // What the statistics and the plot of the shown equation are made from (null: none shown).
@@ -472,6 +477,7 @@ EMSCRIPTEN_BINDINGS(plorimet_page) {
         .function("finishPaste", &PageSession::FinishPaste)
         .function("beginAnalysis", &PageSession::BeginAnalysis)
         .function("finishAnalysis", &PageSession::FinishAnalysis)
+        .function("fitIfAccepted", &PageSession::FitIfAccepted)
         .function("equationText", &PageSession::EquationText)
         .function("equationCopy", &PageSession::EquationCopy)
         .function("shownFit", &PageSession::FitShown)

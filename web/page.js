@@ -274,7 +274,10 @@ class Page {
     region.setAttribute('aria-busy', 'true');
     region.replaceChildren(Object.assign(document.createElement('p'), { className: 'pending', textContent: this.pageText('statisticsPending') }));
     const fit = this.session.shownFit();
-    const table = fit ? await this.helper.ask('statistics', fit, serial) : null;
+    let table = null;
+    // Work ended by a request for another fit is asked again while this fit is shown.
+    do table = fit ? await this.helper.statistics(fit, serial) : null;
+    while (table === ABANDONED && serial === this.fitSerial);
     if (serial !== this.fitSerial) return;
     region.replaceChildren();
     region.removeAttribute('aria-busy');
@@ -351,7 +354,8 @@ class Page {
   async plotOf(png, width = PLOT_FILE_WIDTH) {
     const fit = this.session.shownFit();
     if (!fit) return null;
-    return this.helper.ask('plot', fit, this.fitSerial, { ...this.plotOptions, width, png });
+    const plot = await this.helper.ask('plot', fit, this.fitSerial, { ...this.plotOptions, width, png });
+    return plot === ABANDONED ? null : plot;
   }
 
   // The files are `plorimet plot`'s, whatever the screen.
@@ -480,8 +484,9 @@ class Page {
 
   // A dialog of the program as the binding describes it: caption, buttons and items (notes,
   // choices, entries, frames round the next items). Resolves with the answer the model takes:
-  // { ok, choices, texts }, one of each per item.
-  async askDialog(view) {
+  // { ok, choices, texts }, one of each per item; `onChange` is told the answer OK would give,
+  // when the dialog opens and after each change.
+  async askDialog(view, onChange = null) {
     const dialog = $('form');
     $('form-title').textContent = view.caption;
     const form = dialog.querySelector('form');
@@ -535,16 +540,21 @@ class Page {
       button.dataset.answer = answer;
       row.append(button);
     }
-    const focus = entries.find((e) => e && !e.disabled) || form.querySelector(':checked') || undefined;
-    const answer = await this.modal(dialog, focus);
-    return {
-      ok: answer === 'ok',
+    const answerIf = (ok) => ({
+      ok,
       choices: view.items.map((item, k) => {
         const checked = groups[k] && groups[k].querySelector(':checked');
         return checked ? Number(checked.value) : item.chosen;
       }),
       texts: view.items.map((item, k) => (entries[k] ? entries[k].value : '')),
-    };
+    });
+    form.oninput = onChange && (() => onChange(answerIf(true)));
+    const focus = entries.find((e) => e && !e.disabled) || form.querySelector(':checked') || undefined;
+    const shown = this.modal(dialog, focus);
+    if (onChange) onChange(answerIf(true));
+    const answer = await shown;
+    form.oninput = null;
+    return answerIf(answer === 'ok');
   }
 
   // The name typed, as it is (the program judges it), or null when cancelled.
@@ -653,7 +663,9 @@ class Page {
   }
 
   async analysis() {
-    const answer = await this.askDialog(this.session.beginAnalysis());
+    // The statistics of the fit the dialog's answer would show are worked out while it is open.
+    const answer = await this.askDialog(this.session.beginAnalysis(),
+      (answerSoFar) => this.helper.prepare(this.session.fitIfAccepted(answerSoFar)));
     const started = performance.now();
     this.timings.okAt = started;
     delete this.timings.statistics;
@@ -907,13 +919,25 @@ onmessage = (e) => {
 };
 `;
 
+// What a request ended before its answer resolves with.
+const ABANDONED = Symbol('abandoned');
+// Statistics kept for this many fits (the shown one and those worked out ahead).
+const KEPT_TABLES = 8;
+// What a fit's statistics are made from: its pairs, terms and language (they are the optimum's,
+// whatever the shown coefficients).
+const statisticsKey = (fit) => JSON.stringify([fit.x, fit.y, fit.termCount, fit.japanese]);
+
 // The page's worker: a fit's statistics or plot is asked with the fit's serial number; a request
-// for a newer fit while an older one is being worked out ends that work (the worker is replaced).
+// for the shown fit while work for another is in progress ends that work (the worker is replaced),
+// work ahead never ends other work.
 class Helper {
   constructor(module) {
     this.module = module;
     this.url = URL.createObjectURL(new Blob([$('program-script').textContent, WORKER_SCRIPT], { type: 'text/javascript' }));
     this.next = 1;
+    this.tables = new Map();  // statisticsKey -> the table's promise, oldest first
+    this.preparing = null;    // the work ahead in progress
+    this.nextCandidate = null;
     this.start();
   }
 
@@ -928,16 +952,43 @@ class Helper {
     this.worker.postMessage({ module: this.module });
   }
 
-  ask(what, fit, serial, options = {}) {
-    if ([...this.pending.values()].some((r) => r.serial !== serial)) {
+  ask(what, fit, serial, options = {}, replaces = true) {
+    if (replaces && [...this.pending.values()].some((r) => r.serial !== serial)) {
       this.worker.terminate();
-      for (const r of this.pending.values()) r.resolve(null);
+      for (const r of this.pending.values()) r.resolve(ABANDONED);
       this.start();
     }
     return new Promise((resolve) => {
       const id = this.next++;
       this.pending.set(id, { resolve, serial });
       this.worker.postMessage({ id, what, fit, serial, options });
+    });
+  }
+
+  // A fit's statistics table (null: the fit has none), made once and kept for the latest fits.
+  statistics(fit, serial, replaces = true) {
+    const key = statisticsKey(fit);
+    let table = this.tables.get(key);
+    if (table) return table;
+    table = this.ask('statistics', fit, serial, {}, replaces);
+    this.tables.set(key, table);
+    table.then((t) => { if (t === ABANDONED && this.tables.get(key) === table) this.tables.delete(key); });
+    for (const old of this.tables.keys()) {
+      if (this.tables.size <= KEPT_TABLES) break;
+      this.tables.delete(old);
+    }
+    return table;
+  }
+
+  // Work ahead: the statistics of a fit about to be shown (null: none), one fit at a time; while
+  // one is in work only the latest candidate waits its turn.
+  prepare(candidate) {
+    this.nextCandidate = candidate;
+    if (this.preparing || !candidate) return;
+    this.nextCandidate = null;
+    this.preparing = this.statistics(candidate, `ahead ${this.next}`, false).then(() => {
+      this.preparing = null;
+      this.prepare(this.nextCandidate);
     });
   }
 }

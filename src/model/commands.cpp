@@ -198,13 +198,21 @@ DialogView BeginAnalysis(ProgramState& state) {
 
 Outcome FinishAnalysis(ProgramState& state, const std::optional<DialogAnswer>& answer) {
     if (!answer) return Outcome::Message(MessageId::UnableToDisplayDialog);  // as if cancelled
-    if (!StoreFitDialogAnswer(state.fitSettings, FitAnswerOf(FitRequestOf(state), *answer))) return {};
+    const std::optional<FitSettings> settings = FitSettingsIfAccepted(state, *answer);
+    if (!settings) return {};
+    state.fitSettings = *settings;
     if (auto failure = CompleteAnalysis(state.dataSet, state.fitSettings, state.language, state.fitResult))
         return Outcome::Message(*failure);
     state.view = ViewState::Equation;
     Outcome outcome;
     outcome.viewChanged = true;
     return outcome;
+}
+
+std::optional<FitSettings> FitSettingsIfAccepted(const ProgramState& state, const DialogAnswer& answer) {
+    FitSettings settings = state.fitSettings;
+    if (!StoreFitDialogAnswer(settings, FitAnswerOf(FitRequestOf(state), answer))) return std::nullopt;
+    return settings;
 }
 
 std::string EquationCopyText(const ProgramState& state) {

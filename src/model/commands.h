@@ -90,6 +90,8 @@ DialogView BeginAnalysis(ProgramState& state);
 // OK fits and shows the equation (view Equation) or ends with the fit's message; Cancel keeps
 // the settings as they were.
 Outcome FinishAnalysis(ProgramState& state, const std::optional<DialogAnswer>& answer);
+// The settings OK with this answer would fit with; none when the answer is not taken (Cancel).
+std::optional<FitSettings> FitSettingsIfAccepted(const ProgramState& state, const DialogAnswer& answer);
 // The equation view's copy: the equation, an empty line, power and 17-digit coefficient per
 // row. Empty when no equation is shown.
 std::string EquationCopyText(const ProgramState& state);

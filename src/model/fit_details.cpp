@@ -1,18 +1,35 @@
 #include "model/fit_details.h"
 
+#include "model/commands.h"
+
 namespace plorimet {
 
-std::optional<ShownFit> ShownFitOf(const ProgramState& state) {
-    const FitResult& fit = state.fitResult;
-    if (!fit.equationShown) return std::nullopt;
+namespace {
+
+ShownFit PairsOf(const ProgramState& state, int termCount) {
     ShownFit shown;
     const DataSet& data = state.dataSet;
     shown.x.assign(data.x.begin(), data.x.begin() + data.pairCount);
     shown.y.assign(data.y.begin(), data.y.begin() + data.pairCount);
-    shown.coefficients = fit.coefficients;
-    shown.termCount = fit.termCount;
+    shown.termCount = termCount;
     shown.language = state.language;
     return shown;
+}
+
+}  // namespace
+
+std::optional<ShownFit> ShownFitOf(const ProgramState& state) {
+    const FitResult& fit = state.fitResult;
+    if (!fit.equationShown) return std::nullopt;
+    ShownFit shown = PairsOf(state, fit.termCount);
+    shown.coefficients = fit.coefficients;
+    return shown;
+}
+
+std::optional<ShownFit> ShownFitIfAccepted(const ProgramState& state, const DialogAnswer& answer) {
+    const std::optional<FitSettings> settings = FitSettingsIfAccepted(state, answer);
+    if (!settings) return std::nullopt;
+    return PairsOf(state, TermCount(*settings, state.dataSet));
 }
 
 FitDetails::FitDetails(ShownFit fit) : fit_(std::move(fit)) {

@@ -435,6 +435,37 @@ TEST(Model, StatisticsTableOfTheShownFit) {
     EXPECT_NE(none->note.find("n/a: no residual degrees of freedom"), std::string::npos);
 }
 
+// What the page works out ahead while the Analysis dialog is open is the fit OK then shows.
+TEST(Model, TheFitOfAnAnswerSoFarIsTheOneOkShows) {
+    const std::vector<std::pair<const char*, const char*>> five = {
+        {"3", "3"}, {"1", "5"}, {"2", "7.5"}, {"5", "9"}, {"4", "11"}};
+    struct Row {
+        std::vector<std::pair<const char*, const char*>> pairs;
+        const char* degree;
+        bool japanese;
+    };
+    const Row rows[] = {
+        {five, "1", false}, {five, "4", true}, {five, "3", false},
+        {{{"1", "2"}, {"2", "5"}}, "1", false},  // two pairs: through both, no degree asked
+        {five, "9", false},                       // beyond the pairs: a message, not a fit
+    };
+    for (const Row& row : rows) {
+        ProgramState state = WithPairs(row.pairs);
+        state.language = row.japanese ? UiLanguage::Japanese : UiLanguage::English;
+        const DialogView view = BeginAnalysis(state);
+        EXPECT_FALSE(ShownFitIfAccepted(state, OpeningAnswer(view))) << row.degree;  // Cancel
+        const std::optional<ShownFit> ahead = ShownFitIfAccepted(state, Ok(view, row.degree, 2));
+        FinishAnalysis(state, Ok(view, row.degree, 2));
+        const std::optional<ShownFit> shown = ShownFitOf(state);
+        if (!shown) continue;
+        ASSERT_TRUE(ahead) << row.degree;
+        EXPECT_EQ(ahead->x, shown->x);
+        EXPECT_EQ(ahead->y, shown->y);
+        EXPECT_EQ(ahead->termCount, shown->termCount) << row.degree;
+        EXPECT_EQ(ahead->language, shown->language);
+    }
+}
+
 TEST(Model, GraphPictureAndFilesAtTheStandardClientArea) {
     ProgramState state = WithPairs({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     FinishAnalysis(state, Ok(BeginAnalysis(state), "2"));

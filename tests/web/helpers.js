@@ -67,9 +67,15 @@ async function typePairs(page, n, pairs) {
 }
 
 // Analysis with the fit dialog's degree and digits; resolves to the equation's text.
-async function analyse(page, n, { degree, digits } = {}) {
+// `first`: a degree typed before `degree`, whose statistics the page works out ahead (waited for)
+// and must not show.
+async function analyse(page, n, { degree, digits, first } = {}) {
   await button(page, n, 'analysis').click();
   const dialog = page.getByRole('dialog', { name: n.fit });
+  if (first !== undefined) {
+    await dialog.getByRole('combobox', { name: n.degree }).fill(String(first));
+    await page.waitForFunction(() => !window.plorimetPage.helper.preparing);
+  }
   if (degree !== undefined) await dialog.getByRole('combobox', { name: n.degree }).fill(String(degree));
   if (digits !== undefined) await dialog.getByRole('radiogroup', { name: n.digits }).getByRole('radio', { name: String(digits), exact: true }).check();
   await dialog.getByRole('button', { name: n.ok }).click();
