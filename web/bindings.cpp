@@ -238,6 +238,82 @@ ShownFit ShownFitFromJs(val fit) {
     return shown;
 }
 
+// An Analysis the page's worker makes ahead, as it travels between the page and the worker: its
+// request and outcome in plain numbers, the equation's text as bytes (kept byte for byte).
+val AnalysisRequestToJs(const AnalysisRequest& request) {
+    const DataSet& data = request.dataSet;
+    val r = val::object();
+    r.set("x", val::array(data.x.begin(), data.x.begin() + data.pairCount));
+    r.set("y", val::array(data.y.begin(), data.y.begin() + data.pairCount));
+    r.set("fitMode", static_cast<int>(request.settings.fitMode));
+    r.set("degree", request.settings.degree);
+    r.set("lastDegree", request.settings.lastDegree);
+    r.set("digitsIndex", request.settings.digitsIndex);
+    r.set("japanese", request.language == UiLanguage::Japanese);
+    return r;
+}
+
+AnalysisRequest AnalysisRequestFromJs(const val& r) {
+    AnalysisRequest request;
+    DataSet& data = request.dataSet;
+    const std::vector<double> x = emscripten::vecFromJSArray<double>(r["x"]);
+    const std::vector<double> y = emscripten::vecFromJSArray<double>(r["y"]);
+    data.pairCount = static_cast<int>(std::min({x.size(), y.size(), data.x.size()}));
+    std::copy_n(x.begin(), data.pairCount, data.x.begin());
+    std::copy_n(y.begin(), data.pairCount, data.y.begin());
+    request.settings.fitMode = static_cast<FitMode>(r["fitMode"].as<int>());
+    request.settings.degree = r["degree"].as<int>();
+    request.settings.lastDegree = r["lastDegree"].as<int>();
+    request.settings.digitsIndex = r["digitsIndex"].as<int>();
+    request.language = LanguageOf(r["japanese"].as<bool>());
+    return request;
+}
+
+val OptionalToJs(const std::optional<double>& value) { return value ? val(*value) : val::null(); }
+std::optional<double> OptionalFromJs(const val& value) {
+    return value.isNull() ? std::nullopt : std::optional(value.as<double>());
+}
+
+val AnalysisOutcomeToJs(const AnalysisOutcome& outcome) {
+    const FitResult& fit = outcome.result;
+    val r = val::object();
+    r.set("request", AnalysisRequestToJs(outcome.request));
+    r.set("failure", outcome.failure ? static_cast<int>(*outcome.failure) : -1);
+    r.set("coefficients", val::array(fit.coefficients.begin(), fit.coefficients.end()));
+    r.set("equationText", BytesToJs(fit.equationText));
+    r.set("termCount", fit.termCount);
+    r.set("equationShown", fit.equationShown);
+    r.set("rSquared", OptionalToJs(fit.rSquared));
+    r.set("residualDeviation", OptionalToJs(fit.residualDeviation));
+    r.set("curveCenter", fit.curve.center);
+    r.set("curveShift", fit.curve.shift);
+    r.set("curveCoefficients", val::array(fit.curve.coefficients));
+    return r;
+}
+
+AnalysisOutcome AnalysisOutcomeFromJs(const val& r) {
+    AnalysisOutcome outcome;
+    outcome.request = AnalysisRequestFromJs(r["request"]);
+    const int failure = r["failure"].as<int>();
+    if (failure >= 0) outcome.failure = static_cast<MessageId>(failure);
+    FitResult& fit = outcome.result;
+    const std::vector<double> c = emscripten::vecFromJSArray<double>(r["coefficients"]);
+    std::copy_n(c.begin(), std::min(c.size(), fit.coefficients.size()), fit.coefficients.begin());
+    const std::vector<unsigned char> text = emscripten::convertJSArrayToNumberVector<unsigned char>(r["equationText"]);
+    fit.equationText.assign(text.begin(), text.end());
+    fit.termCount = r["termCount"].as<int>();
+    fit.equationShown = r["equationShown"].as<bool>();
+    fit.rSquared = OptionalFromJs(r["rSquared"]);
+    fit.residualDeviation = OptionalFromJs(r["residualDeviation"]);
+    fit.curve.center = r["curveCenter"].as<double>();
+    fit.curve.shift = r["curveShift"].as<int>();
+    fit.curve.coefficients = emscripten::vecFromJSArray<double>(r["curveCoefficients"]);
+    return outcome;
+}
+
+// The worker's step: the Analysis of a request the page sent while its dialog is open.
+val AnalysisAhead(const val& request) { return AnalysisOutcomeToJs(RunAnalysis(AnalysisRequestFromJs(request))); }
+
 // What the page's worker makes for a shown fit: its statistics and its plots.
 class PageFitDetails {
 public:
@@ -364,13 +440,21 @@ public:
     }
 
     val BeginAnalysis() { return Shown(plorimet::BeginAnalysis(state_)); }
-    val FinishAnalysis(const val& answer) {
-        return OutcomeToJs(plorimet::FinishAnalysis(state_, AnswerFromJs(answer)));
+    // `ahead`: an outcome the worker made (null: none); taken when made from the same request.
+    val FinishAnalysis(const val& answer, const val& ahead) {
+        if (ahead.isNull() || ahead.isUndefined()) return OutcomeToJs(plorimet::FinishAnalysis(state_, AnswerFromJs(answer)));
+        const AnalysisOutcome made = AnalysisOutcomeFromJs(ahead);
+        return OutcomeToJs(plorimet::FinishAnalysis(state_, AnswerFromJs(answer), &made));
     }
-    // While the Analysis dialog is open, its answer so far: what the worker works out ahead.
-    val FitIfAccepted(const val& answer) const {
-        const std::optional<ShownFit> fit = ShownFitIfAccepted(state_, AnswerFromJs(answer));
-        return fit ? ShownFitToJs(*fit) : val::null();
+    // While the Analysis dialog is open, its answer so far: the request the worker fits ahead and
+    // the fit it would show (for its statistics); null when the answer would not fit.
+    val AnalysisAheadOf(const val& answer) const {
+        const std::optional<AnalysisRequest> request = AnalysisRequestOf(state_, AnswerFromJs(answer));
+        if (!request) return val::null();
+        val r = val::object();
+        r.set("request", AnalysisRequestToJs(*request));
+        r.set("fit", ShownFitToJs(ShownFitAhead(*request)));
+        return r;
     }
     std::string EquationText() const { return state_.fitResult.equationText; }
     std::string EquationCopy() const { return EquationCopyText(state_); }
@@ -451,6 +535,7 @@ EMSCRIPTEN_BINDINGS(plorimet_page) {
     function("keyHeldDuringDialog", &HeldDuringDialog);
     function("caption", &CaptionOf);
     function("plotText", &PlotWord);
+    function("analysisAhead", &AnalysisAhead);
     class_<PageFitDetails>("FitDetails")
         .constructor<val>()
         .function("statistics", &PageFitDetails::Statistics)
@@ -477,7 +562,7 @@ EMSCRIPTEN_BINDINGS(plorimet_page) {
         .function("finishPaste", &PageSession::FinishPaste)
         .function("beginAnalysis", &PageSession::BeginAnalysis)
         .function("finishAnalysis", &PageSession::FinishAnalysis)
-        .function("fitIfAccepted", &PageSession::FitIfAccepted)
+        .function("analysisAheadOf", &PageSession::AnalysisAheadOf)
         .function("equationText", &PageSession::EquationText)
         .function("equationCopy", &PageSession::EquationCopy)
         .function("shownFit", &PageSession::FitShown)

@@ -57,6 +57,7 @@ class Page {
     this.storageWarned = false;
     this.timings = {};
     this.fitSerial = 0;    // the shown fit, whose statistics and plot come from the worker
+    this.statisticsViews = new WeakMap();  // a statistics table -> its elements
     this.picture = null;   // the graph's pixels, drawn again when the pixel ratio changes
     this.plotOptions = { band: 1, residuals: false };
   }
@@ -122,7 +123,7 @@ class Page {
   }
 
   pressButton(button, e) {
-    if (!button.disabled) button.querySelector('img').src = this.pictures.art[button.dataset.stem + 'Dn'];
+    if (!button.disabled) this.setFace(button, 'Dn');
     if (e.pointerType !== 'touch') return;
     clearTimeout(this.longPress);
     this.longPress = setTimeout(() => { button.dataset.pressedLong = 'true'; this.showTip(button); }, LONG_PRESS_MS);
@@ -223,10 +224,14 @@ class Page {
   }
 
   // ---- showing -----------------------------------------------------------------------------
-  paintButton(button) {
-    const face = this.pictures.art[button.dataset.stem + (button.disabled ? 'In' : 'Up')];
-    const img = button.querySelector('img');
-    if (img.getAttribute('src') !== face) img.src = face;
+  paintButton(button) { this.setFace(button, button.disabled ? 'In' : 'Up'); }
+
+  // The face's name is compared, not its picture (a long data URL).
+  setFace(button, state) {
+    const face = button.dataset.stem + state;
+    if (button.dataset.face === face) return;
+    button.dataset.face = face;
+    button.querySelector('img').src = this.pictures.art[face];
   }
 
   show() {
@@ -281,8 +286,18 @@ class Page {
     if (serial !== this.fitSerial) return;
     region.replaceChildren();
     region.removeAttribute('aria-busy');
-    if (table) region.append(statisticsTable(table));
+    if (table) region.append(...this.statisticsView(table));
     this.timings.statistics = performance.now() - this.timings.okAt;
+  }
+
+  // The elements of a statistics table, made once (for a fit worked out ahead, before OK).
+  statisticsView(table) {
+    let view = this.statisticsViews.get(table);
+    if (!view) {
+      view = statisticsTable(table);
+      this.statisticsViews.set(table, view);
+    }
+    return view;
   }
 
   fillCells() {
@@ -663,13 +678,14 @@ class Page {
   }
 
   async analysis() {
-    // The statistics of the fit the dialog's answer would show are worked out while it is open.
+    // The worker makes the fit of the dialog's answer and its statistics while the dialog is open.
     const answer = await this.askDialog(this.session.beginAnalysis(),
-      (answerSoFar) => this.helper.prepare(this.session.fitIfAccepted(answerSoFar)));
+      (answerSoFar) => this.helper.prepare(this.session.analysisAheadOf(answerSoFar), (table) => this.statisticsView(table)));
     const started = performance.now();
     this.timings.okAt = started;
     delete this.timings.statistics;
-    const outcome = this.session.finishAnalysis(answer);
+    const ahead = this.session.analysisAheadOf(answer);
+    const outcome = this.session.finishAnalysis(answer, ahead && this.helper.madeAhead(ahead.request));
     this.timings.fit = performance.now() - started;
     if (this.session.view() === VIEW.EQUATION) this.fitSerial += 1;
     this.show();
@@ -857,9 +873,7 @@ function statisticsTable(t) {
   for (const [name, value] of t.summary) summary.insertRow().append(Object.assign(cell('th', name), { scope: 'row' }), cell('td', value));
   const parts = [Object.assign(cell('p', t.heading), { className: 'heading' }), table, summary];
   if (t.note) parts.push(cell('p', t.note));
-  const box = document.createDocumentFragment();
-  box.append(...parts);
-  return box;
+  return parts;
 }
 
 // The 90 cell texts of a stored grid, or null when the text is not one.
@@ -896,14 +910,21 @@ let program = null;
 let details = null;
 let detailsSerial = -1;
 const waiting = [];
-function answer(m) {
+function detailsOf(m) {
   if (m.serial !== detailsSerial) {
     if (details) details.delete();
     details = new program.FitDetails(m.fit);
     detailsSerial = m.serial;
   }
-  if (m.what === 'statistics') return details.statistics();
-  const plot = details.plot(m.options.band, m.options.residuals, m.options.width, m.options.png);
+  return details;
+}
+function answer(m) {
+  if (m.what === 'analysis') {
+    const outcome = program.analysisAhead(m.options.request);
+    return { outcome, table: m.options.statistics && outcome.failure < 0 ? detailsOf(m).statistics() : null };
+  }
+  if (m.what === 'statistics') return detailsOf(m).statistics();
+  const plot = detailsOf(m).plot(m.options.band, m.options.residuals, m.options.width, m.options.png);
   if (plot.bytes) plot.bytes = plot.bytes.slice();
   return plot;
 }
@@ -919,13 +940,24 @@ onmessage = (e) => {
 };
 `;
 
-// What a request ended before its answer resolves with.
+// What a request ended before its answer resolves with, and work that made nothing to keep.
 const ABANDONED = Symbol('abandoned');
-// Statistics kept for this many fits (the shown one and those worked out ahead).
-const KEPT_TABLES = 8;
+// Analyses and statistics kept for this many fits (the shown one and those made ahead).
+const KEPT_FITS = 8;
 // What a fit's statistics are made from: its pairs, terms and language (they are the optimum's,
 // whatever the shown coefficients).
 const statisticsKey = (fit) => JSON.stringify([fit.x, fit.y, fit.termCount, fit.japanese]);
+// What an Analysis is made from.
+const requestKey = (r) => JSON.stringify([r.x, r.y, r.fitMode, r.degree, r.digitsIndex, r.japanese]);
+
+function keepLatest(map, key, value) {
+  map.delete(key);
+  map.set(key, value);
+  for (const old of map.keys()) {
+    if (map.size <= KEPT_FITS) break;
+    map.delete(old);
+  }
+}
 
 // The page's worker: a fit's statistics or plot is asked with the fit's serial number; a request
 // for the shown fit while work for another is in progress ends that work (the worker is replaced),
@@ -935,9 +967,10 @@ class Helper {
     this.module = module;
     this.url = URL.createObjectURL(new Blob([$('program-script').textContent, WORKER_SCRIPT], { type: 'text/javascript' }));
     this.next = 1;
-    this.tables = new Map();  // statisticsKey -> the table's promise, oldest first
-    this.preparing = null;    // the work ahead in progress
-    this.nextCandidate = null;
+    this.tables = new Map();    // statisticsKey -> the table's promise, oldest first
+    this.analyses = new Map();  // requestKey -> the outcome made ahead
+    this.preparing = null;      // the work ahead in progress
+    this.nextAhead = null;
     this.start();
   }
 
@@ -966,31 +999,44 @@ class Helper {
   }
 
   // A fit's statistics table (null: the fit has none), made once and kept for the latest fits.
-  statistics(fit, serial, replaces = true) {
+  statistics(fit, serial) {
     const key = statisticsKey(fit);
-    let table = this.tables.get(key);
-    if (table) return table;
-    table = this.ask('statistics', fit, serial, {}, replaces);
-    this.tables.set(key, table);
+    return this.tables.get(key) || this.keepTable(key, this.ask('statistics', fit, serial));
+  }
+
+  keepTable(key, table) {
+    keepLatest(this.tables, key, table);
     table.then((t) => { if (t === ABANDONED && this.tables.get(key) === table) this.tables.delete(key); });
-    for (const old of this.tables.keys()) {
-      if (this.tables.size <= KEPT_TABLES) break;
-      this.tables.delete(old);
-    }
     return table;
   }
 
-  // Work ahead: the statistics of a fit about to be shown (null: none), one fit at a time; while
-  // one is in work only the latest candidate waits its turn.
-  prepare(candidate) {
-    this.nextCandidate = candidate;
-    if (this.preparing || !candidate) return;
-    this.nextCandidate = null;
-    this.preparing = this.statistics(candidate, `ahead ${this.next}`, false).then(() => {
+  // Work ahead (`ahead`: the binding's analysisAheadOf): the Analysis of the dialog's answer so
+  // far and the statistics of the fit it would show, each table handed to `made`. One answer at a
+  // time; while one is in work only the latest waits its turn.
+  prepare(ahead, made) {
+    this.nextAhead = ahead;
+    if (this.preparing || !ahead) return;
+    this.nextAhead = null;
+    const key = requestKey(ahead.request);
+    const tableKey = statisticsKey(ahead.fit);
+    const needsTable = !this.tables.has(tableKey);
+    if (this.analyses.has(key) && !needsTable) return;
+    const began = performance.now();
+    const work = this.ask('analysis', ahead.fit, `ahead ${this.next}`, { request: ahead.request, statistics: needsTable }, false);
+    if (needsTable) this.keepTable(tableKey, work.then((r) => (r === ABANDONED || r.outcome.failure >= 0 ? ABANDONED : r.table)));
+    this.preparing = work.then((r) => {
+      if (r !== ABANDONED) {
+        this.aheadTime = performance.now() - began;  // for the measurement script
+        keepLatest(this.analyses, key, r.outcome);
+        if (r.table) made(r.table);
+      }
       this.preparing = null;
-      this.prepare(this.nextCandidate);
+      this.prepare(this.nextAhead, made);
     });
   }
+
+  // The Analysis made ahead for a request, once it is done (null: not made).
+  madeAhead(request) { return this.analyses.get(requestKey(request)) || null; }
 }
 
 (async () => {

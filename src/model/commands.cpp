@@ -1,6 +1,7 @@
 #include "model/commands.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "base/text.h"
 #include "base/window_layout.h"
@@ -196,23 +197,38 @@ DialogView BeginAnalysis(ProgramState& state) {
     return DescribeFitDialog(FitRequestOf(state));
 }
 
-Outcome FinishAnalysis(ProgramState& state, const std::optional<DialogAnswer>& answer) {
+std::optional<AnalysisRequest> AnalysisRequestOf(const ProgramState& state, const DialogAnswer& answer) {
+    AnalysisRequest request{state.dataSet, state.fitSettings, state.language};
+    if (!StoreFitDialogAnswer(request.settings, FitAnswerOf(FitRequestOf(state), answer))) return std::nullopt;
+    return request;
+}
+
+bool SameAnalysis(const AnalysisRequest& a, const AnalysisRequest& b) {
+    const int n = a.dataSet.pairCount;
+    auto samePairs = [&](const auto& u, const auto& v) { return std::memcmp(u.data(), v.data(), n * sizeof(double)) == 0; };
+    return n == b.dataSet.pairCount && samePairs(a.dataSet.x, b.dataSet.x) && samePairs(a.dataSet.y, b.dataSet.y) &&
+           a.settings.fitMode == b.settings.fitMode && a.settings.degree == b.settings.degree &&
+           a.settings.digitsIndex == b.settings.digitsIndex && a.language == b.language;
+}
+
+AnalysisOutcome RunAnalysis(const AnalysisRequest& request) {
+    AnalysisOutcome outcome{request, std::nullopt, FitResult{}};
+    outcome.failure = CompleteAnalysis(request.dataSet, request.settings, request.language, outcome.result);
+    return outcome;
+}
+
+Outcome FinishAnalysis(ProgramState& state, const std::optional<DialogAnswer>& answer, const AnalysisOutcome* ahead) {
     if (!answer) return Outcome::Message(MessageId::UnableToDisplayDialog);  // as if cancelled
-    const std::optional<FitSettings> settings = FitSettingsIfAccepted(state, *answer);
-    if (!settings) return {};
-    state.fitSettings = *settings;
-    if (auto failure = CompleteAnalysis(state.dataSet, state.fitSettings, state.language, state.fitResult))
-        return Outcome::Message(*failure);
+    const std::optional<AnalysisRequest> request = AnalysisRequestOf(state, *answer);
+    if (!request) return {};
+    state.fitSettings = request->settings;
+    AnalysisOutcome fit = ahead && SameAnalysis(ahead->request, *request) ? *ahead : RunAnalysis(*request);
+    if (fit.failure) return Outcome::Message(*fit.failure);
+    state.fitResult = std::move(fit.result);
     state.view = ViewState::Equation;
     Outcome outcome;
     outcome.viewChanged = true;
     return outcome;
-}
-
-std::optional<FitSettings> FitSettingsIfAccepted(const ProgramState& state, const DialogAnswer& answer) {
-    FitSettings settings = state.fitSettings;
-    if (!StoreFitDialogAnswer(settings, FitAnswerOf(FitRequestOf(state), answer))) return std::nullopt;
-    return settings;
 }
 
 std::string EquationCopyText(const ProgramState& state) {

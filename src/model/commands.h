@@ -87,11 +87,28 @@ std::string WithCrLfLineEnds(const std::string& text);
 // ---- Analysis ---------------------------------------------------------------------------
 // Takes the data set from the cells (whatever the dialog's outcome), then asks the fit settings.
 DialogView BeginAnalysis(ProgramState& state);
+// What OK with an answer fits: the pairs, the settings and the language.
+struct AnalysisRequest {
+    DataSet dataSet;
+    FitSettings settings;
+    UiLanguage language = UiLanguage::English;
+};
+// None when the answer is not taken (Cancel).
+std::optional<AnalysisRequest> AnalysisRequestOf(const ProgramState& state, const DialogAnswer& answer);
+// True when both fit the same: the same pairs bit for bit, mode, degree, digits and language.
+bool SameAnalysis(const AnalysisRequest& a, const AnalysisRequest& b);
+// The fit of a request, made apart from the program's state, so that a front end can make it
+// ahead while the dialog is open (the page does, in its worker).
+struct AnalysisOutcome {
+    AnalysisRequest request;
+    std::optional<MessageId> failure;
+    FitResult result;  // the equation, when there is no failure
+};
+AnalysisOutcome RunAnalysis(const AnalysisRequest& request);
 // OK fits and shows the equation (view Equation) or ends with the fit's message; Cancel keeps
-// the settings as they were.
-Outcome FinishAnalysis(ProgramState& state, const std::optional<DialogAnswer>& answer);
-// The settings OK with this answer would fit with; none when the answer is not taken (Cancel).
-std::optional<FitSettings> FitSettingsIfAccepted(const ProgramState& state, const DialogAnswer& answer);
+// the settings as they were. An outcome made `ahead` from the same request is taken as it is.
+Outcome FinishAnalysis(ProgramState& state, const std::optional<DialogAnswer>& answer,
+                       const AnalysisOutcome* ahead = nullptr);
 // The equation view's copy: the equation, an empty line, power and 17-digit coefficient per
 // row. Empty when no equation is shown.
 std::string EquationCopyText(const ProgramState& state);

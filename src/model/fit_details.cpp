@@ -1,18 +1,15 @@
 #include "model/fit_details.h"
 
-#include "model/commands.h"
-
 namespace plorimet {
 
 namespace {
 
-ShownFit PairsOf(const ProgramState& state, int termCount) {
+ShownFit PairsOf(const DataSet& data, int termCount, UiLanguage language) {
     ShownFit shown;
-    const DataSet& data = state.dataSet;
     shown.x.assign(data.x.begin(), data.x.begin() + data.pairCount);
     shown.y.assign(data.y.begin(), data.y.begin() + data.pairCount);
     shown.termCount = termCount;
-    shown.language = state.language;
+    shown.language = language;
     return shown;
 }
 
@@ -21,15 +18,13 @@ ShownFit PairsOf(const ProgramState& state, int termCount) {
 std::optional<ShownFit> ShownFitOf(const ProgramState& state) {
     const FitResult& fit = state.fitResult;
     if (!fit.equationShown) return std::nullopt;
-    ShownFit shown = PairsOf(state, fit.termCount);
+    ShownFit shown = PairsOf(state.dataSet, fit.termCount, state.language);
     shown.coefficients = fit.coefficients;
     return shown;
 }
 
-std::optional<ShownFit> ShownFitIfAccepted(const ProgramState& state, const DialogAnswer& answer) {
-    const std::optional<FitSettings> settings = FitSettingsIfAccepted(state, answer);
-    if (!settings) return std::nullopt;
-    return PairsOf(state, TermCount(*settings, state.dataSet));
+ShownFit ShownFitAhead(const AnalysisRequest& request) {
+    return PairsOf(request.dataSet, TermCount(request.settings, request.dataSet), request.language);
 }
 
 FitDetails::FitDetails(ShownFit fit) : fit_(std::move(fit)) {

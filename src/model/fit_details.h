@@ -14,7 +14,7 @@
 #include "fit/exact_sums.h"
 #include "fit/fit_statistics.h"
 #include "graph/plot.h"
-#include "model/dialogs.h"
+#include "model/commands.h"
 #include "model/program_state.h"
 #include "model/statistics_report.h"
 
@@ -30,10 +30,9 @@ struct ShownFit {
 };
 // None when no equation is shown.
 std::optional<ShownFit> ShownFitOf(const ProgramState& state);
-// While the Analysis dialog is open: the fit OK with this answer would show, before it is solved
-// (no coefficients), so that a front end can work out its statistics ahead. None when the
-// answer would not fit.
-std::optional<ShownFit> ShownFitIfAccepted(const ProgramState& state, const DialogAnswer& answer);
+// The fit a request would show, before it is solved (no coefficients): what a front end works
+// out the statistics of ahead, while the Analysis dialog is open.
+ShownFit ShownFitAhead(const AnalysisRequest& request);
 
 // The exact model of a shown fit, made once for its statistics and its plots.
 class FitDetails {

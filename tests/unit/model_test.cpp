@@ -435,8 +435,9 @@ TEST(Model, StatisticsTableOfTheShownFit) {
     EXPECT_NE(none->note.find("n/a: no residual degrees of freedom"), std::string::npos);
 }
 
-// What the page works out ahead while the Analysis dialog is open is the fit OK then shows.
-TEST(Model, TheFitOfAnAnswerSoFarIsTheOneOkShows) {
+// What a front end works out ahead while the Analysis dialog is open is what OK then shows; an
+// outcome made for other pairs or settings is not taken.
+TEST(Model, AnAnalysisMadeAheadIsTheOneOkShows) {
     const std::vector<std::pair<const char*, const char*>> five = {
         {"3", "3"}, {"1", "5"}, {"2", "7.5"}, {"5", "9"}, {"4", "11"}};
     struct Row {
@@ -449,20 +450,36 @@ TEST(Model, TheFitOfAnAnswerSoFarIsTheOneOkShows) {
         {{{"1", "2"}, {"2", "5"}}, "1", false},  // two pairs: through both, no degree asked
         {five, "9", false},                       // beyond the pairs: a message, not a fit
     };
+    auto finished = [](ProgramState state, const DialogAnswer& answer, const AnalysisOutcome* ahead) {
+        const Outcome outcome = FinishAnalysis(state, answer, ahead);
+        return std::pair(state, outcome.hasMessage ? std::optional(outcome.message) : std::nullopt);
+    };
     for (const Row& row : rows) {
         ProgramState state = WithPairs(row.pairs);
         state.language = row.japanese ? UiLanguage::Japanese : UiLanguage::English;
         const DialogView view = BeginAnalysis(state);
-        EXPECT_FALSE(ShownFitIfAccepted(state, OpeningAnswer(view))) << row.degree;  // Cancel
-        const std::optional<ShownFit> ahead = ShownFitIfAccepted(state, Ok(view, row.degree, 2));
-        FinishAnalysis(state, Ok(view, row.degree, 2));
-        const std::optional<ShownFit> shown = ShownFitOf(state);
+        EXPECT_FALSE(AnalysisRequestOf(state, OpeningAnswer(view)));  // Cancel
+        const DialogAnswer answer = Ok(view, row.degree, 2);
+        const AnalysisOutcome ahead = RunAnalysis(*AnalysisRequestOf(state, answer));
+        const AnalysisOutcome other = RunAnalysis(*AnalysisRequestOf(state, Ok(view, "2", 2)));  // another degree
+        const auto [fitted, message] = finished(state, answer, nullptr);
+        for (const AnalysisOutcome* given : {&ahead, &other}) {
+            const auto [taken, takenMessage] = finished(state, answer, given);
+            EXPECT_EQ(takenMessage, message) << row.degree;
+            EXPECT_EQ(taken.view, fitted.view);
+            const FitResult &a = taken.fitResult, &b = fitted.fitResult;
+            EXPECT_EQ(a.equationText, b.equationText) << row.degree;
+            EXPECT_EQ(a.termCount, b.termCount);
+            EXPECT_TRUE(std::equal(a.coefficients.begin(), a.coefficients.begin() + a.termCount, b.coefficients.begin()));
+            EXPECT_EQ(a.curve.coefficients, b.curve.coefficients);
+        }
+        const std::optional<ShownFit> shown = ShownFitOf(fitted);
         if (!shown) continue;
-        ASSERT_TRUE(ahead) << row.degree;
-        EXPECT_EQ(ahead->x, shown->x);
-        EXPECT_EQ(ahead->y, shown->y);
-        EXPECT_EQ(ahead->termCount, shown->termCount) << row.degree;
-        EXPECT_EQ(ahead->language, shown->language);
+        const ShownFit early = ShownFitAhead(*AnalysisRequestOf(state, answer));
+        EXPECT_EQ(early.x, shown->x);
+        EXPECT_EQ(early.y, shown->y);
+        EXPECT_EQ(early.termCount, shown->termCount) << row.degree;
+        EXPECT_EQ(early.language, shown->language);
     }
 }
 

@@ -67,17 +67,20 @@ async function typePairs(page, n, pairs) {
 }
 
 // Analysis with the fit dialog's degree and digits; resolves to the equation's text.
-// `first`: a degree typed before `degree`, whose statistics the page works out ahead (waited for)
-// and must not show.
+// The page's work ahead for the dialog's answer so far, done (the fit OK then takes as it is).
+const madeAhead = (page) => page.waitForFunction(() => !window.plorimetPage.helper.preparing);
+
+// `first`: a degree typed before `degree`, whose fit the page makes ahead and must not show.
 async function analyse(page, n, { degree, digits, first } = {}) {
   await button(page, n, 'analysis').click();
   const dialog = page.getByRole('dialog', { name: n.fit });
   if (first !== undefined) {
     await dialog.getByRole('combobox', { name: n.degree }).fill(String(first));
-    await page.waitForFunction(() => !window.plorimetPage.helper.preparing);
+    await madeAhead(page);
   }
   if (degree !== undefined) await dialog.getByRole('combobox', { name: n.degree }).fill(String(degree));
   if (digits !== undefined) await dialog.getByRole('radiogroup', { name: n.digits }).getByRole('radio', { name: String(digits), exact: true }).check();
+  await madeAhead(page);
   await dialog.getByRole('button', { name: n.ok }).click();
   const equation = page.getByRole('region', { name: n.equation });
   await expect(equation).toBeVisible();
