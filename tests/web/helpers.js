@@ -70,8 +70,10 @@ async function typePairs(page, n, pairs) {
 // The page's work ahead for the dialog's answer so far, done (the fit OK then takes as it is).
 const madeAhead = (page) => page.waitForFunction(() => !window.plorimetPage.helper.preparing);
 
-// `first`: a degree typed before `degree`, whose fit the page makes ahead and must not show.
-async function analyse(page, n, { degree, digits, first } = {}) {
+// `first`: a degree typed before `degree`, whose fit the page makes ahead and must not show;
+// `hurry`: OK before the page's work ahead is done (held back here), so the page fits on its own.
+async function analyse(page, n, { degree, digits, first, hurry } = {}) {
+  if (hurry) await page.evaluate(() => { window.plorimetPage.helper.prepare = () => {}; });
   await button(page, n, 'analysis').click();
   const dialog = page.getByRole('dialog', { name: n.fit });
   if (first !== undefined) {
