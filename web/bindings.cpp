@@ -7,6 +7,7 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 #include "base/keys.h"
@@ -216,6 +217,15 @@ val StatisticsToJs(const StatisticsTable& table) {
     return r;
 }
 
+// A JavaScript array of numbers into a fixed array: as many as both hold; the count taken.
+template <size_t N>
+int CopyNumbersFromJs(const val& from, std::array<double, N>& to) {
+    const std::vector<double> numbers = emscripten::vecFromJSArray<double>(from);
+    const size_t count = std::min(numbers.size(), N);
+    std::copy_n(numbers.begin(), count, to.begin());
+    return static_cast<int>(count);
+}
+
 // The shown fit as the page hands it to its worker, and back.
 val ShownFitToJs(const ShownFit& fit) {
     val r = val::object();
@@ -231,8 +241,7 @@ ShownFit ShownFitFromJs(val fit) {
     ShownFit shown;
     shown.x = emscripten::vecFromJSArray<double>(fit["x"]);
     shown.y = emscripten::vecFromJSArray<double>(fit["y"]);
-    const std::vector<double> c = emscripten::vecFromJSArray<double>(fit["coefficients"]);
-    std::copy_n(c.begin(), std::min(c.size(), shown.coefficients.size()), shown.coefficients.begin());
+    CopyNumbersFromJs(fit["coefficients"], shown.coefficients);
     shown.termCount = fit["termCount"].as<int>();
     shown.language = LanguageOf(fit["japanese"].as<bool>());
     return shown;
@@ -256,11 +265,7 @@ val AnalysisRequestToJs(const AnalysisRequest& request) {
 AnalysisRequest AnalysisRequestFromJs(const val& r) {
     AnalysisRequest request;
     DataSet& data = request.dataSet;
-    const std::vector<double> x = emscripten::vecFromJSArray<double>(r["x"]);
-    const std::vector<double> y = emscripten::vecFromJSArray<double>(r["y"]);
-    data.pairCount = static_cast<int>(std::min({x.size(), y.size(), data.x.size()}));
-    std::copy_n(x.begin(), data.pairCount, data.x.begin());
-    std::copy_n(y.begin(), data.pairCount, data.y.begin());
+    data.pairCount = std::min(CopyNumbersFromJs(r["x"], data.x), CopyNumbersFromJs(r["y"], data.y));
     request.settings.fitMode = static_cast<FitMode>(r["fitMode"].as<int>());
     request.settings.degree = r["degree"].as<int>();
     request.settings.lastDegree = r["lastDegree"].as<int>();
@@ -297,8 +302,7 @@ AnalysisOutcome AnalysisOutcomeFromJs(const val& r) {
     const int failure = r["failure"].as<int>();
     if (failure >= 0) outcome.failure = static_cast<MessageId>(failure);
     FitResult& fit = outcome.result;
-    const std::vector<double> c = emscripten::vecFromJSArray<double>(r["coefficients"]);
-    std::copy_n(c.begin(), std::min(c.size(), fit.coefficients.size()), fit.coefficients.begin());
+    CopyNumbersFromJs(r["coefficients"], fit.coefficients);
     const std::vector<unsigned char> text = emscripten::convertJSArrayToNumberVector<unsigned char>(r["equationText"]);
     fit.equationText.assign(text.begin(), text.end());
     fit.termCount = r["termCount"].as<int>();

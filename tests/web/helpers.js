@@ -66,10 +66,10 @@ async function typePairs(page, n, pairs) {
   }
 }
 
-// Analysis with the fit dialog's degree and digits; resolves to the equation's text.
 // The page's work ahead for the dialog's answer so far, done (the fit OK then takes as it is).
 const madeAhead = (page) => page.waitForFunction(() => !window.plorimetPage.helper.preparing);
 
+// Analysis with the fit dialog's degree and digits; resolves to the equation's text.
 // `first`: a degree typed before `degree`, whose fit the page makes ahead and must not show;
 // `hurry`: OK before the page's work ahead is done (held back here), so the page fits on its own.
 async function analyse(page, n, { degree, digits, first, hurry } = {}) {
